@@ -1,0 +1,91 @@
+#include "app/application.h"
+
+#include <string>
+
+#include "about/frm_about.h"
+#include "about/frm_help.h"
+#include "app/form1.h"
+#include "settings/form2.h"
+#include "settings/form3.h"
+#include "tray/form4.h"
+
+namespace latchsweep {
+
+Application::Application(Platform& platform, ViewFactory& views)
+    : platform_(platform),
+      views_(views),
+      module1_(platform.tray),
+      form2_([this] { return std::make_unique<Form2>(*this, views_); }),
+      form3_([this] { return std::make_unique<Form3>(*this, views_); }),
+      form4_([this] { return std::make_unique<Form4>(*this, views_); }),
+      help_([this] { return std::make_unique<frmHelp>(*this, views_); }),
+      about_([this] { return std::make_unique<frmAbout>(*this, views_); })
+{
+}
+
+Application::~Application() = default;
+
+void Application::start()
+{
+    form1_ = std::make_unique<Form1>(*this, views_);
+    form1_->load();
+    form1_->view().show();
+}
+
+void Application::run(Command command)
+{
+    if (ended_)
+        return;
+    switch (command) {
+    case Command::None:
+        break;
+    case Command::Exit:
+        exitProgram();
+        break;
+    case Command::OpenGameDirectory:
+        form2_.show();
+        break;
+    case Command::OpenAutoDelete:
+        form3_.show();
+        break;
+    case Command::OpenHelp:
+        help_.show();
+        break;
+    case Command::OpenAbout:
+        about_.show();
+        break;
+    case Command::Minimize:
+        form1_->view().setMinimized(true);
+        // Without a notification area nothing could bring a hidden window back: it then stays
+        // minimised on the task bar.
+        if (platform_.tray.available())
+            form1_->view().setVisible(false);
+        break;
+    case Command::ShowMainWindow:
+        form1_->view().setMinimized(false);
+        form1_->view().setVisible(true);
+        form4_.discard();
+        break;
+    }
+}
+
+void Application::exitProgram()
+{
+    if (ended_)
+        return;
+    ended_ = true;
+    if (form1_)
+        module1_.DeleteTrayIcon(static_cast<std::int32_t>(form1_->IconObject));
+    platform_.process.endNow();
+}
+
+void Application::fail(int number, std::string_view description)
+{
+    if (ended_)
+        return;
+    platform_.messages.show("Run-time error '" + std::to_string(number) + "':\n\n" + std::string(description),
+                            kAppTitle);
+    exitProgram();
+}
+
+} // namespace latchsweep

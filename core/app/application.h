@@ -1,0 +1,88 @@
+#pragma once
+
+#include <memory>
+#include <string_view>
+
+#include "app/menu.h"
+#include "app/ports.h"
+#include "app/window.h"
+#include "tray/module1.h"
+
+namespace latchsweep {
+
+class Form1;
+class Form1View;
+class Form2;
+class Form2View;
+class Form3;
+class Form3View;
+class Form4;
+class Form4View;
+class frmHelp;
+class frmHelpView;
+class frmAbout;
+class frmAboutView;
+
+// Makes the native window behind each presenter. The view forwards the window's events to the
+// presenter it was made for.
+class ViewFactory {
+public:
+    virtual ~ViewFactory() = default;
+    virtual std::unique_ptr<Form1View> form1(Form1& presenter) = 0;
+    virtual std::unique_ptr<Form2View> form2(Form2& presenter) = 0;
+    virtual std::unique_ptr<Form3View> form3(Form3& presenter) = 0;
+    virtual std::unique_ptr<Form4View> form4(Form4& presenter) = 0;
+    virtual std::unique_ptr<frmHelpView> help(frmHelp& presenter) = 0;
+    virtual std::unique_ptr<frmAboutView> about(frmAbout& presenter) = 0;
+};
+
+inline constexpr std::string_view kAppTitle = "Latchsweep";
+
+// The running program: its platform, the tray record and the single instance of every window.
+class Application {
+public:
+    Application(Platform& platform, ViewFactory& views);
+    ~Application();
+
+    Application(const Application&) = delete;
+    Application& operator=(const Application&) = delete;
+
+    // Creates the main window, runs its load step and shows it centred. The sweeper is off.
+    void start();
+
+    // Menu commands of the main window and of the pop-up, and the buttons' counterparts.
+    void run(Command command);
+
+    // Every way out: remove the tray icon by the id registered at start-up, then end at once.
+    void exitProgram();
+
+    // An error no handler catches: report its number and description, then end.
+    void fail(int number, std::string_view description);
+
+    // Whether the program has ended; only test doubles of ProcessControl let events arrive
+    // afterwards, and every handler ignores them.
+    [[nodiscard]] bool ended() const { return ended_; }
+
+    Platform& platform() { return platform_; }
+    Module1& module1() { return module1_; }
+    Form1& form1() { return *form1_; }
+    WindowInstance<Form2>& form2() { return form2_; }
+    WindowInstance<Form3>& form3() { return form3_; }
+    WindowInstance<Form4>& form4() { return form4_; }
+    WindowInstance<frmHelp>& help() { return help_; }
+    WindowInstance<frmAbout>& about() { return about_; }
+
+private:
+    Platform& platform_;
+    ViewFactory& views_;
+    Module1 module1_;
+    std::unique_ptr<Form1> form1_;
+    WindowInstance<Form2> form2_;
+    WindowInstance<Form3> form3_;
+    WindowInstance<Form4> form4_;
+    WindowInstance<frmHelp> help_;
+    WindowInstance<frmAbout> about_;
+    bool ended_ = false;
+};
+
+} // namespace latchsweep

@@ -1,0 +1,105 @@
+#include "app/form1.h"
+
+#include <array>
+
+#include "app/application.h"
+#include "sweep/refresher.h"
+#include "sweep/sweeper.h"
+#include "tray/callback.h"
+#include "tray/form4.h"
+
+namespace latchsweep {
+namespace {
+
+constexpr std::string_view kTip = "Latchsweep";
+
+constexpr std::array kForm1Controls{
+    ControlSpec{"Frame1", ControlKind::Frame, {120, 0, 4455, 855}, "", {}, {}, 0},
+    ControlSpec{"Command1", ControlKind::Button, {120, 240, 2055, 375}, "Turn ON", "Frame1", {}, 1},
+    ControlSpec{"Command2", ControlKind::Button, {2280, 240, 2055, 375}, "Turn OFF", "Frame1", {}, 2},
+};
+constexpr WindowSpec kForm1Spec{"Form1", "Latchsweep", 4680, 990, kForm1Controls};
+
+} // namespace
+
+const WindowSpec& form1Spec() { return kForm1Spec; }
+
+Form1::Form1(Application& app, ViewFactory& views)
+    : Timer1(app.platform().timers, kTimer1Period, [this] { animationTick(); }),
+      Timer2(app.platform().timers, kTimer2Period,
+             [this] {
+                 if (!app_.ended())
+                     sweepOnce(app_.platform().files);
+             }),
+      Timer3(app.platform().timers, kTimer3Period,
+             [this] {
+                 if (!app_.ended())
+                     refreshDelay(app_);
+             }),
+      app_(app),
+      view_(views.form1(*this))
+{
+}
+
+Form1::~Form1() = default;
+
+void Form1::load()
+{
+    IconObject = view_->icon();
+    ImageList1 = view_->imageList();
+    app_.module1().AddTrayIcon(view_->handle(), static_cast<std::int32_t>(IconObject), IconObject, kTip);
+    Timer1.setEnabled(true);
+}
+
+void Form1::turnOn()
+{
+    if (app_.ended())
+        return;
+    Timer2.setEnabled(true);
+    Timer3.setEnabled(true);
+}
+
+void Form1::turnOff()
+{
+    if (app_.ended())
+        return;
+    Timer2.setEnabled(false);
+    Timer3.setEnabled(false);
+}
+
+void Form1::onCommand(Command command) { app_.run(command); }
+
+void Form1::onCloseRequest() { app_.exitProgram(); }
+
+void Form1::onMouseMove(double xTwips)
+{
+    if (app_.ended())
+        return;
+    const auto code = decodeTrayMessage(xTwips, view_->twipsPerPixelX());
+    if (!code)
+        return;
+    TrayMessage = *code;
+    if (TrayMessage == kLeftButtonDoubleClick) {
+        view_->setMinimized(false);
+        view_->setVisible(true);
+    } else if (TrayMessage == kRightButtonUp) {
+        Form4& carrier = app_.form4().obtain();
+        // The chosen command runs last: it may end the program or discard Form4.
+        app_.run(carrier.popup());
+    }
+}
+
+void Form1::animationTick()
+{
+    if (app_.ended())
+        return;
+    try {
+        const int frame = animation.step(ImageList1.size());
+        view_->setIcon(ImageList1[static_cast<std::size_t>(frame - 1)]);
+        app_.module1().ModifyTrayIcon(view_->handle(), static_cast<std::int32_t>(IconObject), view_->icon(), kTip);
+    } catch (const RuntimeError& error) {
+        app_.fail(error.number(), error.what());
+    }
+}
+
+} // namespace latchsweep

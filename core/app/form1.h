@@ -1,0 +1,80 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "app/layout.h"
+#include "app/menu.h"
+#include "app/timer.h"
+#include "app/window.h"
+#include "tray/animation.h"
+#include "tray/tray_port.h"
+
+namespace latchsweep {
+
+class Application;
+class ViewFactory;
+
+class Form1View : public WindowView {
+public:
+    // The window's handle as the notification-icon record carries it.
+    [[nodiscard]] virtual WindowHandle handle() const = 0;
+    // The window's current icon; at load still the design-time icon.
+    [[nodiscard]] virtual IconHandle icon() const = 0;
+    virtual void setIcon(IconHandle icon) = 0;
+    // ImageList1: the animation frames, in order.
+    [[nodiscard]] virtual std::vector<IconHandle> imageList() const = 0;
+    // Window state: minimised, or normal.
+    virtual void setMinimized(bool minimized) = 0;
+    // Visible on screen and on the task bar, or neither.
+    virtual void setVisible(bool visible) = 0;
+    [[nodiscard]] virtual double twipsPerPixelX() const = 0;
+};
+
+// The main window: the start-up object, the switch of the sweeper, the three timers, the
+// animation and the tray callback.
+class Form1 {
+public:
+    static constexpr std::int32_t kTimer1Period = 1000;
+    static constexpr std::int32_t kTimer2Period = 6000;
+    static constexpr std::int32_t kTimer3Period = 1000;
+
+    Form1(Application& app, ViewFactory& views);
+    ~Form1();
+
+    Form1(const Form1&) = delete;
+    Form1& operator=(const Form1&) = delete;
+
+    // Captures the design-time icon as IconObject, registers the tray icon under its handle,
+    // starts the animation.
+    void load();
+    Form1View& view() { return *view_; }
+
+    // Events of the window.
+    void turnOn();  // Command1
+    void turnOff(); // Command2
+    void onCommand(Command command);
+    void onCloseRequest();
+    void onMouseMove(double xTwips);
+
+    Timer Timer1; // animation
+    Timer Timer2; // sweep
+    Timer Timer3; // scan-delay refresh
+
+    IconHandle IconObject = 0;
+    std::int32_t TrayMessage = 0;
+    std::vector<IconHandle> ImageList1;
+    Animation animation;
+
+private:
+    void animationTick();
+
+    Application& app_;
+    std::unique_ptr<Form1View> view_;
+};
+
+// The main window's geometry and texts.
+const WindowSpec& form1Spec();
+
+} // namespace latchsweep

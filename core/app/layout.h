@@ -1,0 +1,56 @@
+#pragma once
+
+// Window and control geometry as the program defines it: twips (1440 to the inch), left, top,
+// width x height, each control relative to its container. Front ends convert with the
+// screen's twips per pixel.
+
+#include <cmath>
+#include <span>
+#include <string_view>
+
+namespace latchsweep {
+
+struct TwipsRect {
+    int left = 0;
+    int top = 0;
+    int width = 0;
+    int height = 0;
+};
+
+struct FontSpec {
+    std::string_view family; // empty: the toolkit's default dialog font
+    double points = 0;
+    bool bold = false;
+    bool italic = false;
+};
+
+enum class ControlKind { Frame, Button, Label, RichText, DirectoryList, Picture, Line };
+
+struct ControlSpec {
+    std::string_view name;
+    ControlKind kind;
+    TwipsRect rect;
+    std::string_view text;
+    std::string_view parent = {}; // the containing frame; empty for the window itself
+    FontSpec font = {};
+    int tabIndex = -1;
+};
+
+struct WindowSpec {
+    std::string_view name;
+    std::string_view caption;
+    int clientWidth = 0; // twips
+    int clientHeight = 0;
+    std::span<const ControlSpec> controls;
+};
+
+inline constexpr double kDefaultTwipsPerPixel = 15.0;
+
+inline double twipsPerPixelForDpi(double dpi) { return dpi > 0 ? 1440.0 / dpi : kDefaultTwipsPerPixel; }
+
+inline int twipsToPixels(int twips, double twipsPerPixel)
+{
+    return static_cast<int>(std::lround(twips / twipsPerPixel));
+}
+
+} // namespace latchsweep

@@ -1,0 +1,79 @@
+#pragma once
+
+// The narrow seams between the core and the platform it runs on. Each front end implements
+// them once; core tests implement them with fakes and a virtual clock.
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "about/system_ports.h"
+#include "app/timer.h"
+#include "tray/tray_port.h"
+
+namespace latchsweep {
+
+// Outcome of a write: ok, or the system's own reason for the failure.
+struct WriteStatus {
+    bool ok = true;
+    std::string reason;
+};
+
+class FileSystem {
+public:
+    virtual ~FileSystem() = default;
+
+    // At most `maxBytes` from the start of a regular file, opened and closed within the call.
+    // Nothing when the file is missing, unreadable or not a regular file (a directory, a pipe).
+    virtual std::optional<std::string> readHead(const std::string& path, std::size_t maxBytes) = 0;
+
+    // Replaces the whole file by writing a temporary file beside it and renaming it over the
+    // old one, so that a failure never leaves a truncated file behind.
+    virtual WriteStatus replaceFile(const std::string& path, std::string_view bytes) = 0;
+
+    // Deletes exactly one regular file, or a symbolic link itself, never a directory and never
+    // a pattern. False when nothing was deleted.
+    virtual bool removeFile(const std::string& path) = 0;
+
+    // True for an existing normal file (not a directory, not hidden or system where the
+    // platform has such attributes).
+    virtual bool isNormalFile(const std::string& path) = 0;
+
+    virtual std::string currentDirectory() = 0;
+
+    // Names of the subdirectories of `dir`, in no particular order; nothing when the
+    // directory cannot be read.
+    virtual std::optional<std::vector<std::string>> subdirectories(const std::string& dir) = 0;
+
+    // The character that joins a directory and a file name: '\\' on Windows, '/' elsewhere.
+    [[nodiscard]] virtual char separator() const = 0;
+};
+
+class MessageBoxes {
+public:
+    virtual ~MessageBoxes() = default;
+    // A modal box with the text, the title and a single OK button; returns once dismissed.
+    virtual void show(std::string_view text, std::string_view title) = 0;
+};
+
+class ProcessControl {
+public:
+    virtual ~ProcessControl() = default;
+    // Ends the program at once: no further handler of any window runs and nothing is saved.
+    // Test doubles return; the core then ignores every later event.
+    virtual void endNow() = 0;
+};
+
+struct Platform {
+    TimerFactory& timers;
+    FileSystem& files;
+    MessageBoxes& messages;
+    ProcessControl& process;
+    TrayPort& tray;
+    Registry& registry;
+    Launcher& launcher;
+};
+
+} // namespace latchsweep

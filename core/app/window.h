@@ -1,0 +1,58 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <utility>
+
+namespace latchsweep {
+
+// What every window of the program can do on screen.
+class WindowView {
+public:
+    virtual ~WindowView() = default; // the native window goes with its view
+    // Shows the window modeless and without an owner; one already on screen comes to the front.
+    virtual void show() = 0;
+    [[nodiscard]] virtual bool isShown() const = 0;
+};
+
+// The single process-wide instance of one window kind: absent until first use, created with
+// its load step, discarded when closed. The next use brings up a fresh instance.
+//
+// A window may discard itself from one of its own handlers; that must be the handler's last
+// step, since the object is gone when discard() returns.
+template <class Window>
+class WindowInstance {
+public:
+    using Create = std::function<std::unique_ptr<Window>()>;
+
+    explicit WindowInstance(Create create) : create_(std::move(create)) {}
+
+    // The instance, created hidden (with its load step) when absent.
+    Window& obtain()
+    {
+        if (!window_) {
+            window_ = create_();
+            window_->load();
+        }
+        return *window_;
+    }
+
+    // The instance, created when absent, shown or brought to the front.
+    Window& show()
+    {
+        Window& window = obtain();
+        window.view().show();
+        return window;
+    }
+
+    void discard() { window_.reset(); }
+
+    [[nodiscard]] Window* get() const { return window_.get(); }
+    [[nodiscard]] bool exists() const { return window_ != nullptr; }
+
+private:
+    Create create_;
+    std::unique_ptr<Window> window_;
+};
+
+} // namespace latchsweep

@@ -1,0 +1,26 @@
+#include "sweep/data_files.h"
+
+#include "app/ports.h"
+
+namespace latchsweep {
+
+std::optional<std::string> firstLine(std::string_view bytes)
+{
+    if (bytes.empty())
+        return std::nullopt; // end of file before any line
+    const std::size_t end = std::min(bytes.find_first_of("\r\n"), bytes.size());
+    if (end > kMaxFirstLine)
+        return std::nullopt;
+    return std::string(bytes.substr(0, end));
+}
+
+std::optional<std::string> readFirstLine(FileSystem& files, std::string_view name)
+{
+    // One byte beyond the bound tells a line of exactly kMaxFirstLine from a longer one.
+    const auto head = files.readHead(std::string(name), kMaxFirstLine + 1);
+    if (!head)
+        return std::nullopt;
+    return firstLine(*head);
+}
+
+} // namespace latchsweep

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace latchsweep {
+
+class FileSystem;
+
+// The program's files, opened by bare name in the current working directory at each access.
+inline constexpr std::string_view kDirectoryFile = "Directory.txt";
+inline constexpr std::string_view kAutoDeleteFile = "AutoDelete.txt";
+inline constexpr std::string_view kHelpFile = "help.txt";
+inline constexpr std::string_view kLockFileName = "MM2.LOCK";
+inline constexpr std::string_view kLineEnd = "\r\n";
+
+// The longest first line the sweeper reads; a longer one names nothing.
+inline constexpr std::size_t kMaxFirstLine = 32 * 1024;
+
+// The first line of `bytes`: everything before the first CR, LF or CR LF. Nothing when there
+// is no line at all (empty content) or the line is longer than kMaxFirstLine.
+std::optional<std::string> firstLine(std::string_view bytes);
+
+// The first line of a file, reading no more than the bound needs.
+std::optional<std::string> readFirstLine(FileSystem& files, std::string_view name);
+
+} // namespace latchsweep

@@ -1,0 +1,18 @@
+#include "sweep/sweeper.h"
+
+#include "app/ports.h"
+#include "sweep/data_files.h"
+
+namespace latchsweep {
+
+bool sweepOnce(FileSystem& files)
+{
+    const auto path = readFirstLine(files, kDirectoryFile);
+    // The value is the path verbatim (no trimming, no check of the name). An empty value or one
+    // holding a NUL byte cannot name a file: the platform would read a different, shorter path.
+    if (!path || path->empty() || path->find('\0') != std::string::npos)
+        return false;
+    return files.removeFile(*path);
+}
+
+} // namespace latchsweep

@@ -1,0 +1,65 @@
+#include "tray/module1.h"
+
+#include <algorithm>
+
+namespace latchsweep {
+
+std::array<char, 64> shapeTip(std::string_view tip)
+{
+    std::array<char, 64> field{};
+    field.fill(' ');
+    const std::size_t count = std::min(tip.size(), field.size());
+    std::copy_n(tip.begin(), count, field.begin());
+    if (count < field.size())
+        field[count] = '\0';
+    return field;
+}
+
+std::array<std::uint8_t, 88> serialize(const NotifyIconData& record)
+{
+    std::array<std::uint8_t, 88> bytes{};
+    auto put = [&bytes](std::size_t offset, std::uint32_t value) {
+        for (std::size_t i = 0; i < 4; ++i)
+            bytes[offset + i] = static_cast<std::uint8_t>(value >> (8 * i));
+    };
+    put(0, record.cbSize);
+    put(4, record.hWnd);
+    put(8, static_cast<std::uint32_t>(record.uID));
+    put(12, record.uFlags);
+    put(16, record.uCallbackMessage);
+    put(20, record.hIcon);
+    std::transform(record.szTip.begin(), record.szTip.end(), bytes.begin() + 24,
+                   [](char c) { return static_cast<std::uint8_t>(c); });
+    return bytes;
+}
+
+void Module1::fill(WindowHandle window, std::int32_t id, IconHandle icon, std::string_view tip)
+{
+    IconData.cbSize = kRecordSize;
+    IconData.hWnd = window;
+    IconData.uID = id;
+    IconData.uFlags = kFlags;
+    IconData.uCallbackMessage = kCallbackMessage;
+    IconData.hIcon = icon;
+    IconData.szTip = shapeTip(tip);
+}
+
+void Module1::AddTrayIcon(WindowHandle window, std::int32_t id, IconHandle icon, std::string_view tip)
+{
+    fill(window, id, icon, tip);
+    port_.notify(kNimAdd, IconData);
+}
+
+void Module1::ModifyTrayIcon(WindowHandle window, std::int32_t id, IconHandle icon, std::string_view tip)
+{
+    fill(window, id, icon, tip);
+    port_.notify(kNimModify, IconData);
+}
+
+void Module1::DeleteTrayIcon(std::int32_t id)
+{
+    IconData.uID = id;
+    port_.notify(kNimDelete, IconData);
+}
+
+} // namespace latchsweep

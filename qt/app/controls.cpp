@@ -1,0 +1,107 @@
+#include "controls.h"
+
+#include <QFrame>
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QScreen>
+#include <QTextEdit>
+#include <algorithm>
+#include <vector>
+
+#include "qt_platform.h"
+
+namespace latchsweep::qt {
+
+double screenTwipsPerPixel()
+{
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    return twipsPerPixelForDpi(screen ? screen->logicalDotsPerInchX() : 96.0);
+}
+
+QRect toPixels(const TwipsRect& rect, double twipsPerPixel)
+{
+    return {twipsToPixels(rect.left, twipsPerPixel), twipsToPixels(rect.top, twipsPerPixel),
+            twipsToPixels(rect.width, twipsPerPixel), twipsToPixels(rect.height, twipsPerPixel)};
+}
+
+namespace {
+
+QWidget* create(const ControlSpec& spec, QWidget* parent)
+{
+    const QString text = toQString(spec.text);
+    switch (spec.kind) {
+    case ControlKind::Frame:
+        return new QGroupBox(text, parent);
+    case ControlKind::Button:
+        return new QPushButton(text, parent);
+    case ControlKind::Label: {
+        auto* label = new QLabel(text, parent);
+        label->setWordWrap(true);
+        label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        return label;
+    }
+    case ControlKind::Picture:
+        return new QLabel(parent);
+    case ControlKind::Line: {
+        auto* line = new QFrame(parent);
+        line->setFrameShape(QFrame::NoFrame);
+        return line;
+    }
+    case ControlKind::RichText: {
+        auto* box = new QTextEdit(parent);
+        box->setPlainText(text);
+        return box;
+    }
+    case ControlKind::DirectoryList:
+        return new QListWidget(parent);
+    }
+    return new QWidget(parent);
+}
+
+} // namespace
+
+QHash<QString, QWidget*> buildControls(QWidget* client, const WindowSpec& spec, double twipsPerPixel)
+{
+    QHash<QString, QWidget*> controls;
+    std::vector<QWidget*> tabOrder(spec.controls.size(), nullptr);
+    for (std::size_t i = 0; i < spec.controls.size(); ++i) {
+        const ControlSpec& item = spec.controls[i];
+        QWidget* parent = item.parent.empty() ? client : controls.value(toQString(item.parent), client);
+        QWidget* widget = create(item, parent);
+        widget->setObjectName(toQString(item.name));
+        widget->setGeometry(toPixels(item.rect, twipsPerPixel));
+        if (!item.font.family.empty() || item.font.points > 0) {
+            QFont font = widget->font();
+            if (!item.font.family.empty())
+                font.setFamily(toQString(item.font.family));
+            if (item.font.points > 0)
+                font.setPointSizeF(item.font.points);
+            font.setBold(item.font.bold);
+            font.setItalic(item.font.italic);
+            widget->setFont(font);
+        }
+        controls.insert(widget->objectName(), widget);
+        tabOrder[i] = widget;
+    }
+    // Tab order follows the tab index; controls without one keep their order of creation.
+    std::vector<std::pair<int, QWidget*>> ordered;
+    for (std::size_t i = 0; i < spec.controls.size(); ++i)
+        if (spec.controls[i].tabIndex >= 0 && tabOrder[i]->focusPolicy() != Qt::NoFocus)
+            ordered.emplace_back(spec.controls[i].tabIndex, tabOrder[i]);
+    std::stable_sort(ordered.begin(), ordered.end(), [](auto& a, auto& b) { return a.first < b.first; });
+    for (std::size_t i = 1; i < ordered.size(); ++i)
+        QWidget::setTabOrder(ordered[i - 1].second, ordered[i].second);
+    return controls;
+}
+
+void fixClientSize(QWidget* window, QWidget* client, const WindowSpec& spec, double twipsPerPixel)
+{
+    client->setFixedSize(twipsToPixels(spec.clientWidth, twipsPerPixel), twipsToPixels(spec.clientHeight, twipsPerPixel));
+    window->adjustSize();
+    window->setFixedSize(window->sizeHint());
+}
+
+} // namespace latchsweep::qt

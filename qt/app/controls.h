@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QHash>
+#include <QString>
+#include <QWidget>
+
+#include "app/layout.h"
+
+namespace latchsweep::qt {
+
+// The screen's horizontal twips per pixel (15 at 96 dpi).
+double screenTwipsPerPixel();
+
+QRect toPixels(const TwipsRect& rect, double twipsPerPixel);
+
+// Creates the controls of a window from its layout: each an object named after the control,
+// placed in its container (the client area or its frame) at its converted position, in tab
+// order. Front-end code looks controls up by name and connects them.
+QHash<QString, QWidget*> buildControls(QWidget* client, const WindowSpec& spec, double twipsPerPixel);
+
+// Fixes the window's client area at the layout's size.
+void fixClientSize(QWidget* window, QWidget* client, const WindowSpec& spec, double twipsPerPixel);
+
+template <class Widget>
+Widget* control(const QHash<QString, QWidget*>& controls, const char* name)
+{
+    return qobject_cast<Widget*>(controls.value(QString::fromLatin1(name)));
+}
+
+} // namespace latchsweep::qt

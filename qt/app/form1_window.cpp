@@ -1,0 +1,138 @@
+#include "form1_window.h"
+
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QScreen>
+
+#include "controls.h"
+#include "icons.h"
+#include "qt_platform.h"
+
+namespace latchsweep::qt {
+namespace {
+
+void addItems(QWidget* menu, std::span<const MenuItem> items, Form1& presenter)
+{
+    for (const MenuItem& item : items) {
+        const QString caption = toQString(item.caption);
+        if (!item.children.empty()) {
+            auto* submenu = new QMenu(caption, menu);
+            submenu->setObjectName(toQString(item.name));
+            addItems(submenu, item.children, presenter);
+            menu->addAction(submenu->menuAction());
+            continue;
+        }
+        auto* action = new QAction(caption, menu);
+        action->setObjectName(toQString(item.name));
+        const Command command = item.command;
+        QObject::connect(action, &QAction::triggered, menu, [&presenter, command] { presenter.onCommand(command); });
+        menu->addAction(action);
+    }
+}
+
+} // namespace
+
+Form1Window::Form1Window(Form1& presenter)
+    : QMainWindow(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                               Qt::WindowCloseButtonHint),
+      presenter_(presenter),
+      twipsPerPixel_(screenTwipsPerPixel()),
+      client_(new QWidget(this))
+{
+    const WindowSpec& spec = form1Spec();
+    setObjectName(toQString(spec.name));
+    setWindowTitle(toQString(spec.caption));
+    client_->setObjectName(QStringLiteral("client"));
+    setCentralWidget(client_);
+    buildMenuBar();
+
+    const auto controls = buildControls(client_, spec, twipsPerPixel_);
+    auto* on = control<QPushButton>(controls, "Command1");
+    auto* off = control<QPushButton>(controls, "Command2");
+    connect(on, &QPushButton::clicked, this, [this] { presenter_.turnOn(); });
+    connect(off, &QPushButton::clicked, this, [this] { presenter_.turnOff(); });
+    on->setFocus(Qt::OtherFocusReason);
+    setFocusProxy(on);
+    fixClientSize(this, client_, spec, twipsPerPixel_);
+
+    // Every mouse-move over the window reaches the tray callback's decoding, as on the platform.
+    setMouseTracking(true);
+    client_->setMouseTracking(true);
+    client_->installEventFilter(this);
+
+    const QIcon design = applicationIcon();
+    QMainWindow::setWindowIcon(design);
+    icon_ = IconTable::instance().add(design);
+    for (const QIcon& frame : animationFrames())
+        frames_.push_back(IconTable::instance().add(frame));
+    winId(); // a native window now, so that its handle is fixed from the load step on
+}
+
+Form1Window::~Form1Window() = default;
+
+void Form1Window::buildMenuBar()
+{
+    QMenuBar* bar = menuBar();
+    bar->setNativeMenuBar(false);
+    addItems(bar, mainMenuBar(), presenter_);
+}
+
+void Form1Window::show()
+{
+    if (!placed_) {
+        // Centred on the screen at the first showing.
+        placed_ = true;
+        if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+            const QRect area = screen->geometry();
+            move(area.center() - QPoint(width() / 2, height() / 2));
+        }
+    }
+    QMainWindow::show();
+    raise();
+    activateWindow();
+}
+
+WindowHandle Form1Window::handle() const { return static_cast<WindowHandle>(winId()); }
+
+void Form1Window::setIcon(IconHandle icon)
+{
+    icon_ = icon;
+    QMainWindow::setWindowIcon(IconTable::instance().icon(icon));
+}
+
+void Form1Window::setMinimized(bool minimized)
+{
+    setWindowState(minimized ? (windowState() | Qt::WindowMinimized) : (windowState() & ~Qt::WindowMinimized));
+}
+
+void Form1Window::setVisible(bool visible)
+{
+    // The base's setVisible is virtual too and called by show()/hide(); stay with the widget's own.
+    QMainWindow::setVisible(visible);
+    if (visible) {
+        raise();
+        activateWindow();
+    }
+}
+
+void Form1Window::closeEvent(QCloseEvent* event)
+{
+    // A close request always ends the program; it is never refused nor turned into hiding.
+    event->accept();
+    presenter_.onCloseRequest();
+}
+
+bool Form1Window::eventFilter(QObject* watched, QEvent* event)
+{
+    // The window's own mouse-move: over its client area, not over its controls.
+    if (watched == client_ && event->type() == QEvent::MouseMove) {
+        const auto* move = static_cast<QMouseEvent*>(event);
+        presenter_.onMouseMove(move->position().x() * twipsPerPixel_);
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+} // namespace latchsweep::qt

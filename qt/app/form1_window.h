@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QHash>
+#include <QMainWindow>
+
+#include "app/form1.h"
+
+namespace latchsweep::qt {
+
+// The main window on Qt: a fixed-size window with the menu bar, the frame and the two buttons.
+// Every event goes straight to the presenter.
+class Form1Window : public QMainWindow, public Form1View {
+public:
+    explicit Form1Window(Form1& presenter);
+    ~Form1Window() override;
+
+    // WindowView
+    void show() override;
+    [[nodiscard]] bool isShown() const override { return isVisible(); }
+
+    // Form1View
+    [[nodiscard]] WindowHandle handle() const override;
+    [[nodiscard]] IconHandle icon() const override { return icon_; }
+    void setIcon(IconHandle icon) override;
+    [[nodiscard]] std::vector<IconHandle> imageList() const override { return frames_; }
+    void setMinimized(bool minimized) override;
+    void setVisible(bool visible) override;
+    [[nodiscard]] double twipsPerPixelX() const override { return twipsPerPixel_; }
+
+    // Delivers a mouse-move at X (in twips) as the window's own mouse-move event does; the
+    // notification-area adapter sends its callback through here.
+    void deliverMouseMove(double xTwips) { presenter_.onMouseMove(xTwips); }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildMenuBar();
+
+    Form1& presenter_;
+    double twipsPerPixel_;
+    QWidget* client_;
+    IconHandle icon_;
+    std::vector<IconHandle> frames_;
+    bool placed_ = false;
+};
+
+} // namespace latchsweep::qt

@@ -1,0 +1,55 @@
+#include "qt_platform.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <cstdio>
+#include <cstdlib>
+
+namespace latchsweep::qt {
+namespace {
+
+class QtTimerDriver : public TimerDriver {
+public:
+    explicit QtTimerDriver(std::function<void()> onExpiry)
+    {
+        timer_.setTimerType(Qt::PreciseTimer);
+        QObject::connect(&timer_, &QTimer::timeout, std::move(onExpiry));
+    }
+    // The core only starts with a positive period and decides itself when a restart is due,
+    // so QTimer's own rules (restart on any setInterval, 0 firing continuously) never apply.
+    void start(std::int32_t periodMs) override { timer_.start(periodMs); }
+    void stop() override { timer_.stop(); }
+
+private:
+    QTimer timer_;
+};
+
+} // namespace
+
+std::unique_ptr<TimerDriver> QtTimerFactory::create(std::function<void()> onExpiry)
+{
+    return std::make_unique<QtTimerDriver>(std::move(onExpiry));
+}
+
+void QtMessageBoxes::show(std::string_view text, std::string_view title)
+{
+    QMessageBox box(QMessageBox::NoIcon, toQString(title), toQString(text), QMessageBox::Ok);
+    box.exec();
+}
+
+void QtProcessControl::endNow()
+{
+    std::fflush(nullptr);
+    std::_Exit(EXIT_SUCCESS);
+}
+
+// The files hold single-byte text; on this platform that is taken as UTF-8, with bytes that are
+// not valid UTF-8 kept as the local 8-bit encoding gives them.
+QString toQString(std::string_view text)
+{
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+std::string toStdString(const QString& text) { return text.toStdString(); }
+
+} // namespace latchsweep::qt

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QObject>
+#include <QTimer>
+
+#include "app/ports.h"
+
+namespace latchsweep::qt {
+
+// Window timers on QTimer. Precise timers: the coarse default may be late by 5 % of the period.
+class QtTimerFactory : public TimerFactory {
+public:
+    std::unique_ptr<TimerDriver> create(std::function<void()> onExpiry) override;
+};
+
+class QtMessageBoxes : public MessageBoxes {
+public:
+    void show(std::string_view text, std::string_view title) override;
+};
+
+// Ends the process at once, as the program's every way out requires: no event loop, no
+// destructors, no further handler of any window.
+class QtProcessControl : public ProcessControl {
+public:
+    void endNow() override;
+};
+
+QString toQString(std::string_view text);
+std::string toStdString(const QString& text);
+
+} // namespace latchsweep::qt

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <memory>
+
+#include "tray/form4.h"
+#include "tray/tray_port.h"
+
+namespace latchsweep::qt {
+
+class Form1Window;
+
+std::unique_ptr<Form4View> makeForm4View(Form4& presenter);
+
+// The notification-area port on Qt.
+std::unique_ptr<TrayPort> makeTrayPort();
+
+// Tray mouse activity goes to this window's mouse-move decoding once it exists.
+void connectTrayCallback(TrayPort& port, Form1Window& window);
+
+} // namespace latchsweep::qt

@@ -1,0 +1,112 @@
+#pragma once
+
+// Test doubles for every port of the core, with a virtual clock for the timers.
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <set>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "app/ports.h"
+#include "virtual_clock.h"
+
+namespace latchsweep::testing {
+
+// An in-memory file system: files by path, directories as a set of paths.
+class FakeFileSystem : public FileSystem {
+public:
+    std::map<std::string, std::string> files;
+    std::set<std::string> directories;
+    std::string cwd = "/work";
+    char sep = '/';
+    std::string failWritesWith; // non-empty: every write fails with this reason
+    std::vector<std::string> removed;
+    std::vector<std::string> removeAttempts;
+
+    std::optional<std::string> readHead(const std::string& path, std::size_t maxBytes) override;
+    WriteStatus replaceFile(const std::string& path, std::string_view bytes) override;
+    bool removeFile(const std::string& path) override;
+    bool isNormalFile(const std::string& path) override { return files.contains(path); }
+    std::string currentDirectory() override { return cwd; }
+    std::optional<std::vector<std::string>> subdirectories(const std::string& dir) override;
+    [[nodiscard]] char separator() const override { return sep; }
+};
+
+struct ShownMessage {
+    std::string text;
+    std::string title;
+};
+
+class FakeMessageBoxes : public MessageBoxes {
+public:
+    std::vector<ShownMessage> shown;
+    std::function<void()> whileShown; // runs inside the box, as events would during its loop
+    void show(std::string_view text, std::string_view title) override
+    {
+        shown.push_back({std::string(text), std::string(title)});
+        if (whileShown)
+            whileShown();
+    }
+};
+
+class FakeProcess : public ProcessControl {
+public:
+    int endCount = 0;
+    void endNow() override { ++endCount; }
+};
+
+struct TrayCall {
+    std::uint32_t message;
+    NotifyIconData record;
+};
+
+// Keeps the platform's four behaviours: one icon per (window, id); modify and delete fail for a
+// pair that is not registered.
+class FakeTray : public TrayPort {
+public:
+    std::vector<TrayCall> calls;
+    std::map<std::pair<WindowHandle, std::int32_t>, NotifyIconData> icons;
+    bool isAvailable = true;
+
+    bool notify(std::uint32_t message, const NotifyIconData& record) override;
+    [[nodiscard]] bool available() const override { return isAvailable; }
+};
+
+// A registry with no keys at all, as on a system without one.
+class FakeRegistry : public Registry {
+public:
+    std::int32_t open(RegistryKey, const std::string&, std::uint32_t, std::uint32_t, RegistryKey&) override { return 2; }
+    std::int32_t query(RegistryKey, const std::string&, std::uint32_t&, std::vector<std::uint8_t>&,
+                       std::uint32_t&) override
+    {
+        return 2;
+    }
+    void close(RegistryKey) override {}
+};
+
+class FakeLauncher : public Launcher {
+public:
+    std::vector<std::string> launched;
+    bool succeed = true;
+    bool launch(const std::string& path) override
+    {
+        launched.push_back(path);
+        return succeed;
+    }
+};
+
+struct FakePlatform {
+    VirtualClock clock;
+    FakeFileSystem files;
+    FakeMessageBoxes messages;
+    FakeProcess process;
+    FakeTray tray;
+    FakeRegistry registry;
+    FakeLauncher launcher;
+    Platform ports{clock, files, messages, process, tray, registry, launcher};
+};
+
+} // namespace latchsweep::testing

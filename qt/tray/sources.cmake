@@ -1,0 +1,1 @@
+target_sources(latchsweep_qt PRIVATE tray/tray_views.cpp tray/tray_views.h)

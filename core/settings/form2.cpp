@@ -1,11 +1,88 @@
 #include "settings/form2.h"
 
+#include <array>
+
 #include "app/application.h"
+#include "settings/setting_file.h"
+#include "sweep/data_files.h"
 
 namespace latchsweep {
+namespace {
 
-Form2::Form2(Application& app, ViewFactory& views) : app_(app), view_(views.form2(*this)) {}
-Form2::~Form2() = default;
-void Form2::load() {}
+constexpr FontSpec kSansSerif{"MS Sans Serif", 8.5};
+
+constexpr std::array kForm2Controls{
+    ControlSpec{"MM2Dir", ControlKind::DirectoryList, {0, 0, 5895, 3240}, "", {}, {}, 0},
+    ControlSpec{"Command1", ControlKind::Button, {0, 3240, 5895, 255}, "Save", {}, {}, 1},
+    ControlSpec{"Label1", ControlKind::Label, {120, 3600, 2055, 255}, "Current MM2 Directory:", {}, {}, 2},
+    ControlSpec{"curmm2dir", ControlKind::RichText, {1800, 3600, 4095, 495}, Form2::kNoDirectory, {}, kSansSerif, 3},
+};
+constexpr WindowSpec kForm2Spec{"Form2", "Select Midtown Madness 2 Directory", 5985, 4230, kForm2Controls};
+
+} // namespace
+
+const WindowSpec& form2Spec() { return kForm2Spec; }
+
+Form2::Form2(Application& app, ViewFactory& views)
+    : app_(app), view_(views.form2(*this)), MM2Dir_(app.platform().files, app.platform().files.currentDirectory())
+{
+}
+
+Form2::~Form2() { *alive_ = false; }
+
+void Form2::load()
+{
+    view_->showDirectories(MM2Dir_.entries(), MM2Dir_.currentIndex());
+    showStoredPath();
+}
+
+void Form2::openDirectory(std::size_t index)
+{
+    if (app_.ended())
+        return;
+    if (MM2Dir_.open(index))
+        view_->showDirectories(MM2Dir_.entries(), MM2Dir_.currentIndex());
+}
+
+void Form2::save()
+{
+    if (app_.ended())
+        return;
+    Platform& platform = app_.platform();
+    const bool written = writeSettingLine(platform.files, platform.messages, kDirectoryFile,
+                                          lockFilePath(MM2Dir_.path(), platform.files.separator()));
+    if (!written)
+        return; // the window stays open, its choice kept, and the file as it was
+    showStoredPath();
+    // While the box is up other events run, and one of them may discard this window: nothing of
+    // it is touched afterwards unless it is still alive.
+    WindowInstance<Form2>& instance = app_.form2();
+    const std::shared_ptr<const bool> alive = alive_;
+    platform.messages.show(kSaved, kSavedTitle);
+    if (*alive)
+        instance.discard();
+}
+
+void Form2::onClose()
+{
+    if (app_.ended())
+        return;
+    app_.form2().discard();
+}
+
+std::string Form2::lockFilePath(std::string_view directory, char separator)
+{
+    std::string path(directory);
+    path += separator;
+    path += kLockFileName;
+    return path;
+}
+
+void Form2::showStoredPath()
+{
+    // A file that cannot be read leaves the text shown before: the initial one at load.
+    if (const auto content = readSettingFile(app_.platform().files, kDirectoryFile))
+        view_->setCurmm2dir(*content);
+}
 
 } // namespace latchsweep

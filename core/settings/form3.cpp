@@ -1,11 +1,64 @@
 #include "settings/form3.h"
 
+#include <array>
+
 #include "app/application.h"
+#include "settings/setting_file.h"
+#include "sweep/data_files.h"
 
 namespace latchsweep {
+namespace {
+
+constexpr FontSpec kSansSerif{"MS Sans Serif", 8.5};
+
+constexpr std::array kForm3Controls{
+    ControlSpec{"Frame1", ControlKind::Frame, {120, 120, 4455, 735}, "Auto-Delete Settings", {}, {}, 0},
+    ControlSpec{"Label2", ControlKind::Label, {120, 240, 2535, 255}, "Milliseconds in Scanning Delay:", "Frame1", {}, 1},
+    ControlSpec{"Command1", ControlKind::Button, {120, 960, 4455, 255}, "Save", {}, {}, 2},
+    ControlSpec{"text1", ControlKind::RichText, {2400, 240, 1935, 375}, Form3::kInitialDelay, "Frame1", kSansSerif, 3},
+};
+constexpr WindowSpec kForm3Spec{"Form3", "Auto-Delete Settings", 4680, 1365, kForm3Controls};
+
+} // namespace
+
+const WindowSpec& form3Spec() { return kForm3Spec; }
 
 Form3::Form3(Application& app, ViewFactory& views) : app_(app), view_(views.form3(*this)) {}
-Form3::~Form3() = default;
-void Form3::load() {}
+
+Form3::~Form3() { *alive_ = false; }
+
+void Form3::load()
+{
+    if (const auto content = readSettingFile(app_.platform().files, kAutoDeleteFile))
+        view_->setText1(std::string(firstLineOf(*content)));
+}
+
+void Form3::save()
+{
+    if (app_.ended())
+        return;
+    Platform& platform = app_.platform();
+    if (!writeSettingLine(platform.files, platform.messages, kAutoDeleteFile, view_->text1()))
+        return; // the window stays open with the text as typed, and the file as it was
+    // While the box is up other events run, and one of them may discard this window: nothing of
+    // it is touched afterwards unless it is still alive.
+    WindowInstance<Form3>& instance = app_.form3();
+    const std::shared_ptr<const bool> alive = alive_;
+    platform.messages.show(kSaved, kSavedTitle);
+    if (*alive)
+        instance.discard();
+}
+
+void Form3::onClose()
+{
+    if (app_.ended())
+        return;
+    app_.form3().discard();
+}
+
+std::string_view Form3::firstLineOf(std::string_view content)
+{
+    return content.substr(0, content.find_first_of("\r\n"));
+}
 
 } // namespace latchsweep

@@ -2,7 +2,9 @@
 
 #include <memory>
 #include <string>
+#include <string_view>
 
+#include "app/layout.h"
 #include "app/window.h"
 
 namespace latchsweep {
@@ -10,26 +12,49 @@ namespace latchsweep {
 class Application;
 class ViewFactory;
 
+// The auto-delete settings window as a front end draws it. Its events go to Form3: a click on
+// Command1 to save(), the close box to onClose().
 class Form3View : public WindowView {
 public:
+    // text1, the single-line delay box: what it holds now, typed or not, saved or not.
     [[nodiscard]] virtual std::string text1() const = 0;
     virtual void setText1(const std::string& text) = 0;
 };
 
-// The auto-delete settings window; its delay box is the live store of the scan delay.
+// The auto-delete settings window; its delay box is the live store of the scan delay, which the
+// delay refresher reads once a second (creating the window hidden when it is absent).
 class Form3 {
 public:
     static constexpr const char* kInitialDelay = "10000";
+    static constexpr std::string_view kSaved = "The Auto Delete's Settings Has Been Saved";
+    static constexpr std::string_view kSavedTitle = "Success";
 
     Form3(Application& app, ViewFactory& views);
     ~Form3();
+
+    Form3(const Form3&) = delete;
+    Form3& operator=(const Form3&) = delete;
+
+    // Loads AutoDelete.txt into text1; a file that cannot be read leaves "10000".
     void load();
     Form3View& view() { return *view_; }
     [[nodiscard]] std::string text1() const { return view_->text1(); }
 
+    // Events of the window.
+    void save();    // Command1: stores text1 as typed, no validation
+    void onClose(); // close box: discards the window and its unsaved text
+
+    // What a single-line box shows of a file: everything before its first line break (CR or
+    // LF), so that loading and saving again gives back the same bytes.
+    static std::string_view firstLineOf(std::string_view content);
+
 private:
     Application& app_;
     std::unique_ptr<Form3View> view_;
+    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };
+
+// The auto-delete settings window's geometry and texts.
+const WindowSpec& form3Spec();
 
 } // namespace latchsweep

@@ -82,15 +82,15 @@ void Form1Window::buildMenuBar()
 
 void Form1Window::show()
 {
+    QMainWindow::show();
     if (!placed_) {
-        // Centred on the screen at the first showing.
+        // Centred on the screen at the first showing, frame included, once the frame is known.
         placed_ = true;
         if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-            const QRect area = screen->geometry();
-            move(area.center() - QPoint(width() / 2, height() / 2));
+            const QRect frame = frameGeometry();
+            move(screen->geometry().center() - QPoint(frame.width() / 2, frame.height() / 2));
         }
     }
-    QMainWindow::show();
     raise();
     activateWindow();
 }

@@ -1,0 +1,53 @@
+#pragma once
+
+// A small reader of rich-text (RTF) documents, enough to show a help text with its character
+// formatting: text, paragraphs, bold, italic, underline, strike-through, size, font and colour.
+// Tables, pictures, lists and paragraph layout are read as their text alone.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace latchsweep {
+
+struct RtfColour {
+    std::uint8_t red = 0;
+    std::uint8_t green = 0;
+    std::uint8_t blue = 0;
+    bool operator==(const RtfColour&) const = default;
+};
+
+struct RtfFormat {
+    bool bold = false;
+    bool italic = false;
+    bool underline = false;
+    bool strike = false;
+    int halfPoints = 0;               // the size in half points; 0: the text box's own size
+    std::string family;               // empty: the text box's own font
+    std::optional<RtfColour> colour;  // none: the default text colour
+    bool operator==(const RtfFormat&) const = default;
+};
+
+// A stretch of text in one format. The text is UTF-8; a paragraph ends with '\n'.
+struct RtfRun {
+    std::string text;
+    RtfFormat format;
+};
+
+// Whether the bytes hold a rich-text document rather than plain text.
+bool isRtf(std::string_view bytes);
+
+// Reads a rich-text document into runs of text, adjacent runs always differing in format.
+// Malformed input never fails: unbalanced braces, truncated escapes and unknown control words
+// are read as far as they make sense, and nesting deeper than the reader keeps is flattened.
+std::vector<RtfRun> parseRtf(std::string_view document);
+
+// The text of single-byte Windows-1252 bytes as UTF-8.
+std::string windows1252ToUtf8(std::string_view bytes);
+
+// Appends the UTF-8 form of a code point; surrogates and values beyond U+10FFFF become U+FFFD.
+void appendUtf8(std::string& out, char32_t codePoint);
+
+} // namespace latchsweep

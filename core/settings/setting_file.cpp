@@ -1,0 +1,34 @@
+#include "settings/setting_file.h"
+
+#include "app/application.h"
+#include "app/ports.h"
+#include "sweep/data_files.h"
+
+namespace latchsweep {
+
+std::optional<std::string> readSettingFile(FileSystem& files, std::string_view name)
+{
+    return files.readHead(std::string(name), kSettingsReadLimit);
+}
+
+bool writeSettingLine(FileSystem& files, MessageBoxes& messages, std::string_view name, std::string_view line)
+{
+    std::string bytes;
+    bytes.reserve(line.size() + kLineEnd.size());
+    bytes.append(line).append(kLineEnd);
+    const WriteStatus status = files.replaceFile(std::string(name), bytes);
+    if (!status.ok)
+        messages.show(saveFailedMessage(name, status.reason), kAppTitle);
+    return status.ok;
+}
+
+std::string saveFailedMessage(std::string_view name, std::string_view reason)
+{
+    std::string message = "Could not save ";
+    message.append(name);
+    if (reason.empty())
+        return message + ".";
+    return message.append(": ").append(reason);
+}
+
+} // namespace latchsweep

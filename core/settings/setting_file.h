@@ -1,0 +1,29 @@
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace latchsweep {
+
+class FileSystem;
+class MessageBoxes;
+
+// The most the settings windows read of a data file. Each holds one short line; anything past
+// this bound is not read at all, so a huge file (or a device under the name) cannot stall or
+// exhaust the program. A longer file shows its first 64 KiB.
+inline constexpr std::size_t kSettingsReadLimit = 64 * 1024;
+
+// The file's content up to kSettingsReadLimit; nothing when it cannot be read.
+std::optional<std::string> readSettingFile(FileSystem& files, std::string_view name);
+
+// Replaces the whole file by `line` and CR LF. A failure is told to the user, naming the file
+// and the system's reason, under the program's title; the old content is then still in place.
+// True only once the file was really written.
+bool writeSettingLine(FileSystem& files, MessageBoxes& messages, std::string_view name, std::string_view line);
+
+// The message for a failed write.
+std::string saveFailedMessage(std::string_view name, std::string_view reason);
+
+} // namespace latchsweep

@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Installs the Debian packages a task needs, only where one is missing.
+#   scripts/setup.sh run    what building and running the program needs
+#   scripts/setup.sh test   what every test needs (Linux, Windows cross builds under Wine, fuzzing)
+set -euo pipefail
+
+run_packages=(cmake ninja-build g++ qt6-base-dev qt6-qpa-plugins libgl1-mesa-dev xvfb trayer x11-utils python3)
+test_packages=("${run_packages[@]}" googletest libgtest-dev libbenchmark-dev clang libclang-rt-14-dev xdotool
+  imagemagick python3-pytest g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix wine wine64
+  desktop-file-utils appstream zip dpkg-dev file procps)
+
+case "${1:-}" in
+  run) wanted=("${run_packages[@]}") ;;
+  test) wanted=("${test_packages[@]}") ;;
+  *) echo "usage: $0 run|test" >&2; exit 2 ;;
+esac
+
+missing=()
+for package in "${wanted[@]}"; do
+  dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || missing+=("$package")
+done
+if ((${#missing[@]})); then
+  echo "Installing: ${missing[*]}"
+  if [ "$(id -u)" -ne 0 ]; then sudo=sudo; else sudo=; fi
+  $sudo apt-get update -q
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q "${missing[@]}"
+fi

@@ -129,31 +129,29 @@ def magnet_32(sparks):
     if sparks:
         for pole in (7, 24):
             # Three short strokes fanning out below each pole.
-            for x, y in [(pole, 26), (pole, 27), (pole, 28),
+            for x, y in [(pole, 26), (pole, 27), (pole, 28), (pole, 29),
                          (pole - 3, 26), (pole - 4, 27), (pole - 5, 28),
                          (pole + 3, 26), (pole + 4, 27), (pole + 5, 28)]:
-                c.set(x, y, "#")
-            for x, y in [(pole, 30), (pole - 6, 30), (pole + 6, 30)]:
                 c.set(x, y, "#")
     return c
 
 
 MAGNET_16 = [
-    "....########....",
-    "...#RRRRRRRR#...",
+    ".....######.....",
+    "...##RRRRRR##...",
     "..#RRRRRRRRRR#..",
     ".#RRRR####RRRR#.",
     ".#RRR#....#RRR#.",
     ".#RRR#....#RRR#.",
     ".#RRR#....#RRR#.",
     ".#RRR#....#RRR#.",
+    ".#RRR#....#RRR#.",
     ".#####....#####.",
     ".#lll#....#lll#.",
     ".#lll#....#lll#.",
     ".#####....#####.",
-    "................",
-    "#..#..#..#..#..#",
     ".#.#.#....#.#.#.",
+    "#..#..#..#..#..#",
     "................",
 ]
 
@@ -168,7 +166,7 @@ def binoculars_32():
         eyepiece = {(x, y) for x in range(left + 3, left + 9) for y in range(3, 9)}
         barrel = {(x, y) for x in range(left, left + 12) for y in range(9, 22)}
         lens_cx, lens_cy = left + 6.0, 24.0
-        lens = c.mask(lambda x, y: math.hypot(x - lens_cx, (y - lens_cy) * 1.0) <= 6.5)
+        lens = c.mask(lambda x, y: math.hypot(x - lens_cx, y - lens_cy) <= 6.5)
         parts.append((eyepiece, barrel, lens, lens_cx, lens_cy))
         shape |= eyepiece | barrel | lens
     bridge = {(x, y) for x in range(14, 18) for y in range(11, 17)}
@@ -177,16 +175,14 @@ def binoculars_32():
 
     c.paint(shape, "d")
     for eyepiece, barrel, lens, lx, ly in parts:
-        c.paint(eyepiece, "d")
-        # Light falls from the upper left: a bright band on each barrel.
-        c.paint({(x, y) for x, y in barrel if x in (min(p[0] for p in barrel) + 2,
-                                                   min(p[0] for p in barrel) + 3)}, "l")
+        # Light falls from the upper left: a bright band on each barrel and eyepiece.
+        barrel_left = min(x for x, _ in barrel)
+        c.paint({(x, y) for x, y in barrel if x in (barrel_left + 2, barrel_left + 3)}, "l")
         c.paint({(x, y) for x, y in eyepiece if x == min(p[0] for p in eyepiece) + 1}, "l")
         c.paint({(x, y) for x, y in eyepiece if y == 8}, "#")
+        # The objective: dark glass in a bright ring, with a glint.
         glass = c.mask(lambda x, y: math.hypot(x - lx, y - ly) <= 4.5)
         c.paint(lens - glass, "d")
-        c.paint(glass, "#")
-        c.paint({(int(lx) - 2, int(ly) - 2), (int(lx) - 1, int(ly) - 2), (int(lx) - 2, int(ly) - 1)}, "l")
         c.paint(outline(glass, 32), "l")
         c.paint(glass, "#")
         c.paint({(int(lx) - 2, int(ly) - 2), (int(lx) - 1, int(ly) - 2), (int(lx) - 2, int(ly) - 1)}, "l")
@@ -241,7 +237,7 @@ def wastebin_32():
     c.paint(handle, "d")
     # Ribs down the body, and a bright edge where the light catches it.
     for x, y in body:
-        if y >= top + 2 and y <= bottom - 3 and x in (10, 14, 18) and (x, y) in body:
+        if top + 2 <= y <= bottom - 3 and x in (10, 14, 18):
             c.set(x, y, "d")
     for y in range(top + 1, bottom - 1):
         xs = sorted(x for x, yy in body if yy == y)
@@ -362,10 +358,10 @@ INFO_16 = [
     "dWWWWWWBBWWWWWWd",
     ".dWWWWBBBBWWWWd.",
     "..ddWWWWWWWWdd..",
-    "...dWWddddddd...",
-    "..dWWd..........",
-    ".dWd............",
-    ".dd.............",
+    "...dWWWddddd....",
+    "...dWWd.........",
+    "..dWdd..........",
+    ".ddd............",
     "................",
 ]
 
@@ -375,44 +371,44 @@ INFO_16 = [
 def product_32():
     c = Canvas(32)
     # The padlock: a shackle arch over a body with a keyhole.
-    scx, scy = 16.0, 17.0
-    shackle = c.mask(lambda x, y: (y <= scy and 3.6 <= math.hypot(x - scx, y - scy) <= 6.4)
-                     or (scy < y <= 20.0 and 3.6 <= abs(x - scx) <= 6.4))
-    body = {(x, y) for x in range(6, 26) for y in range(20, 31)}
+    scx, scy = 16.0, 20.5
+    shackle = c.mask(lambda x, y: (y <= scy and 3.4 <= math.hypot(x - scx, y - scy) <= 6.0)
+                     or (scy < y <= 22.0 and 3.4 <= abs(x - scx) <= 6.0))
+    body = {(x, y) for x in range(6, 26) for y in range(22, 31)}
     c.paint(shackle, "R")
     c.paint(outline(shackle, 32), "r")
     c.paint(body, "R")
     c.paint(outline(body, 32), "r")
-    c.paint({(x, 21) for x in range(7, 25)}, "r")
-    keyhole = c.mask(lambda x, y: math.hypot(x - 16.0, y - 24.5) <= 1.6) | {(15, y) for y in range(25, 29)} | {(16, y) for y in range(25, 29)}
+    keyhole = (c.mask(lambda x, y: math.hypot(x - 16.0, y - 25.0) <= 1.6)
+               | {(x, y) for x in (15, 16) for y in range(25, 29)})
     c.paint(keyhole, "r")
     # The magnet above it, poles down, pulling at the shackle.
-    mcx, mcy = 16.0, 6.0
-    magnet = c.mask(lambda x, y: (y <= mcy and 2.6 <= math.hypot(x - mcx, y - mcy) <= 6.4)
-                    or (mcy < y <= 8.0 and 2.6 <= abs(x - mcx) <= 6.4))
+    mcx, mcy = 16.0, 8.0
+    magnet = c.mask(lambda x, y: (y <= mcy and 3.0 <= math.hypot(x - mcx, y - mcy) <= 7.0)
+                    or (mcy < y <= 11.0 and 3.0 <= abs(x - mcx) <= 7.0))
     c.paint(magnet, "R")
-    c.paint({(x, y) for x, y in magnet if y >= 7}, "r")
+    c.paint({(x, y) for x, y in magnet if y >= 9}, "r")
     c.paint(outline(magnet, 32), "r")
     return c
 
 
 PRODUCT_16 = [
-    "....rrrrrrrr....",
-    "...rRRRRRRRRr...",
+    ".....rrrrrr.....",
+    "....rRRRRRRr....",
     "...rRRrrrrRRr...",
+    "...rRRr..rRRr...",
+    "...rRRr..rRRr...",
     "...rrrr..rrrr...",
-    "...r..r..r..r...",
     "................",
-    "......rrrr......",
-    ".....rRRRRr.....",
-    ".....rRrrRr.....",
-    "...rrrrrrrrrr...",
-    "...rRRRRRRRRr...",
-    "...rRRRrrRRRr...",
-    "...rRRRrrRRRr...",
-    "...rRRRRrRRRr...",
-    "...rrrrrrrrrr...",
-    "................",
+    ".....rrrrrr.....",
+    "....rRRRRRRr....",
+    "....rRr..rRr....",
+    "..rrrrrrrrrrrr..",
+    "..rRRRRRRRRRRr..",
+    "..rRRRRrrRRRRr..",
+    "..rRRRRrrRRRRr..",
+    "..rRRRRRRRRRRr..",
+    "..rrrrrrrrrrrr..",
 ]
 
 

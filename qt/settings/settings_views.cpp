@@ -1,32 +1,240 @@
 #include "settings_views.h"
 
-#include <QWidget>
+#include <QCloseEvent>
+#include <QFontMetricsF>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QTextEdit>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <limits>
 
+#include "../app/controls.h"
+#include "../app/icons.h"
 #include "../app/qt_platform.h"
+#include "directory_list_widget.h"
 
 namespace latchsweep::qt {
 namespace {
 
-class Form2Window : public QWidget, public Form2View {
+constexpr Qt::WindowFlags kFixedDialogFlags = Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                                              Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+
+// Puts `replacement` where the generic control of that name stood: same container, name,
+// geometry, font and place in the tab order.
+template <class Widget>
+Widget* replaceControl(QHash<QString, QWidget*>& controls, const char* name, Widget* replacement)
+{
+    QWidget* old = controls.value(QString::fromLatin1(name));
+    replacement->setParent(old->parentWidget());
+    replacement->setObjectName(old->objectName());
+    replacement->setGeometry(old->geometry());
+    replacement->setFont(old->font());
+    QWidget::setTabOrder(old, replacement);
+    controls.insert(replacement->objectName(), replacement);
+    delete old;
+    return replacement;
+}
+
+// A one-line caption whose substitute font is wider than the original design's: a step smaller
+// rather than wrapped onto a second line that the label's height cuts off. The room ends where a
+// control beside it begins, since the layout lets the label run under its neighbour.
+void fitOnOneLine(QLabel* label)
+{
+    constexpr double kSmallestPoints = 6.0;
+    const QRect area = label->geometry();
+    int room = area.width();
+    for (const QWidget* sibling : label->parentWidget()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        const QRect other = sibling->geometry();
+        if (sibling != label && other.left() > area.left() && other.top() < area.bottom() && other.bottom() > area.top())
+            room = std::min(room, other.left() - area.left());
+    }
+    label->setWordWrap(false);
+    QFont font = label->font();
+    while (QFontMetricsF(font).horizontalAdvance(label->text()) > room && font.pointSizeF() > kSmallestPoints)
+        font.setPointSizeF(font.pointSizeF() - 0.5);
+    label->setFont(font);
+}
+
+// A fixed-size window with a client area of the layout's size, built from the layout.
+template <class Presenter>
+class SettingsWindow : public QWidget {
 public:
-    void show() override { QWidget::show(); }
-    [[nodiscard]] bool isShown() const override { return isVisible(); }
+    SettingsWindow(Presenter& presenter, const WindowSpec& spec, const char* icon)
+        : QWidget(nullptr, kFixedDialogFlags), presenter_(&presenter), client_(new QWidget(this)),
+          twipsPerPixel_(screenTwipsPerPixel())
+    {
+        setObjectName(toQString(spec.name));
+        setWindowTitle(toQString(spec.caption));
+        setWindowIcon(loadIcon(icon));
+        auto* layout = new QVBoxLayout(this);
+        layout->setContentsMargins(0, 0, 0, 0);
+        layout->addWidget(client_);
+        client_->setObjectName(QStringLiteral("client"));
+        controls_ = buildControls(client_, spec, twipsPerPixel_);
+        fixClientSize(this, client_, spec, twipsPerPixel_);
+    }
+
+    // The presenter is gone: the window only waits for its deletion.
+    void detach() { presenter_ = nullptr; }
+
+    void showInFront()
+    {
+        QWidget::show();
+        raise();
+        activateWindow();
+    }
+
+protected:
+    void closeEvent(QCloseEvent* event) override
+    {
+        event->accept();
+        if (presenter_)
+            presenter_->onClose();
+    }
+
+    // Runs a presenter's handler unless the window was detached.
+    template <class Handler>
+    void deliver(Handler handler)
+    {
+        if (presenter_)
+            handler(*presenter_);
+    }
+
+    Presenter* presenter_;
+    QWidget* client_;
+    double twipsPerPixel_;
+    QHash<QString, QWidget*> controls_;
 };
 
-class Form3Window : public QWidget, public Form3View {
+class Form2Window : public SettingsWindow<Form2> {
 public:
-    void show() override { QWidget::show(); }
-    [[nodiscard]] bool isShown() const override { return isVisible(); }
-    [[nodiscard]] std::string text1() const override { return text_; }
-    void setText1(const std::string& text) override { text_ = text; }
+    explicit Form2Window(Form2& presenter) : SettingsWindow(presenter, form2Spec(), "binoculars")
+    {
+        MM2Dir_ = replaceControl(controls_, "MM2Dir", new DirectoryListWidget);
+        MM2Dir_->onOpen = [this](std::size_t row) { deliver([row](Form2& form) { form.openDirectory(row); }); };
+        fitOnOneLine(control<QLabel>(controls_, "Label1"));
+        curmm2dir_ = control<QTextEdit>(controls_, "curmm2dir");
+        // A display that reads like a label: flat, borderless, on the button face.
+        curmm2dir_->setReadOnly(true);
+        curmm2dir_->setFrameShape(QFrame::NoFrame);
+        curmm2dir_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        curmm2dir_->viewport()->setAutoFillBackground(false);
+        curmm2dir_->setStyleSheet(QStringLiteral("QTextEdit { background: palette(button); }"));
+        auto* save = control<QPushButton>(controls_, "Command1");
+        connect(save, &QPushButton::clicked, this, [this] { deliver([](Form2& form) { form.save(); }); });
+        MM2Dir_->setFocus(Qt::OtherFocusReason);
+    }
+
+    DirectoryListWidget* MM2Dir_;
+    QTextEdit* curmm2dir_;
+};
+
+class Form3Window : public SettingsWindow<Form3> {
+public:
+    explicit Form3Window(Form3& presenter) : SettingsWindow(presenter, form3Spec(), "wastebin")
+    {
+        // text1 is a single-line box: a line edit in place of the generic rich-text control.
+        text1_ = replaceControl(controls_, "text1", new QLineEdit);
+        text1_->setMaxLength(std::numeric_limits<int>::max());
+        fitOnOneLine(control<QLabel>(controls_, "Label2"));
+        setText1(Form3::kInitialDelay);
+        auto* save = control<QPushButton>(controls_, "Command1");
+        connect(save, &QPushButton::clicked, this, [this] { deliver([](Form3& form) { form.save(); }); });
+        save->setFocus(Qt::OtherFocusReason); // the first control in tab order that takes the focus
+    }
+
+    // The box's text. Until the user edits it, the bytes loaded, exactly: text that is not
+    // valid UTF-8 would not survive the round trip through the widget.
+    [[nodiscard]] std::string text1() const { return text1_->isModified() ? toStdString(text1_->text()) : loaded_; }
+
+    void setText1(const std::string& text)
+    {
+        loaded_ = text;
+        text1_->setText(toQString(text)); // clears the modified flag
+        text1_->setCursorPosition(0);
+    }
 
 private:
-    std::string text_ = Form3::kInitialDelay;
+    QLineEdit* text1_;
+    std::string loaded_;
+};
+
+// What the core holds: the window behind a guarded pointer, retired on destruction.
+template <class Window, class View>
+class WindowAdapter : public View {
+public:
+    explicit WindowAdapter(Window* window) : window_(window) {}
+    ~WindowAdapter() override
+    {
+        if (!window_)
+            return;
+        window_->detach();
+        window_->hide();
+        window_->deleteLater();
+    }
+    void show() override
+    {
+        if (window_)
+            window_->showInFront();
+    }
+    [[nodiscard]] bool isShown() const override { return window_ && window_->isVisible(); }
+    [[nodiscard]] Window* window() const { return window_; }
+
+protected:
+    QPointer<Window> window_;
+};
+
+// Text of a file for a plain-text box: every line, whatever the line ends.
+QString displayText(const std::string& bytes)
+{
+    QString text = toQString(bytes);
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return text;
+}
+
+class Form2Adapter : public WindowAdapter<Form2Window, Form2View> {
+public:
+    using WindowAdapter::WindowAdapter;
+    void showDirectories(const std::vector<DirectoryEntry>& entries, std::size_t current) override
+    {
+        if (window_)
+            window_->MM2Dir_->setEntries(entries, current);
+    }
+    void setCurmm2dir(const std::string& text) override
+    {
+        if (window_)
+            window_->curmm2dir_->setPlainText(displayText(text));
+    }
+};
+
+class Form3Adapter : public WindowAdapter<Form3Window, Form3View> {
+public:
+    using WindowAdapter::WindowAdapter;
+    [[nodiscard]] std::string text1() const override { return window_ ? window_->text1() : std::string(); }
+    void setText1(const std::string& text) override
+    {
+        if (window_)
+            window_->setText1(text);
+    }
 };
 
 } // namespace
 
-std::unique_ptr<Form2View> makeForm2View(Form2&) { return std::make_unique<Form2Window>(); }
-std::unique_ptr<Form3View> makeForm3View(Form3&) { return std::make_unique<Form3Window>(); }
+std::unique_ptr<Form2View> makeForm2View(Form2& presenter)
+{
+    return std::make_unique<Form2Adapter>(new Form2Window(presenter));
+}
+
+std::unique_ptr<Form3View> makeForm3View(Form3& presenter)
+{
+    return std::make_unique<Form3Adapter>(new Form3Window(presenter));
+}
+
+QWidget* windowOf(Form2View& view) { return static_cast<Form2Adapter&>(view).window(); }
+QWidget* windowOf(Form3View& view) { return static_cast<Form3Adapter&>(view).window(); }
 
 } // namespace latchsweep::qt

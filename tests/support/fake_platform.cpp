@@ -32,7 +32,7 @@ std::optional<std::vector<std::string>> FakeFileSystem::subdirectories(const std
     if (!directories.contains(dir))
         return std::nullopt;
     std::vector<std::string> names;
-    const std::string prefix = dir == std::string(1, sep) ? dir : dir + sep;
+    const std::string prefix = dir.ends_with(sep) ? dir : dir + sep; // a root ("/", "C:\\") ends with one
     for (const auto& path : directories)
         if (path.size() > prefix.size() && path.starts_with(prefix) && path.find(sep, prefix.size()) == std::string::npos)
             names.push_back(path.substr(prefix.size()));

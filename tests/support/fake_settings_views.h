@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
+#include <vector>
 
 #include "fake_window_view.h"
 #include "settings/form2.h"
@@ -8,7 +10,30 @@
 
 namespace latchsweep::testing {
 
-class FakeForm2View : public FakeWindowView<Form2View> {};
+class FakeForm2View : public FakeWindowView<Form2View> {
+public:
+    std::vector<DirectoryEntry> entries;
+    std::size_t current = 0;
+    int listings = 0;
+    std::string curmm2dir{Form2::kNoDirectory};
+
+    void showDirectories(const std::vector<DirectoryEntry>& list, std::size_t currentIndex) override
+    {
+        entries = list;
+        current = currentIndex;
+        ++listings;
+    }
+    void setCurmm2dir(const std::string& text) override { curmm2dir = text; }
+
+    // The shown names in order, for exact comparisons.
+    [[nodiscard]] std::vector<std::string> names() const
+    {
+        std::vector<std::string> result;
+        for (const auto& entry : entries)
+            result.push_back(entry.name);
+        return result;
+    }
+};
 
 class FakeForm3View : public FakeWindowView<Form3View> {
 public:

@@ -1,0 +1,157 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "app/form1.h"
+#include "fake_views.h"
+#include "settings/form3.h"
+#include "settings/setting_file.h"
+
+namespace latchsweep {
+namespace {
+
+using namespace std::string_literals;
+using testing::FakeProgram;
+
+struct AutoDeleteWindow : ::testing::Test {
+    FakeProgram program;
+    testing::FakeFileSystem& files = program.platform.files;
+    std::vector<testing::ShownMessage>& messages = program.platform.messages.shown;
+
+    Form3& open()
+    {
+        program.form1().onCommand(Command::OpenAutoDelete);
+        return *program.app.form3().get();
+    }
+    testing::FakeForm3View& view() { return *program.views.form3View; }
+    bool isOpen() { return program.app.form3().exists(); }
+    std::string& saved() { return files.files["AutoDelete.txt"]; }
+};
+
+TEST_F(AutoDeleteWindow, ThreeStatesAbsentHiddenShown)
+{
+    EXPECT_FALSE(isOpen());
+    Form3& hidden = program.app.form3().obtain();
+    EXPECT_FALSE(view().shown);
+    saved() = "55\r\n"; // written after the load: a hidden window is not reloaded when shown
+    EXPECT_EQ(&open(), &hidden);
+    EXPECT_TRUE(view().shown);
+    EXPECT_EQ(view().text, "10000");
+    open();
+    EXPECT_EQ(view().showCount, 2); // brought forward, still one window
+    hidden.onClose();
+    EXPECT_FALSE(isOpen());
+    open();
+    EXPECT_EQ(view().text, "55");
+}
+
+TEST_F(AutoDeleteWindow, LoadShowsTheFirstLineOfTheFile)
+{
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"250\r\n", "250"},
+        {" 250 \r\n", " 250 "},
+        {"250", "250"},
+        {"250\n", "250"},
+        {"250\r", "250"},
+        {"1\r\n2\r\n", "1"},
+        {"", ""},
+        {"\r\n", ""},
+        {"abc\r\n", "abc"},
+        {"\x00\x01\xff\xfe"s, "\x00\x01\xff\xfe"s},
+        {"\xc3\x28\r\n", "\xc3\x28"},
+    };
+    for (const auto& [content, shown] : cases) {
+        SCOPED_TRACE(content);
+        saved() = content;
+        open();
+        EXPECT_EQ(view().text, shown);
+        program.app.form3().get()->onClose();
+    }
+}
+
+TEST_F(AutoDeleteWindow, AMissingFileKeepsTheDefaultAndAHugeOneIsReadOnlyUpToTheBound)
+{
+    open();
+    EXPECT_EQ(view().text, "10000");
+    program.app.form3().get()->onClose();
+    saved() = std::string(50'000'000, '9');
+    open();
+    EXPECT_EQ(view().text.size(), kSettingsReadLimit);
+}
+
+TEST_F(AutoDeleteWindow, SaveWritesTheTextAsTypedThenConfirmsAndCloses)
+{
+    const std::vector<std::string> typed = {"10000", "  250  ", "abc", "", "-5", "1e99"};
+    for (const auto& text : typed) {
+        SCOPED_TRACE(text);
+        messages.clear();
+        open();
+        view().text = text;
+        program.app.form3().get()->save();
+        EXPECT_EQ(saved(), text + "\r\n");
+        ASSERT_EQ(messages.size(), 1u);
+        EXPECT_EQ(messages[0].text, "The Auto Delete's Settings Has Been Saved");
+        EXPECT_EQ(messages[0].title, "Success");
+        EXPECT_FALSE(isOpen());
+    }
+}
+
+TEST_F(AutoDeleteWindow, LoadAndSaveGiveBackTheSameBytesEveryTime)
+{
+    for (const std::string content : {"10000\r\n", " 250 \r\n", "\r\n", "x\xff\r\n"}) {
+        SCOPED_TRACE(content);
+        saved() = content;
+        for (int round = 0; round < 3; ++round) {
+            open().save();
+            EXPECT_EQ(saved(), content);
+        }
+    }
+}
+
+TEST_F(AutoDeleteWindow, AFailedSaveSaysWhyKeepsTheWindowTheTextAndTheOldFile)
+{
+    saved() = "2000\r\n";
+    Form3& window = open();
+    view().text = "500";
+    files.failWritesWith = "No space left on device";
+    window.save();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text, "Could not save AutoDelete.txt: No space left on device");
+    EXPECT_EQ(messages[0].title, "Latchsweep");
+    ASSERT_TRUE(isOpen());
+    EXPECT_EQ(view().text, "500");
+    EXPECT_EQ(saved(), "2000\r\n");
+
+    files.failWritesWith.clear();
+    window.save();
+    EXPECT_EQ(saved(), "500\r\n");
+    EXPECT_EQ(messages.back().title, "Success");
+    EXPECT_FALSE(isOpen());
+}
+
+TEST_F(AutoDeleteWindow, TheCloseBoxDropsTheEdits)
+{
+    saved() = "2000\r\n";
+    open();
+    view().text = "1";
+    program.app.form3().get()->onClose();
+    EXPECT_FALSE(isOpen());
+    EXPECT_EQ(saved(), "2000\r\n");
+    EXPECT_TRUE(messages.empty());
+    EXPECT_EQ(program.app.form3().obtain().text1(), "2000");
+}
+
+TEST_F(AutoDeleteWindow, TheRefresherMayTickWhileTheConfirmationIsUp)
+{
+    program.form1().turnOn();
+    Form3& window = open();
+    view().text = "1500";
+    program.platform.messages.whileShown = [&] { program.platform.clock.advance(1000); };
+    window.save();
+    EXPECT_EQ(program.form1().Timer2.interval(), 1500);
+    EXPECT_FALSE(isOpen());
+}
+
+} // namespace
+} // namespace latchsweep

@@ -56,9 +56,9 @@ void Application::run(Command command)
         break;
     case Command::Minimize:
         form1_->view().setMinimized(true);
-        // Without a notification area nothing could bring a hidden window back: it then stays
-        // minimised on the task bar.
-        if (platform_.tray.available())
+        // Without a notification area, or without our icon in it, nothing could bring a hidden
+        // window back: it then stays minimised on the task bar.
+        if (platform_.tray.available() && module1_.iconShown())
             form1_->view().setVisible(false);
         break;
     case Command::ShowMainWindow:

@@ -89,6 +89,13 @@ void Form1::onMouseMove(double xTwips)
     }
 }
 
+void Form1::onNotificationAreaCreated()
+{
+    if (app_.ended())
+        return;
+    app_.module1().AddTrayIcon(view_->handle(), static_cast<std::int32_t>(IconObject), view_->icon(), kTip);
+}
+
 void Form1::animationTick()
 {
     if (app_.ended())

@@ -57,6 +57,9 @@ public:
     void onCommand(Command command);
     void onCloseRequest();
     void onMouseMove(double xTwips);
+    // A notification area appeared (a tray host starting, the shell's "TaskbarCreated" after a
+    // restart): it knows no icon of ours, so the icon is added again under the same id.
+    void onNotificationAreaCreated();
 
     Timer Timer1; // animation
     Timer Timer2; // sweep

@@ -3,8 +3,31 @@
 #include "app/application.h"
 
 namespace latchsweep {
+namespace {
+
+constexpr WindowSpec kForm4Spec{"Form4", "Icon Popup Menu", 0, 0, {}};
+
+} // namespace
 
 Form4::Form4(Application&, ViewFactory& views) : view_(views.form4(*this)) {}
 Form4::~Form4() = default;
+
+Command Form4::popup()
+{
+    if (popped_)
+        return Command::None;
+    popped_ = true;
+    const Command chosen = view_->trackPopup();
+    popped_ = false;
+    return chosen;
+}
+
+const WindowSpec& form4Spec() { return kForm4Spec; }
+
+const MenuItem& form4Menu()
+{
+    static const MenuItem root{"Menu", "Menu", Command::None, popupMenu()};
+    return root;
+}
 
 } // namespace latchsweep

@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "app/layout.h"
 #include "app/menu.h"
 #include "app/window.h"
 
@@ -10,24 +11,43 @@ namespace latchsweep {
 class Application;
 class ViewFactory;
 
-// Form4 is never shown; its view only carries the pop-up menu.
+// Form4 is never shown; its view only carries the pop-up menu, built from form4Menu().
 class Form4View : public WindowView {
 public:
-    // Pops the menu up at the mouse position for the main window; the command chosen, or
-    // Command::None when the pop-up was dismissed.
+    // Pops the menu up at the mouse position for the main window and returns once the user has
+    // chosen or dismissed: the chosen item's command, or Command::None. Only the left button
+    // chooses.
     virtual Command trackPopup() = 0;
 };
 
+// The carrier of the notification-area pop-up menu: created hidden on the first right-click,
+// discarded by Show Main Window. It has no controls and no load logic.
 class Form4 {
 public:
     Form4(Application& app, ViewFactory& views);
     ~Form4();
+
+    Form4(const Form4&) = delete;
+    Form4& operator=(const Form4&) = delete;
+
     void load() {}
     Form4View& view() { return *view_; }
-    Command popup() { return view_->trackPopup(); }
+
+    // Pops the menu up and returns the command chosen. While the menu is up the pop-up runs its
+    // own event loop; another right-click arriving there opens nothing, so that no second menu
+    // (and no second command) stacks on the first.
+    Command popup();
 
 private:
     std::unique_ptr<Form4View> view_;
+    bool popped_ = false;
 };
+
+// Form4's caption and (empty) client area.
+const WindowSpec& form4Spec();
+
+// `Menu`, the root of Form4's menu tree; its caption is never displayed and its children are
+// the pop-up's entries.
+const MenuItem& form4Menu();
 
 } // namespace latchsweep

@@ -8,10 +8,9 @@ std::array<char, 64> shapeTip(std::string_view tip)
 {
     std::array<char, 64> field{};
     field.fill(' ');
-    const std::size_t count = std::min(tip.size(), field.size());
+    const std::size_t count = std::min(tip.size(), kTipLimit);
     std::copy_n(tip.begin(), count, field.begin());
-    if (count < field.size())
-        field[count] = '\0';
+    field[count] = '\0';
     return field;
 }
 
@@ -47,19 +46,21 @@ void Module1::fill(WindowHandle window, std::int32_t id, IconHandle icon, std::s
 void Module1::AddTrayIcon(WindowHandle window, std::int32_t id, IconHandle icon, std::string_view tip)
 {
     fill(window, id, icon, tip);
-    port_.notify(kNimAdd, IconData);
+    shown_ = port_.notify(kNimAdd, IconData);
 }
 
 void Module1::ModifyTrayIcon(WindowHandle window, std::int32_t id, IconHandle icon, std::string_view tip)
 {
     fill(window, id, icon, tip);
-    port_.notify(kNimModify, IconData);
+    // A refused modify means the icon is no longer registered: the notification area went away.
+    shown_ = port_.notify(kNimModify, IconData);
 }
 
 void Module1::DeleteTrayIcon(std::int32_t id)
 {
     IconData.uID = id;
-    port_.notify(kNimDelete, IconData);
+    if (port_.notify(kNimDelete, IconData))
+        shown_ = false;
 }
 
 } // namespace latchsweep

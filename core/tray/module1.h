@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string_view>
 
@@ -9,30 +10,42 @@
 namespace latchsweep {
 
 // The one notification-icon record and the three operations that fill it and hand it to the
-// platform. The platform's answer is never examined.
+// platform. The operations never act on the platform's answer: a failed call is silent and
+// nothing is retried.
 class Module1 {
 public:
     static constexpr std::uint32_t kRecordSize = 88;
-    static constexpr std::uint32_t kFlags = 7;           // NIF_MESSAGE | NIF_ICON | NIF_TIP
+    static constexpr std::uint32_t kFlags = 7;             // NIF_MESSAGE | NIF_ICON | NIF_TIP
     static constexpr std::uint32_t kCallbackMessage = 512; // WM_MOUSEMOVE
 
     explicit Module1(TrayPort& port) : port_(port) {}
 
+    // Fill every field, in the record's order, then NIM_ADD / NIM_MODIFY.
     void AddTrayIcon(WindowHandle window, std::int32_t id, IconHandle icon, std::string_view tip);
     void ModifyTrayIcon(WindowHandle window, std::int32_t id, IconHandle icon, std::string_view tip);
-    // Sets only uID; the rest stays as the last add or modify left it.
+    // Sets only uID; cbSize, hWnd and the rest stay as the last add or modify left them.
     void DeleteTrayIcon(std::int32_t id);
 
     [[nodiscard]] const NotifyIconData& iconData() const { return IconData; }
+
+    // Whether the platform's latest answer about the icon says it is on show: the last add or
+    // modify succeeded and no delete has succeeded since. Minimize asks, so that it never hides
+    // the window while nothing on the desktop could bring it back.
+    [[nodiscard]] bool iconShown() const { return shown_; }
 
 private:
     void fill(WindowHandle window, std::int32_t id, IconHandle icon, std::string_view tip);
 
     TrayPort& port_;
     NotifyIconData IconData{};
+    bool shown_ = false;
 };
 
-// The tip text, one zero byte, then spaces up to 64 bytes; cut after the 64th byte.
+// The longest tip the field holds together with its zero byte.
+inline constexpr std::size_t kTipLimit = 63;
+
+// The tip text, one zero byte, then spaces up to 64 bytes. A longer text is cut after its 63rd
+// character so that the zero byte is always there: the platform reads the field up to it.
 std::array<char, 64> shapeTip(std::string_view tip);
 
 // The record's 88 bytes as the 32-bit platform lays them out: little-endian, 32-bit handles.

@@ -24,13 +24,20 @@ inline constexpr std::uint32_t kNimAdd = 0;
 inline constexpr std::uint32_t kNimModify = 1;
 inline constexpr std::uint32_t kNimDelete = 2;
 
+// The notification area. On 32-bit Windows notify() is Shell_NotifyIconA itself; elsewhere a
+// front end keeps its four behaviours:
+// - one icon per (hWnd, uID);
+// - add shows hIcon with the tip up to its zero byte, and fails for a pair already registered;
+// - modify replaces icon and tip of a registered pair, and fails for any other;
+// - delete removes a registered pair, and fails for any other;
+// and delivers mouse activity over an icon to its window as uCallbackMessage carrying the
+// mouse message code (see tray/callback.h).
 class TrayPort {
 public:
     virtual ~TrayPort() = default;
-    // Shell_NotifyIconA's contract: add shows the icon for (hWnd, uID); modify replaces icon
-    // and tip of a registered pair; delete removes it. False when the platform refused.
+    // False when the platform refused. The tray operations never act on the answer.
     virtual bool notify(std::uint32_t message, const NotifyIconData& record) = 0;
-    // Whether a notification area is there to show icons at all.
+    // Whether a notification area is on the desktop right now, able to show icons.
     [[nodiscard]] virtual bool available() const = 0;
 };
 

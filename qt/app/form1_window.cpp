@@ -127,10 +127,13 @@ void Form1Window::closeEvent(QCloseEvent* event)
 
 bool Form1Window::eventFilter(QObject* watched, QEvent* event)
 {
-    // The window's own mouse-move: over its client area, not over its controls.
+    // The window's own mouse-move: over its client area, not over its controls. A drag that
+    // leaves the window keeps sending moves beyond its edge; 515 or 517 pixels to the right they
+    // would decode as a tray callback, so only moves inside the client area count.
     if (watched == client_ && event->type() == QEvent::MouseMove) {
         const auto* move = static_cast<QMouseEvent*>(event);
-        presenter_.onMouseMove(move->position().x() * twipsPerPixel_);
+        if (client_->rect().contains(move->position().toPoint()))
+            presenter_.onMouseMove(move->position().x() * twipsPerPixel_);
     }
     return QMainWindow::eventFilter(watched, event);
 }

@@ -30,6 +30,8 @@ public:
     // Delivers a mouse-move at X (in twips) as the window's own mouse-move event does; the
     // notification-area adapter sends its callback through here.
     void deliverMouseMove(double xTwips) { presenter_.onMouseMove(xTwips); }
+    // A notification area appeared: the window adds its icon again.
+    void onNotificationAreaCreated() { presenter_.onNotificationAreaCreated(); }
 
 protected:
     void closeEvent(QCloseEvent* event) override;

@@ -1,1 +1,4 @@
-target_sources(latchsweep_qt PRIVATE tray/tray_views.cpp tray/tray_views.h)
+target_sources(latchsweep_qt PRIVATE
+  tray/form4_window.cpp tray/form4_window.h
+  tray/qt_tray_port.cpp tray/qt_tray_port.h
+  tray/tray_views.cpp tray/tray_views.h)

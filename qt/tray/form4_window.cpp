@@ -1,0 +1,66 @@
+#include "form4_window.h"
+
+#include <QCursor>
+#include <QMouseEvent>
+
+#include "../app/qt_platform.h"
+
+namespace latchsweep::qt {
+
+Form4Window::Form4Window()
+{
+    const WindowSpec& spec = form4Spec();
+    setObjectName(toQString(spec.name));
+    setWindowTitle(toQString(spec.caption));
+    menu_ = addMenu(form4Menu(), this);
+}
+
+Form4Window::~Form4Window() = default;
+
+QMenu* Form4Window::addMenu(const MenuItem& item, QWidget* parent)
+{
+    auto* menu = new QMenu(toQString(item.caption), parent);
+    menu->setObjectName(toQString(item.name));
+    menu->installEventFilter(this);
+    for (const MenuItem& child : item.children) {
+        if (!child.children.empty()) {
+            menu->addMenu(addMenu(child, menu));
+            continue;
+        }
+        auto* action = new QAction(toQString(child.caption), menu);
+        action->setObjectName(toQString(child.name));
+        action->setData(static_cast<int>(child.command));
+        menu->addAction(action);
+    }
+    return menu;
+}
+
+Command Form4Window::trackPopup()
+{
+    // At the pointer, left edge aligned with it; the chosen command runs once the menu is gone.
+    const QAction* chosen = menu_->exec(QCursor::pos());
+    if (!chosen || !chosen->data().isValid())
+        return Command::None;
+    return static_cast<Command>(chosen->data().toInt());
+}
+
+bool Form4Window::eventFilter(QObject* watched, QEvent* event)
+{
+    // Only the left button chooses an item. A right click outside still dismisses the menu.
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick: {
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        auto* menu = qobject_cast<QMenu*>(watched);
+        if (menu && mouse->button() == Qt::RightButton && menu->rect().contains(mouse->position().toPoint()))
+            return true;
+        break;
+    }
+    default:
+        break;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+} // namespace latchsweep::qt

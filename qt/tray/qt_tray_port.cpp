@@ -1,0 +1,185 @@
+#include "qt_tray_port.h"
+
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QMouseEvent>
+#include <algorithm>
+
+#include "../app/icons.h"
+#include "../app/qt_platform.h"
+#include "tray/callback.h"
+
+namespace latchsweep::qt {
+namespace {
+
+constexpr std::uint32_t kNifMessage = 1;
+constexpr std::uint32_t kNifIcon = 2;
+constexpr std::uint32_t kNifTip = 4;
+
+// The tip as the platform shows it: the field's text up to its zero byte, never past the field.
+QString tipText(const NotifyIconData& record)
+{
+    const auto end = std::find(record.szTip.begin(), record.szTip.end(), '\0');
+    return toQString(std::string_view(record.szTip.data(), static_cast<std::size_t>(end - record.szTip.begin())));
+}
+
+} // namespace
+
+std::optional<std::int32_t> trayActivationCode(QSystemTrayIcon::ActivationReason reason, Qt::MouseButtons held)
+{
+    switch (reason) {
+    case QSystemTrayIcon::DoubleClick:
+        return kLeftButtonDoubleClick;
+    case QSystemTrayIcon::Trigger:
+        // A host that never reports double-clicks sends its primary activation instead; the
+        // program's one action on the left button is the double-click's.
+        return (held & Qt::LeftButton) ? kLeftButtonDown : kLeftButtonDoubleClick;
+    case QSystemTrayIcon::Context:
+        // A press over our own icon window: the release is still to come and carries the 517.
+        return (held & Qt::RightButton) ? kRightButtonDown : kRightButtonUp;
+    case QSystemTrayIcon::MiddleClick:
+        return kMiddleButtonDown;
+    case QSystemTrayIcon::Unknown:
+        break;
+    }
+    return std::nullopt;
+}
+
+QtTrayPort::QtTrayPort(AreaProbe areaAvailable)
+    : areaAvailable_(areaAvailable ? std::move(areaAvailable) : AreaProbe(&QSystemTrayIcon::isSystemTrayAvailable))
+{
+    // Qt docks an existing QSystemTrayIcon again by itself when an XEmbed tray comes back, but
+    // has nothing to dock for an add that failed: the program is told, and adds the icon again.
+    areaSeen_ = areaAvailable_();
+    areaPoll_.setInterval(kAreaPollMs);
+    connect(&areaPoll_, &QTimer::timeout, this, &QtTrayPort::checkArea);
+    areaPoll_.start();
+}
+
+QtTrayPort::~QtTrayPort()
+{
+    if (rightPressed_)
+        QCoreApplication::instance()->removeEventFilter(this);
+}
+
+void QtTrayPort::checkArea()
+{
+    const bool there = areaAvailable_();
+    const bool appeared = there && !areaSeen_;
+    areaSeen_ = there;
+    if (appeared && areaCreated_)
+        areaCreated_();
+}
+
+bool QtTrayPort::available() const { return areaAvailable_(); }
+
+void QtTrayPort::setCallback(WindowHandle window, Callback callback) { callbacks_[window] = std::move(callback); }
+
+void QtTrayPort::setAreaCreatedHandler(std::function<void()> handler) { areaCreated_ = std::move(handler); }
+
+QSystemTrayIcon* QtTrayPort::icon(WindowHandle window, std::int32_t id) const
+{
+    const auto found = icons_.find({window, id});
+    return found == icons_.end() ? nullptr : found->second.icon;
+}
+
+void QtTrayPort::apply(Entry& entry, const NotifyIconData& record)
+{
+    if (record.uFlags & kNifIcon)
+        entry.icon->setIcon(IconTable::instance().icon(record.hIcon));
+    if (record.uFlags & kNifTip)
+        entry.icon->setToolTip(tipText(record));
+    // The window's mouse-move decoding understands only the mouse-move message.
+    if (record.uFlags & kNifMessage)
+        entry.callback = record.uCallbackMessage == static_cast<std::uint32_t>(kMouseMove);
+}
+
+bool QtTrayPort::notify(std::uint32_t message, const NotifyIconData& record)
+{
+    const Key key{record.hWnd, record.uID};
+    const auto found = icons_.find(key);
+    switch (message) {
+    case kNimAdd: {
+        if (found != icons_.end() || !areaAvailable_())
+            return false;
+        Entry entry{new QSystemTrayIcon(this)};
+        apply(entry, record);
+        connect(entry.icon, &QSystemTrayIcon::activated, this,
+                [this, key](QSystemTrayIcon::ActivationReason reason) { onActivated(key, reason); });
+        icons_.emplace(key, entry);
+        entry.icon->show();
+        areaSeen_ = true;
+        return true;
+    }
+    case kNimModify:
+        if (found == icons_.end())
+            return false;
+        apply(found->second, record);
+        return true;
+    case kNimDelete: {
+        if (found == icons_.end())
+            return false;
+        QSystemTrayIcon* icon = found->second.icon;
+        icons_.erase(found);
+        if (rightPressed_ == key)
+            rightPressed_.reset();
+        // Deleted later: the delete may come from a handler of this very icon's signal.
+        icon->disconnect(this);
+        icon->hide();
+        icon->deleteLater();
+        return true;
+    }
+    default:
+        return false;
+    }
+}
+
+void QtTrayPort::onActivated(const Key& key, QSystemTrayIcon::ActivationReason reason)
+{
+    const std::optional<std::int32_t> code = trayActivationCode(reason, QGuiApplication::mouseButtons());
+    if (!code)
+        return;
+    if (*code == kRightButtonDown && !rightPressed_) {
+        rightPressed_ = key;
+        QCoreApplication::instance()->installEventFilter(this);
+    }
+    post(key, *code);
+}
+
+bool QtTrayPort::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::MouseButtonRelease && rightPressed_) {
+        const auto* release = static_cast<QMouseEvent*>(event);
+        if (release->button() == Qt::RightButton) {
+            const Key key = *rightPressed_;
+            rightPressed_.reset();
+            QCoreApplication::instance()->removeEventFilter(this);
+            // The platform reports the release only when it happens over the icon.
+            if (const QSystemTrayIcon* icon = this->icon(key.first, key.second)) {
+                const QRect area = icon->geometry();
+                if (area.isEmpty() || area.contains(release->globalPosition().toPoint()))
+                    post(key, kRightButtonUp);
+            }
+        }
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+void QtTrayPort::post(const Key& key, std::int32_t code)
+{
+    const auto found = icons_.find(key);
+    if (found == icons_.end() || !found->second.callback)
+        return;
+    // Posted, as the platform posts the callback message to the window's queue: the window acts
+    // on it after the tray's own mouse handling has finished.
+    const WindowHandle window = key.first;
+    QMetaObject::invokeMethod(
+        this,
+        [this, window, code] {
+            if (const auto target = callbacks_.find(window); target != callbacks_.end() && target->second)
+                target->second(code);
+        },
+        Qt::QueuedConnection);
+}
+
+} // namespace latchsweep::qt

@@ -1,0 +1,77 @@
+#pragma once
+
+#include <QObject>
+#include <QSystemTrayIcon>
+#include <QTimer>
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <optional>
+#include <utility>
+
+#include "tray/tray_port.h"
+
+namespace latchsweep::qt {
+
+// The mouse message code the platform would report for a tray activation, or nothing.
+// `held` is what this process sees of the mouse buttons at that moment: the XEmbed tray reports
+// the press of a button over our own icon window (so the button is held), a StatusNotifierItem
+// host reports activations over D-Bus after its own click (nothing held here).
+std::optional<std::int32_t> trayActivationCode(QSystemTrayIcon::ActivationReason reason, Qt::MouseButtons held);
+
+// The notification area on Qt, with the platform's four behaviours: one QSystemTrayIcon per
+// (hWnd, uID); add shows it, and fails without a notification area or for a pair already there;
+// modify and delete fail for a pair that is not there. Mouse activity over an icon is posted to
+// its window's callback as the platform's mouse message code.
+class QtTrayPort : public QObject, public TrayPort {
+    Q_OBJECT
+public:
+    using AreaProbe = std::function<bool()>;
+    using Callback = std::function<void(std::int32_t code)>;
+
+    // How often the port looks for a notification area that has come or gone.
+    static constexpr int kAreaPollMs = 2000;
+
+    // `areaAvailable` tells whether a notification area is there; by default the desktop's.
+    explicit QtTrayPort(AreaProbe areaAvailable = {});
+    ~QtTrayPort() override;
+
+    bool notify(std::uint32_t message, const NotifyIconData& record) override;
+    [[nodiscard]] bool available() const override;
+
+    // Where the callbacks of the icons of `window` go.
+    void setCallback(WindowHandle window, Callback callback);
+    // Runs each time a notification area appears where there was none: a tray host starting
+    // after the program, or again after it went away.
+    void setAreaCreatedHandler(std::function<void()> handler);
+
+    // Looks for a notification area now; the port's timer does this every kAreaPollMs.
+    void checkArea();
+
+    [[nodiscard]] QSystemTrayIcon* icon(WindowHandle window, std::int32_t id) const;
+    [[nodiscard]] std::size_t iconCount() const { return icons_.size(); }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    using Key = std::pair<WindowHandle, std::int32_t>;
+    struct Entry {
+        QSystemTrayIcon* icon = nullptr;
+        bool callback = false; // the record asked for the callback message
+    };
+
+    void apply(Entry& entry, const NotifyIconData& record);
+    void onActivated(const Key& key, QSystemTrayIcon::ActivationReason reason);
+    void post(const Key& key, std::int32_t code);
+
+    AreaProbe areaAvailable_;
+    std::map<Key, Entry> icons_;
+    std::map<WindowHandle, Callback> callbacks_;
+    std::function<void()> areaCreated_;
+    QTimer areaPoll_;
+    bool areaSeen_ = false;
+    std::optional<Key> rightPressed_; // the icon under a right button that is still down
+};
+
+} // namespace latchsweep::qt

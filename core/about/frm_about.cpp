@@ -1,11 +1,83 @@
 #include "about/frm_about.h"
 
+#include <array>
+
+#include "about/sysinfo.h"
 #include "app/application.h"
 
 namespace latchsweep {
+namespace {
+
+constexpr std::string_view kDescription = "Latchsweep - a tray sweeper for the Midtown Madness 2 lock file\n"
+                                          "Report problems on the project's issue tracker";
+constexpr std::string_view kDisclaimer =
+    "Warning: By Using This Program We Will Have No Responsibilty of Anything That Went/Will Go Wrong on Your "
+    "Computer. (EX: Data Loss, Crashes, Viruses, Errors, etc.)";
+constexpr std::string_view kFeedback = "If You Have Any Comments/Suggestions/Complaints/Questions/Errors or Find Any "
+                                       "Bugs, Please Contact Me A.S.A.P. Thank You";
+
+constexpr std::array kAboutControls{
+    ControlSpec{"picIcon", ControlKind::Picture, {120, 240, 480, 480}, "", {}, {}, 1},
+    ControlSpec{"lblTitle", ControlKind::Label, {720, 240, 4965, 360}, "LATCHSWEEP", {}, {"Arial", 14.25, true, false},
+                5},
+    ControlSpec{"lblVersion", ControlKind::Label, {720, 600, 3885, 225}, "Version 1.0", {},
+                {"Arial", 11.25, true, false}, 6},
+    ControlSpec{"lblDescription", ControlKind::Label, {720, 1080, 3855, 1170}, kDescription, {}, {}, 3},
+    ControlSpec{"lblDisclaimer", ControlKind::Label, {120, 2640, 5535, 705}, kDisclaimer, {},
+                {"Arial", 8.25, false, true}, 4},
+    ControlSpec{"Label1", ControlKind::Label, {120, 3480, 5535, 465}, kFeedback, {}, {"Arial", 8.25, false, true}, 7},
+    ControlSpec{"cmdOK", ControlKind::Button, {120, 3960, 4260, 345}, "OK", {}, {}, 0},
+    ControlSpec{"cmdSysInfo", ControlKind::Button, {4440, 3960, 1245, 345}, "&System Info...", {}, {}, 2},
+};
+constexpr WindowSpec kAboutSpec{"frmAbout", "About Latchsweep", 5790, 4425, kAboutControls};
+constexpr TwipsRect kAboutClientArea{2340, 1935, 5790, 4425};
+
+constexpr std::uint32_t kGrey = 0x808080;
+constexpr std::uint32_t kWhite = 0xFFFFFF;
+constexpr std::array kLines{
+    EtchedLine{0, 120, 5669, 2400, 2, kWhite},
+    EtchedLine{1, 120, 5684, 2400, 1, kGrey},
+    EtchedLine{3, 120, 5669, 3360, 2, kWhite},
+    EtchedLine{4, 120, 5684, 3360, 1, kGrey},
+};
+
+constexpr std::array<std::string_view, 4> kBlackLabels{"lblTitle", "lblDescription", "lblDisclaimer", "Label1"};
+
+} // namespace
 
 frmAbout::frmAbout(Application& app, ViewFactory& views) : app_(app), view_(views.about(*this)) {}
+
 frmAbout::~frmAbout() = default;
+
 void frmAbout::load() {}
+
+void frmAbout::onOK()
+{
+    if (app_.ended())
+        return;
+    app_.about().discard();
+}
+
+void frmAbout::onCloseRequest() { onOK(); }
+
+void frmAbout::onSysInfo()
+{
+    if (app_.ended())
+        return;
+    Platform& platform = app_.platform();
+    try {
+        StartSysInfo(platform.registry, platform.files, platform.launcher, platform.messages);
+    } catch (...) {
+        // Nothing that goes wrong in the lookup or its message may end the program.
+    }
+}
+
+const WindowSpec& frmAboutSpec() { return kAboutSpec; }
+
+TwipsRect frmAboutClientArea() { return kAboutClientArea; }
+
+std::span<const EtchedLine> frmAboutLines() { return kLines; }
+
+std::span<const std::string_view> frmAboutBlackLabels() { return kBlackLabels; }
 
 } // namespace latchsweep

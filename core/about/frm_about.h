@@ -1,7 +1,11 @@
 #pragma once
 
+#include <cstdint>
 #include <memory>
+#include <span>
+#include <string_view>
 
+#include "app/layout.h"
 #include "app/window.h"
 
 namespace latchsweep {
@@ -9,6 +13,7 @@ namespace latchsweep {
 class Application;
 class ViewFactory;
 
+// Everything in the box is fixed; the view only shows it and forwards its events.
 class frmAboutView : public WindowView {};
 
 // The about box.
@@ -16,12 +21,42 @@ class frmAbout {
 public:
     frmAbout(Application& app, ViewFactory& views);
     ~frmAbout();
+
+    frmAbout(const frmAbout&) = delete;
+    frmAbout& operator=(const frmAbout&) = delete;
+
     void load();
     frmAboutView& view() { return *view_; }
+
+    // cmdOK by click, Enter or Esc, and the close box: close the box and discard the instance,
+    // as the handler's last step.
+    void onOK();
+    void onCloseRequest();
+    // cmdSysInfo by click or Alt+S.
+    void onSysInfo();
 
 private:
     Application& app_;
     std::unique_ptr<frmAboutView> view_;
 };
+
+// One line of the etched separators `Line1`, in twips, drawn in the order listed so that each
+// grey line lies over its white one.
+struct EtchedLine {
+    int index;
+    int x1;
+    int x2;
+    int y;
+    int widthPixels;
+    std::uint32_t rgb; // 0xRRGGBB
+};
+
+// The about box's geometry, texts and fonts (`Line1` apart).
+const WindowSpec& frmAboutSpec();
+// Where its client area sits on the screen, and its size (twips).
+TwipsRect frmAboutClientArea();
+std::span<const EtchedLine> frmAboutLines();
+// Labels written in black rather than the system's text colour.
+std::span<const std::string_view> frmAboutBlackLabels();
 
 } // namespace latchsweep

@@ -1,7 +1,13 @@
 #pragma once
 
+#include <cstddef>
 #include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
 
+#include "about/rtf.h"
+#include "app/layout.h"
 #include "app/window.h"
 
 namespace latchsweep {
@@ -9,19 +15,63 @@ namespace latchsweep {
 class Application;
 class ViewFactory;
 
-class frmHelpView : public WindowView {};
+class frmHelpView : public WindowView {
+public:
+    // Replace the whole content of `helptxt`: plain UTF-8 text in the box's own font, or
+    // formatted runs (a format's empty family or zero size meaning the box's own).
+    virtual void setHelpText(const std::string& text) = 0;
+    virtual void setHelpRuns(const std::vector<RtfRun>& runs) = 0;
+};
 
-// The help window.
+// What the help window shows for the bytes of its help file.
+struct HelpDocument {
+    bool rich = false;
+    std::string text;          // plain text, UTF-8, paragraphs ending in '\n'
+    std::vector<RtfRun> runs;  // a rich-text document
+};
+
+// Rich text when the file is a rich-text document. Plain text is taken as UTF-8 when it is
+// valid UTF-8 (a byte-order mark dropped), otherwise as Windows-1252; CR LF and lone CR
+// become '\n'. So that no text box takes minutes to lay it out, a word longer than 256
+// characters gets a zero-width space after every 256, and a paragraph with more than 256
+// changes of format goes on in its 256th format.
+HelpDocument readHelpDocument(std::string_view bytes);
+
+// The help window: shows help.txt from the working directory, and nothing else.
 class frmHelp {
 public:
+    static constexpr std::string_view kHelpFile = "help.txt";
+    static constexpr std::string_view kInitialText = "Cannot Find Help File!";
+    // Enough for any help text; a larger file is shown as far as this reaches, so that a
+    // huge file can neither exhaust memory nor hold the window up.
+    static constexpr std::size_t kHelpFileLimit = 1024 * 1024;
+
     frmHelp(Application& app, ViewFactory& views);
     ~frmHelp();
+
+    frmHelp(const frmHelp&) = delete;
+    frmHelp& operator=(const frmHelp&) = delete;
+
+    // Loads help.txt into `helptxt`; a missing or unreadable file leaves the initial text.
     void load();
     frmHelpView& view() { return *view_; }
 
+    // OKButton, CancelButton and the close box all close the window and discard the instance.
+    // Each is the last thing its handler does: the presenter is gone afterwards.
+    void onOK();
+    void onCancel();
+    void onCloseRequest();
+
 private:
+    void close();
+
     Application& app_;
     std::unique_ptr<frmHelpView> view_;
 };
+
+// The help window's geometry, texts and fonts.
+const WindowSpec& frmHelpSpec();
+// Where its client area sits on the screen, and its size (twips).
+TwipsRect frmHelpClientArea();
 
 } // namespace latchsweep

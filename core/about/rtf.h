@@ -44,6 +44,9 @@ bool isRtf(std::string_view bytes);
 // are read as far as they make sense, and nesting deeper than the reader keeps is flattened.
 std::vector<RtfRun> parseRtf(std::string_view document);
 
+// Whether the bytes are well-formed UTF-8 throughout.
+bool isUtf8(std::string_view bytes);
+
 // The text of single-byte Windows-1252 bytes as UTF-8.
 std::string windows1252ToUtf8(std::string_view bytes);
 

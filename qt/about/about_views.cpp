@@ -1,42 +1,289 @@
 #include "about_views.h"
 
-#include <QWidget>
+#include <QCloseEvent>
+#include <QDialog>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QPointer>
+#include <QPushButton>
+#include <QScreen>
+#include <QTextCursor>
+#include <QTextEdit>
+#include <QVBoxLayout>
+
+#include "../app/controls.h"
+#include "../app/icons.h"
+#include "../app/qt_platform.h"
+#include "posix_launcher.h"
 
 namespace latchsweep::qt {
 namespace {
 
-class HelpWindow : public QWidget, public frmHelpView {
+// A fixed dialog frame with a close box, no minimise or maximise box and no task-bar button. A
+// tool window stays top-level and has no owner; the window manager leaves it off the task bar.
+constexpr Qt::WindowFlags kToolWindowFlags = Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                                             Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+
+// The question mark in its disc: the red and the green image and the monochrome one.
+QIcon helpIcon()
+{
+    QIcon icon;
+    icon.addFile(QStringLiteral(":/icons/question-red-32.xpm"), {}, QIcon::Normal);
+    icon.addFile(QStringLiteral(":/icons/question-green-32.xpm"), {}, QIcon::Active);
+    icon.addFile(QStringLiteral(":/icons/question-mono-32.xpm"), {}, QIcon::Disabled);
+    return icon;
+}
+
+// Lays out a window's controls on a client area of the layout's size, fixes the window at that
+// size and puts the client area's top-left corner where the layout says on the screen.
+QHash<QString, QWidget*> buildWindow(QWidget* window, const WindowSpec& spec, const TwipsRect& screenArea)
+{
+    const double twipsPerPixel = screenTwipsPerPixel();
+    window->setObjectName(toQString(spec.name));
+    window->setWindowTitle(toQString(spec.caption));
+    auto* client = new QWidget(window);
+    client->setObjectName(QStringLiteral("client"));
+    auto* layout = new QVBoxLayout(window);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(client);
+    auto controls = buildControls(client, spec, twipsPerPixel);
+    fixClientSize(window, client, spec, twipsPerPixel);
+    QPoint origin;
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        origin = screen->geometry().topLeft();
+    const QRect area = toPixels(screenArea, twipsPerPixel);
+    window->setGeometry(QRect(origin + area.topLeft(), window->size()));
+    return controls;
+}
+
+// Shows a window in front; one already on screen only comes forward.
+void showInFront(QWidget* window)
+{
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
+class HelpWindow : public QWidget {
 public:
-    void show() override { QWidget::show(); }
-    [[nodiscard]] bool isShown() const override { return isVisible(); }
+    explicit HelpWindow(frmHelp& presenter) : QWidget(nullptr, kToolWindowFlags), presenter_(&presenter)
+    {
+        const auto controls = buildWindow(this, frmHelpSpec(), frmHelpClientArea());
+        setWindowIcon(helpIcon());
+        auto* ok = control<QPushButton>(controls, "OKButton");
+        auto* cancel = control<QPushButton>(controls, "CancelButton");
+        // Neither button is pressed by Enter or Esc.
+        for (QPushButton* button : {ok, cancel}) {
+            button->setDefault(false);
+            button->setAutoDefault(false);
+        }
+        connect(ok, &QPushButton::clicked, this, [this] { deliver(&frmHelp::onOK); });
+        connect(cancel, &QPushButton::clicked, this, [this] { deliver(&frmHelp::onCancel); });
+        helptxt_ = control<QTextEdit>(controls, "helptxt");
+        // The text only informs: it can be selected and copied, not edited.
+        helptxt_->setReadOnly(true);
+        helptxt_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+        ok->setFocus(Qt::OtherFocusReason);
+    }
+
+    void detach() { presenter_ = nullptr; }
+
+    void setText(const std::string& text)
+    {
+        helptxt_->setPlainText(toQString(text));
+        helptxt_->moveCursor(QTextCursor::Start);
+    }
+
+    void setRuns(const std::vector<RtfRun>& runs)
+    {
+        helptxt_->clear();
+        QTextCursor cursor(helptxt_->document());
+        cursor.beginEditBlock();
+        for (const RtfRun& run : runs)
+            cursor.insertText(toQString(run.text), charFormat(run.format));
+        cursor.endEditBlock();
+        helptxt_->moveCursor(QTextCursor::Start);
+    }
+
+protected:
+    void closeEvent(QCloseEvent* event) override
+    {
+        event->accept();
+        deliver(&frmHelp::onCloseRequest);
+    }
+
+private:
+    static QTextCharFormat charFormat(const RtfFormat& format)
+    {
+        // What the document leaves open stays the box's own font, size and colour.
+        QTextCharFormat qtFormat;
+        qtFormat.setFontWeight(format.bold ? QFont::Bold : QFont::Normal);
+        qtFormat.setFontItalic(format.italic);
+        qtFormat.setFontUnderline(format.underline);
+        qtFormat.setFontStrikeOut(format.strike);
+        if (format.halfPoints > 0)
+            qtFormat.setFontPointSize(format.halfPoints / 2.0);
+        if (!format.family.empty())
+            qtFormat.setFontFamilies({toQString(format.family)});
+        if (format.colour)
+            qtFormat.setForeground(QColor(format.colour->red, format.colour->green, format.colour->blue));
+        return qtFormat;
+    }
+
+    void deliver(void (frmHelp::*handler)())
+    {
+        if (presenter_)
+            (presenter_->*handler)();
+    }
+
+    frmHelp* presenter_;
+    QTextEdit* helptxt_;
 };
 
-class AboutWindow : public QWidget, public frmAboutView {
+// A dialog, for its default and cancel button: Enter presses cmdOK (or the focused button), Esc
+// presses cmdOK too.
+class AboutWindow : public QDialog {
 public:
-    void show() override { QWidget::show(); }
-    [[nodiscard]] bool isShown() const override { return isVisible(); }
+    explicit AboutWindow(frmAbout& presenter) : QDialog(nullptr, kToolWindowFlags), presenter_(&presenter)
+    {
+        const auto controls = buildWindow(this, frmAboutSpec(), frmAboutClientArea());
+        setWindowIcon(loadIcon("info"));
+        setSizeGripEnabled(false);
+        QWidget* client = findChild<QWidget*>(QStringLiteral("client"));
+        const double twipsPerPixel = screenTwipsPerPixel();
+
+        auto* picture = control<QLabel>(controls, "picIcon");
+        const QPixmap product(QStringLiteral(":/icons/product-32.xpm"));
+        picture->setPixmap(product);
+        if (!product.isNull())
+            picture->resize(product.size()); // sized to its picture
+
+        QPalette black = palette();
+        black.setColor(QPalette::WindowText, Qt::black);
+        for (const std::string_view name : frmAboutBlackLabels())
+            if (QWidget* label = controls.value(toQString(name)))
+                label->setPalette(black);
+
+        // Later lines lie over earlier ones: each grey line over its white one.
+        for (const EtchedLine& line : frmAboutLines()) {
+            auto* frame = new QWidget(client);
+            frame->setObjectName(QStringLiteral("Line1(%1)").arg(line.index));
+            const int left = twipsToPixels(line.x1, twipsPerPixel);
+            frame->setGeometry(left, twipsToPixels(line.y, twipsPerPixel),
+                               twipsToPixels(line.x2, twipsPerPixel) - left, line.widthPixels);
+            QPalette colour = frame->palette();
+            colour.setColor(QPalette::Window, QColor::fromRgb(line.rgb));
+            frame->setPalette(colour);
+            frame->setAutoFillBackground(true);
+            frame->raise();
+        }
+
+        auto* ok = control<QPushButton>(controls, "cmdOK");
+        auto* sysInfo = control<QPushButton>(controls, "cmdSysInfo");
+        ok->setDefault(true);
+        connect(ok, &QPushButton::clicked, this, [this] { deliver(&frmAbout::onOK); });
+        connect(sysInfo, &QPushButton::clicked, this, [this] { deliver(&frmAbout::onSysInfo); });
+        ok->setFocus(Qt::OtherFocusReason);
+    }
+
+    void detach() { presenter_ = nullptr; }
+
+    // Esc.
+    void reject() override { deliver(&frmAbout::onOK); }
+
+protected:
+    void closeEvent(QCloseEvent* event) override
+    {
+        event->accept();
+        deliver(&frmAbout::onCloseRequest);
+    }
+
+private:
+    void deliver(void (frmAbout::*handler)())
+    {
+        if (presenter_)
+            (presenter_->*handler)();
+    }
+
+    frmAbout* presenter_;
 };
+
+// What the core holds: the window behind a guarded pointer, retired on destruction.
+template <class Window, class View>
+class WindowAdapter : public View {
+public:
+    explicit WindowAdapter(Window* window) : window_(window) {}
+    ~WindowAdapter() override
+    {
+        if (!window_)
+            return;
+        window_->detach();
+        window_->hide();
+        window_->deleteLater();
+    }
+    WindowAdapter(const WindowAdapter&) = delete;
+    WindowAdapter& operator=(const WindowAdapter&) = delete;
+
+    void show() override
+    {
+        if (window_)
+            showInFront(window_);
+    }
+    [[nodiscard]] bool isShown() const override { return window_ && window_->isVisible(); }
+    [[nodiscard]] Window* window() const { return window_; }
+
+protected:
+    QPointer<Window> window_;
+};
+
+class HelpAdapter : public WindowAdapter<HelpWindow, frmHelpView> {
+public:
+    using WindowAdapter::WindowAdapter;
+    void setHelpText(const std::string& text) override
+    {
+        if (window_)
+            window_->setText(text);
+    }
+    void setHelpRuns(const std::vector<RtfRun>& runs) override
+    {
+        if (window_)
+            window_->setRuns(runs);
+    }
+};
+
+using AboutAdapter = WindowAdapter<AboutWindow, frmAboutView>;
 
 class NoRegistry : public Registry {
 public:
-    std::int32_t open(RegistryKey, const std::string&, std::uint32_t, std::uint32_t, RegistryKey&) override { return 2; }
-    std::int32_t query(RegistryKey, const std::string&, std::uint32_t&, std::vector<std::uint8_t>&, std::uint32_t&) override
+    static constexpr std::int32_t kFileNotFound = 2;
+    std::int32_t open(RegistryKey, const std::string&, std::uint32_t, std::uint32_t, RegistryKey&) override
     {
-        return 2;
+        return kFileNotFound;
+    }
+    std::int32_t query(RegistryKey, const std::string&, std::uint32_t&, std::vector<std::uint8_t>&,
+                       std::uint32_t&) override
+    {
+        return kFileNotFound;
     }
     void close(RegistryKey) override {}
 };
 
-class NoLauncher : public Launcher {
-public:
-    bool launch(const std::string&) override { return false; }
-};
-
 } // namespace
 
-std::unique_ptr<frmHelpView> makeHelpView(frmHelp&) { return std::make_unique<HelpWindow>(); }
-std::unique_ptr<frmAboutView> makeAboutView(frmAbout&) { return std::make_unique<AboutWindow>(); }
+std::unique_ptr<frmHelpView> makeHelpView(frmHelp& presenter)
+{
+    return std::make_unique<HelpAdapter>(new HelpWindow(presenter));
+}
+
+std::unique_ptr<frmAboutView> makeAboutView(frmAbout& presenter)
+{
+    return std::make_unique<AboutAdapter>(new AboutWindow(presenter));
+}
+
+QWidget* windowOf(frmHelpView& view) { return static_cast<HelpAdapter&>(view).window(); }
+QWidget* windowOf(frmAboutView& view) { return static_cast<AboutAdapter&>(view).window(); }
+
 std::unique_ptr<Registry> makeRegistry() { return std::make_unique<NoRegistry>(); }
-std::unique_ptr<Launcher> makeLauncher() { return std::make_unique<NoLauncher>(); }
+std::unique_ptr<Launcher> makeLauncher() { return std::make_unique<PosixLauncher>(); }
 
 } // namespace latchsweep::qt

@@ -1,0 +1,675 @@
+#include "about/rtf.h"
+
+#include <algorithm>
+#include <array>
+#include <cstddef>
+#include <map>
+#include <utility>
+
+namespace latchsweep {
+namespace {
+
+// Groups nested deeper than this share the innermost state, so that a hostile document cannot
+// make the reader's memory grow with its nesting.
+constexpr std::size_t kMaxDepth = 256;
+constexpr int kDefaultHalfPoints = 24; // 12 pt, the size a document has before any \fs
+constexpr std::int64_t kParameterLimit = 0x7FFFFFFF;
+
+constexpr char32_t kReplacement = 0xFFFD;
+
+// Windows-1252 from 0x80 to 0x9F; the five unassigned bytes keep their C1 code points, as the
+// system's own conversion does.
+constexpr std::array<char32_t, 32> kWindows1252High{
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+};
+
+char32_t fromWindows1252(unsigned char byte)
+{
+    return byte >= 0x80 && byte < 0xA0 ? kWindows1252High[byte - 0x80u] : char32_t{byte};
+}
+
+enum class Destination { Text, Skip, FontTable, ColourTable };
+
+enum class Word {
+    Skip,        // a destination whose content is not text
+    FontTable,
+    ColourTable,
+    Character,   // stands for one character
+    Bold,
+    Italic,
+    Underline,
+    UnderlineNone,
+    Strike,
+    Hidden,
+    FontSize,
+    Font,
+    DefaultFont,
+    Colour,
+    Plain,
+    Unicode,
+    UnicodeSkip,
+    Binary,
+    Red,
+    Green,
+    Blue,
+};
+
+struct WordEntry {
+    std::string_view name;
+    Word word;
+    char32_t character = 0;
+};
+
+// Sorted by name for the binary search; control words not listed have no effect.
+constexpr std::array kWords{
+    WordEntry{"annotation", Word::Skip},
+    WordEntry{"atnauthor", Word::Skip},
+    WordEntry{"atnid", Word::Skip},
+    WordEntry{"author", Word::Skip},
+    WordEntry{"b", Word::Bold},
+    WordEntry{"bin", Word::Binary},
+    WordEntry{"blue", Word::Blue},
+    WordEntry{"bullet", Word::Character, 0x2022},
+    WordEntry{"buptim", Word::Skip},
+    WordEntry{"cell", Word::Character, U'\t'},
+    WordEntry{"cf", Word::Colour},
+    WordEntry{"colorschememapping", Word::Skip},
+    WordEntry{"colortbl", Word::ColourTable},
+    WordEntry{"comment", Word::Skip},
+    WordEntry{"creatim", Word::Skip},
+    WordEntry{"datastore", Word::Skip},
+    WordEntry{"deff", Word::DefaultFont},
+    WordEntry{"doccomm", Word::Skip},
+    WordEntry{"docvar", Word::Skip},
+    WordEntry{"emdash", Word::Character, 0x2014},
+    WordEntry{"emspace", Word::Character, 0x2003},
+    WordEntry{"endash", Word::Character, 0x2013},
+    WordEntry{"enspace", Word::Character, 0x2002},
+    WordEntry{"f", Word::Font},
+    WordEntry{"filetbl", Word::Skip},
+    WordEntry{"fldinst", Word::Skip},
+    WordEntry{"fonttbl", Word::FontTable},
+    WordEntry{"footer", Word::Skip},
+    WordEntry{"footerf", Word::Skip},
+    WordEntry{"footerl", Word::Skip},
+    WordEntry{"footerr", Word::Skip},
+    WordEntry{"footnote", Word::Skip},
+    WordEntry{"fs", Word::FontSize},
+    WordEntry{"ftncn", Word::Skip},
+    WordEntry{"ftnsep", Word::Skip},
+    WordEntry{"ftnsepc", Word::Skip},
+    WordEntry{"generator", Word::Skip},
+    WordEntry{"green", Word::Green},
+    WordEntry{"header", Word::Skip},
+    WordEntry{"headerf", Word::Skip},
+    WordEntry{"headerl", Word::Skip},
+    WordEntry{"headerr", Word::Skip},
+    WordEntry{"i", Word::Italic},
+    WordEntry{"info", Word::Skip},
+    WordEntry{"keywords", Word::Skip},
+    WordEntry{"latentstyles", Word::Skip},
+    WordEntry{"ldblquote", Word::Character, 0x201C},
+    WordEntry{"line", Word::Character, U'\n'},
+    WordEntry{"listoverridetable", Word::Skip},
+    WordEntry{"listtable", Word::Skip},
+    WordEntry{"lquote", Word::Character, 0x2018},
+    WordEntry{"mmathPr", Word::Skip},
+    WordEntry{"nonshppict", Word::Skip},
+    WordEntry{"object", Word::Skip},
+    WordEntry{"operator", Word::Skip},
+    WordEntry{"page", Word::Character, U'\n'},
+    WordEntry{"par", Word::Character, U'\n'},
+    WordEntry{"pgdsctbl", Word::Skip},
+    WordEntry{"pict", Word::Skip},
+    WordEntry{"plain", Word::Plain},
+    WordEntry{"pntxta", Word::Skip},
+    WordEntry{"pntxtb", Word::Skip},
+    WordEntry{"printim", Word::Skip},
+    WordEntry{"private", Word::Skip},
+    WordEntry{"rdblquote", Word::Character, 0x201D},
+    WordEntry{"red", Word::Red},
+    WordEntry{"revtbl", Word::Skip},
+    WordEntry{"revtim", Word::Skip},
+    WordEntry{"row", Word::Character, U'\n'},
+    WordEntry{"rquote", Word::Character, 0x2019},
+    WordEntry{"rsidtbl", Word::Skip},
+    WordEntry{"rxe", Word::Skip},
+    WordEntry{"sect", Word::Character, U'\n'},
+    WordEntry{"strike", Word::Strike},
+    WordEntry{"striked", Word::Strike},
+    WordEntry{"stylesheet", Word::Skip},
+    WordEntry{"subject", Word::Skip},
+    WordEntry{"tab", Word::Character, U'\t'},
+    WordEntry{"tc", Word::Skip},
+    WordEntry{"template", Word::Skip},
+    WordEntry{"themedata", Word::Skip},
+    WordEntry{"title", Word::Skip},
+    WordEntry{"txe", Word::Skip},
+    WordEntry{"u", Word::Unicode},
+    WordEntry{"uc", Word::UnicodeSkip},
+    WordEntry{"ul", Word::Underline},
+    WordEntry{"uld", Word::Underline},
+    WordEntry{"uldash", Word::Underline},
+    WordEntry{"uldashd", Word::Underline},
+    WordEntry{"uldashdd", Word::Underline},
+    WordEntry{"uldb", Word::Underline},
+    WordEntry{"ulhwave", Word::Underline},
+    WordEntry{"ulldash", Word::Underline},
+    WordEntry{"ulnone", Word::UnderlineNone},
+    WordEntry{"ulth", Word::Underline},
+    WordEntry{"ulthd", Word::Underline},
+    WordEntry{"ulthdash", Word::Underline},
+    WordEntry{"ulthdashd", Word::Underline},
+    WordEntry{"ulthdashdd", Word::Underline},
+    WordEntry{"ulthldash", Word::Underline},
+    WordEntry{"ululdbwave", Word::Underline},
+    WordEntry{"ulw", Word::Underline},
+    WordEntry{"ulwave", Word::Underline},
+    WordEntry{"userprops", Word::Skip},
+    WordEntry{"v", Word::Hidden},
+    WordEntry{"xe", Word::Skip},
+    WordEntry{"xmlnstbl", Word::Skip},
+};
+static_assert(std::ranges::is_sorted(kWords, {}, &WordEntry::name));
+
+const WordEntry* findWord(std::string_view name)
+{
+    const auto found = std::ranges::lower_bound(kWords, name, {}, &WordEntry::name);
+    return found != kWords.end() && found->name == name ? &*found : nullptr;
+}
+
+bool isLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+int hexValue(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
+// The length of the well-formed UTF-8 sequence at the start of `bytes`, or 0.
+std::size_t utf8SequenceLength(std::string_view bytes, char32_t& codePoint)
+{
+    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(bytes[i]); };
+    const unsigned char lead = byte(0);
+    std::size_t length = 0;
+    char32_t min = 0;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2, codePoint = lead & 0x1Fu, min = 0x80;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3, codePoint = lead & 0x0Fu, min = 0x800;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4, codePoint = lead & 0x07u, min = 0x10000;
+    } else {
+        return 0;
+    }
+    if (bytes.size() < length)
+        return 0;
+    for (std::size_t i = 1; i < length; ++i) {
+        if ((byte(i) & 0xC0u) != 0x80u)
+            return 0;
+        codePoint = (codePoint << 6) | (byte(i) & 0x3Fu);
+    }
+    if (codePoint < min || codePoint > 0x10FFFF || (codePoint >= 0xD800 && codePoint <= 0xDFFF))
+        return 0;
+    return length;
+}
+
+} // namespace
+
+bool isUtf8(std::string_view bytes)
+{
+    for (std::size_t i = 0; i < bytes.size();) {
+        if (static_cast<unsigned char>(bytes[i]) < 0x80) {
+            ++i;
+            continue;
+        }
+        char32_t ignored = 0;
+        const std::size_t length = utf8SequenceLength(bytes.substr(i), ignored);
+        if (length == 0)
+            return false;
+        i += length;
+    }
+    return true;
+}
+
+namespace {
+
+// What a group carries: where its text goes and the character format it is written in.
+struct GroupState {
+    Destination destination = Destination::Text;
+    bool bold = false;
+    bool italic = false;
+    bool underline = false;
+    bool strike = false;
+    bool hidden = false;
+    int halfPoints = kDefaultHalfPoints;
+    int font = -1; // -1: the document's default font
+    int colour = 0;
+    int unicodeSkip = 1;
+
+    void resetCharacterFormat()
+    {
+        bold = italic = underline = strike = hidden = false;
+        halfPoints = kDefaultHalfPoints;
+        font = -1;
+        colour = 0;
+    }
+};
+
+class Reader {
+public:
+    explicit Reader(std::string_view document) : in_(document), rawUtf8_(isUtf8(document)) {}
+
+    std::vector<RtfRun> read()
+    {
+        while (pos_ < in_.size() && !ended_) {
+            const char c = in_[pos_++];
+            switch (c) {
+            case '{':
+                openGroup();
+                break;
+            case '}':
+                closeGroup();
+                break;
+            case '\\':
+                escape();
+                break;
+            case '\r':
+            case '\n':
+                break; // line breaks of the source are not text
+            default:
+                rawCharacter(c);
+                break;
+            }
+        }
+        flushSurrogate();
+        return std::move(runs_);
+    }
+
+private:
+    void openGroup()
+    {
+        pendingSkip_ = 0;
+        if (stack_.size() < kMaxDepth)
+            stack_.push_back(state_);
+        else
+            ++flattened_;
+        starred_ = false;
+    }
+
+    void closeGroup()
+    {
+        pendingSkip_ = 0;
+        starred_ = false;
+        if (flattened_ > 0) {
+            --flattened_;
+            return;
+        }
+        if (stack_.empty())
+            return; // a stray brace
+        if (state_.destination == Destination::FontTable)
+            commitFont();
+        state_ = stack_.back();
+        stack_.pop_back();
+        formatChanged_ = true;
+        // The document ends with its outermost group; whatever follows is not part of it.
+        if (stack_.empty())
+            ended_ = true;
+    }
+
+    // After a backslash: a control word, a control symbol or a hexadecimal character.
+    void escape()
+    {
+        if (pos_ >= in_.size())
+            return;
+        const char c = in_[pos_];
+        if (isLetter(c)) {
+            controlWord();
+            return;
+        }
+        ++pos_;
+        if (c == '\'') {
+            int value = 0;
+            int digits = 0;
+            while (digits < 2 && pos_ < in_.size() && hexValue(in_[pos_]) >= 0) {
+                value = value * 16 + hexValue(in_[pos_++]);
+                ++digits;
+            }
+            if (skipCounted() || digits < 2)
+                return;
+            character(fromWindows1252(static_cast<unsigned char>(value)));
+            return;
+        }
+        if (skipCounted())
+            return;
+        switch (c) {
+        case '\\':
+        case '{':
+        case '}':
+            character(static_cast<char32_t>(c));
+            break;
+        case '~':
+            character(0x00A0);
+            break;
+        case '_':
+            character(0x2011);
+            break;
+        case '*':
+            starred_ = true;
+            break;
+        case '\r':
+        case '\n':
+            character(U'\n');
+            break;
+        default:
+            break; // optional hyphens, index marks and the like have no text
+        }
+    }
+
+    void controlWord()
+    {
+        const std::size_t start = pos_;
+        while (pos_ < in_.size() && isLetter(in_[pos_]))
+            ++pos_;
+        const std::string_view name = in_.substr(start, pos_ - start);
+        bool negative = false;
+        if (pos_ + 1 < in_.size() && in_[pos_] == '-' && isDigit(in_[pos_ + 1])) {
+            negative = true;
+            ++pos_;
+        }
+        bool hasParameter = false;
+        std::int64_t parameter = 0;
+        while (pos_ < in_.size() && isDigit(in_[pos_])) {
+            hasParameter = true;
+            parameter = std::min(parameter * 10 + (in_[pos_++] - '0'), kParameterLimit);
+        }
+        if (negative)
+            parameter = -parameter;
+        if (pos_ < in_.size() && in_[pos_] == ' ')
+            ++pos_; // the delimiting space belongs to the word
+        const bool starred = std::exchange(starred_, false);
+        const WordEntry* entry = findWord(name);
+        if (entry && entry->word == Word::Binary) {
+            // Raw bytes follow; they may hold braces and backslashes of no meaning.
+            const auto length = static_cast<std::size_t>(std::max<std::int64_t>(parameter, 0));
+            pos_ += std::min(length, in_.size() - pos_);
+            skipCounted();
+            return;
+        }
+        if (skipCounted())
+            return;
+        // A destination marked with \* is optional: none of them holds text worth showing.
+        if (starred) {
+            state_.destination = Destination::Skip;
+            return;
+        }
+        if (entry)
+            apply(*entry, hasParameter, static_cast<int>(parameter));
+    }
+
+    void apply(const WordEntry& entry, bool hasParameter, int parameter)
+    {
+        const bool on = !hasParameter || parameter != 0;
+        switch (entry.word) {
+        case Word::Skip:
+            state_.destination = Destination::Skip;
+            return;
+        case Word::FontTable:
+            if (state_.destination != Destination::Skip)
+                state_.destination = Destination::FontTable;
+            return;
+        case Word::ColourTable:
+            if (state_.destination != Destination::Skip)
+                state_.destination = Destination::ColourTable;
+            return;
+        case Word::Character:
+            character(entry.character);
+            return;
+        case Word::Unicode: {
+            // A signed 16-bit value; negative ones stand for code units above 0x7FFF.
+            int unit = parameter;
+            if (unit < 0)
+                unit += 0x10000;
+            if (hasParameter && unit >= 0 && unit <= 0xFFFF)
+                codeUnit(static_cast<char16_t>(unit));
+            pendingSkip_ = state_.unicodeSkip;
+            return;
+        }
+        case Word::UnicodeSkip:
+            state_.unicodeSkip = std::clamp(parameter, 0, 16);
+            return;
+        case Word::Red:
+        case Word::Green:
+        case Word::Blue: {
+            std::uint8_t& component = entry.word == Word::Red     ? tableColour_.red
+                                      : entry.word == Word::Green ? tableColour_.green
+                                                                  : tableColour_.blue;
+            component = static_cast<std::uint8_t>(std::clamp(parameter, 0, 255));
+            tableColourSet_ = true;
+            return;
+        }
+        case Word::DefaultFont:
+            defaultFont_ = parameter;
+            formatChanged_ = true;
+            return;
+        case Word::Font:
+            if (state_.destination == Destination::FontTable) {
+                commitFont();
+                tableFont_ = parameter;
+                return;
+            }
+            state_.font = parameter;
+            break;
+        case Word::Bold:
+            state_.bold = on;
+            break;
+        case Word::Italic:
+            state_.italic = on;
+            break;
+        case Word::Underline:
+            state_.underline = on;
+            break;
+        case Word::UnderlineNone:
+            state_.underline = false;
+            break;
+        case Word::Strike:
+            state_.strike = on;
+            break;
+        case Word::Hidden:
+            state_.hidden = on;
+            break;
+        case Word::FontSize:
+            state_.halfPoints = hasParameter && parameter > 0 ? std::min(parameter, 3276) : kDefaultHalfPoints;
+            break;
+        case Word::Colour:
+            state_.colour = std::max(parameter, 0);
+            break;
+        case Word::Plain:
+            state_.resetCharacterFormat();
+            break;
+        case Word::Binary:
+            return;
+        }
+        formatChanged_ = true;
+    }
+
+    // One character of the source that is not markup.
+    void rawCharacter(char c)
+    {
+        char32_t codePoint = static_cast<unsigned char>(c);
+        if (codePoint >= 0x80) {
+            // A document that is valid UTF-8 throughout was written by a UTF-8 editor; otherwise
+            // stray high bytes are single-byte text as escapes are.
+            std::size_t length = 0;
+            if (rawUtf8_)
+                length = utf8SequenceLength(in_.substr(pos_ - 1), codePoint);
+            if (length > 1)
+                pos_ += length - 1;
+            else
+                codePoint = fromWindows1252(static_cast<unsigned char>(c));
+        }
+        if (skipCounted())
+            return;
+        character(codePoint);
+    }
+
+    // After \uN the next characters are the stand-in for readers that do not know \u.
+    bool skipCounted()
+    {
+        if (pendingSkip_ <= 0)
+            return false;
+        --pendingSkip_;
+        return true;
+    }
+
+    void codeUnit(char16_t unit)
+    {
+        if (unit >= 0xDC00 && unit <= 0xDFFF && highSurrogate_ != 0) {
+            const char32_t high = std::exchange(highSurrogate_, 0);
+            character(0x10000 + ((high - 0xD800) << 10) + (unit - 0xDC00u));
+            return;
+        }
+        flushSurrogate();
+        if (unit >= 0xD800 && unit <= 0xDBFF)
+            highSurrogate_ = unit;
+        else
+            character(unit);
+    }
+
+    void flushSurrogate()
+    {
+        if (highSurrogate_ != 0) {
+            highSurrogate_ = 0;
+            character(kReplacement);
+        }
+    }
+
+    void character(char32_t c)
+    {
+        if (highSurrogate_ != 0 && !(c >= 0xDC00 && c <= 0xDFFF))
+            flushSurrogate();
+        switch (state_.destination) {
+        case Destination::Skip:
+            return;
+        case Destination::FontTable:
+            if (c == U';')
+                commitFont();
+            else
+                appendUtf8(tableFontName_, c);
+            return;
+        case Destination::ColourTable:
+            if (c == U';') {
+                colours_.push_back(tableColourSet_ ? std::optional(tableColour_) : std::nullopt);
+                tableColour_ = {};
+                tableColourSet_ = false;
+            }
+            return;
+        case Destination::Text:
+            break;
+        }
+        if (state_.hidden)
+            return;
+        if (formatChanged_ || runs_.empty()) {
+            formatChanged_ = false;
+            RtfFormat format = currentFormat();
+            if (runs_.empty() || runs_.back().format != format)
+                runs_.push_back({{}, std::move(format)});
+        }
+        appendUtf8(runs_.back().text, c);
+    }
+
+    RtfFormat currentFormat() const
+    {
+        RtfFormat format;
+        format.bold = state_.bold;
+        format.italic = state_.italic;
+        format.underline = state_.underline;
+        format.strike = state_.strike;
+        format.halfPoints = state_.halfPoints;
+        const auto font = fonts_.find(state_.font >= 0 ? state_.font : defaultFont_);
+        if (font != fonts_.end())
+            format.family = font->second;
+        if (state_.colour >= 0 && static_cast<std::size_t>(state_.colour) < colours_.size())
+            format.colour = colours_[static_cast<std::size_t>(state_.colour)];
+        return format;
+    }
+
+    void commitFont()
+    {
+        const auto first = tableFontName_.find_first_not_of(" \t");
+        if (tableFont_ >= 0 && first != std::string::npos) {
+            const auto last = tableFontName_.find_last_not_of(" \t");
+            fonts_[tableFont_] = tableFontName_.substr(first, last - first + 1);
+        }
+        tableFontName_.clear();
+    }
+
+    std::string_view in_;
+    std::size_t pos_ = 0;
+    bool rawUtf8_;
+    bool ended_ = false;
+
+    GroupState state_;
+    std::vector<GroupState> stack_;
+    std::size_t flattened_ = 0;
+    bool starred_ = false;
+    int pendingSkip_ = 0;
+    char16_t highSurrogate_ = 0;
+
+    std::map<int, std::string> fonts_;
+    int defaultFont_ = 0;
+    int tableFont_ = -1;
+    std::string tableFontName_;
+    std::vector<std::optional<RtfColour>> colours_;
+    RtfColour tableColour_;
+    bool tableColourSet_ = false;
+
+    std::vector<RtfRun> runs_;
+    bool formatChanged_ = true;
+};
+
+} // namespace
+
+bool isRtf(std::string_view bytes) { return bytes.starts_with("{\\rtf"); }
+
+std::vector<RtfRun> parseRtf(std::string_view document) { return Reader(document).read(); }
+
+std::string windows1252ToUtf8(std::string_view bytes)
+{
+    std::string text;
+    text.reserve(bytes.size());
+    for (const char c : bytes)
+        appendUtf8(text, fromWindows1252(static_cast<unsigned char>(c)));
+    return text;
+}
+
+void appendUtf8(std::string& out, char32_t c)
+{
+    if (c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF))
+        c = kReplacement;
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else if (c < 0x800) {
+        out += static_cast<char>(0xC0 | (c >> 6));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        out += static_cast<char>(0xE0 | (c >> 12));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (c >> 18));
+        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+}
+
+} // namespace latchsweep

@@ -1,0 +1,179 @@
+#include "controls.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "rich_text.h"
+
+namespace latchsweep::win32 {
+
+double screenTwipsPerPixel()
+{
+    HDC screen = GetDC(nullptr);
+    const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSX) : 0;
+    if (screen)
+        ReleaseDC(nullptr, screen);
+    return twipsPerPixelForDpi(dpi);
+}
+
+RECT toPixels(const TwipsRect& rect, double twipsPerPixel)
+{
+    const int left = twipsToPixels(rect.left, twipsPerPixel);
+    const int top = twipsToPixels(rect.top, twipsPerPixel);
+    const int width = twipsToPixels(rect.width, twipsPerPixel);
+    const int height = twipsToPixels(rect.height, twipsPerPixel);
+    return {left, top, left + width, top + height};
+}
+
+namespace {
+
+struct NativeKind {
+    const char* className;
+    DWORD style;
+    DWORD exStyle;
+};
+
+NativeKind nativeKind(ControlKind kind)
+{
+    switch (kind) {
+    case ControlKind::Frame:
+        return {"BUTTON", BS_GROUPBOX, 0};
+    case ControlKind::Button:
+        return {"BUTTON", BS_PUSHBUTTON | WS_TABSTOP, 0};
+    case ControlKind::Label:
+        return {"STATIC", SS_LEFT, 0};
+    case ControlKind::RichText:
+        return {kRichEditClass, ES_AUTOHSCROLL | WS_TABSTOP, 0};
+    case ControlKind::DirectoryList:
+        return {"LISTBOX", LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE};
+    case ControlKind::Picture:
+        return {"STATIC", SS_ICON, 0};
+    case ControlKind::Line:
+        return {"STATIC", SS_GRAYRECT, 0};
+    }
+    return {"STATIC", 0, 0};
+}
+
+// Creation order: frames before what they contain, then by tab index; controls without a tab
+// index keep their layout order after the others.
+std::vector<std::size_t> creationOrder(const WindowSpec& spec)
+{
+    std::vector<std::size_t> order(spec.controls.size());
+    for (std::size_t i = 0; i < order.size(); ++i)
+        order[i] = i;
+    auto rank = [&spec](std::size_t i) {
+        const ControlSpec& control = spec.controls[i];
+        const int group = control.kind == ControlKind::Frame ? 0 : (control.tabIndex >= 0 ? 1 : 2);
+        return std::pair{group, control.tabIndex};
+    };
+    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) { return rank(a) < rank(b); });
+    return order;
+}
+
+const ControlSpec* findSpec(const WindowSpec& spec, std::string_view name)
+{
+    for (const ControlSpec& control : spec.controls)
+        if (control.name == name)
+            return &control;
+    return nullptr;
+}
+
+} // namespace
+
+Controls::~Controls()
+{
+    // The controls go with their window; the fonts they use must outlive them.
+    for (const Entry& entry : entries_)
+        if (IsWindow(entry.window))
+            SendMessageA(entry.window, WM_SETFONT, 0, FALSE);
+    for (HFONT font : fonts_)
+        DeleteObject(font);
+}
+
+HFONT Controls::font(const FontSpec& spec, HWND window)
+{
+    if (spec.family.empty() && spec.points <= 0)
+        return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+    HDC dc = GetDC(window);
+    const int dpi = dc ? GetDeviceCaps(dc, LOGPIXELSY) : 96;
+    if (dc)
+        ReleaseDC(window, dc);
+    LOGFONTA logFont{};
+    logFont.lfHeight = -static_cast<LONG>(std::lround((spec.points > 0 ? spec.points : 8.25) * dpi / 72.0));
+    logFont.lfWeight = spec.bold ? FW_BOLD : FW_NORMAL;
+    logFont.lfItalic = spec.italic ? TRUE : FALSE;
+    logFont.lfCharSet = DEFAULT_CHARSET;
+    logFont.lfQuality = DEFAULT_QUALITY;
+    const std::string family(spec.family.empty() ? std::string_view("MS Shell Dlg") : spec.family);
+    lstrcpynA(logFont.lfFaceName, family.c_str(), LF_FACESIZE);
+    HFONT created = CreateFontIndirectA(&logFont);
+    if (!created)
+        return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+    fonts_.push_back(created);
+    return created;
+}
+
+void Controls::build(HWND window, const WindowSpec& spec, double twipsPerPixel, std::span<const ControlStyle> styles)
+{
+    HINSTANCE instance = GetModuleHandleA(nullptr);
+    for (const std::size_t index : creationOrder(spec)) {
+        const ControlSpec& control = spec.controls[index];
+        NativeKind kind = nativeKind(control.kind);
+        if (control.kind == ControlKind::RichText)
+            loadRichEditLibrary();
+        for (const ControlStyle& extra : styles) {
+            if (extra.name == control.name) {
+                kind.style |= extra.style;
+                kind.exStyle |= extra.exStyle;
+            }
+        }
+        RECT place = toPixels(control.rect, twipsPerPixel);
+        if (!control.parent.empty()) {
+            if (const ControlSpec* frame = findSpec(spec, control.parent)) {
+                const RECT origin = toPixels(frame->rect, twipsPerPixel);
+                OffsetRect(&place, origin.left, origin.top);
+            }
+        }
+        const int id = kFirstControlId + static_cast<int>(index);
+        const std::string text(control.text);
+        const bool richText = control.kind == ControlKind::RichText;
+        HWND created = CreateWindowExA(kind.exStyle, kind.className, richText ? "" : text.c_str(),
+                                       WS_CHILD | WS_VISIBLE | kind.style,
+                                       place.left, place.top, place.right - place.left, place.bottom - place.top,
+                                       window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
+        if (!created)
+            continue;
+        SendMessageA(created, WM_SETFONT, reinterpret_cast<WPARAM>(font(control.font, window)), FALSE);
+        if (richText) {
+            // The font set above is the box's default; the initial text takes it, as plain text.
+            setPlainTextContent(created, text);
+        }
+        entries_.push_back({std::string(control.name), created, id});
+    }
+}
+
+HWND Controls::operator[](std::string_view name) const
+{
+    for (const Entry& entry : entries_)
+        if (entry.name == name)
+            return entry.window;
+    return nullptr;
+}
+
+int Controls::id(std::string_view name) const
+{
+    for (const Entry& entry : entries_)
+        if (entry.name == name)
+            return entry.id;
+    return 0;
+}
+
+std::string_view Controls::nameOf(int id) const
+{
+    for (const Entry& entry : entries_)
+        if (entry.id == id)
+            return entry.name;
+    return {};
+}
+
+} // namespace latchsweep::win32

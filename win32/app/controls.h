@@ -1,0 +1,62 @@
+#pragma once
+
+#include <windows.h>
+
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/layout.h"
+
+namespace latchsweep::win32 {
+
+// The screen's horizontal twips per pixel (15 at 96 dpi).
+double screenTwipsPerPixel();
+
+RECT toPixels(const TwipsRect& rect, double twipsPerPixel);
+
+// What a window adds to the standard look of one of its controls (a border, several lines, a
+// read-only box).
+struct ControlStyle {
+    std::string_view name;
+    DWORD style = 0;
+    DWORD exStyle = 0;
+};
+
+// The first control id: ids below it are the dialog manager's own (IDOK, IDCANCEL, ...), which
+// Enter and Esc send without any control being pressed.
+inline constexpr int kFirstControlId = 1000;
+
+// The controls of one window, built from its layout: each a native control at its converted
+// position in the window's client area (a frame's children are placed relative to the frame,
+// as the layout gives them), created in tab order so that Tab follows the layout.
+class Controls {
+public:
+    Controls() = default;
+    ~Controls();
+
+    Controls(const Controls&) = delete;
+    Controls& operator=(const Controls&) = delete;
+
+    void build(HWND window, const WindowSpec& spec, double twipsPerPixel, std::span<const ControlStyle> styles = {});
+
+    // The control of that name, or null.
+    [[nodiscard]] HWND operator[](std::string_view name) const;
+    [[nodiscard]] int id(std::string_view name) const;
+    // The name of the control with that id, or empty.
+    [[nodiscard]] std::string_view nameOf(int id) const;
+
+private:
+    struct Entry {
+        std::string name;
+        HWND window;
+        int id;
+    };
+    HFONT font(const FontSpec& spec, HWND window);
+
+    std::vector<Entry> entries_;
+    std::vector<HFONT> fonts_;
+};
+
+} // namespace latchsweep::win32

@@ -1,0 +1,138 @@
+#include "native_window.h"
+
+namespace latchsweep::win32 {
+
+namespace {
+
+HWND focusedPushButton(HWND window)
+{
+    HWND focus = GetFocus();
+    if (!focus || !IsChild(window, focus))
+        return nullptr;
+    char className[16] = {};
+    GetClassNameA(focus, className, sizeof(className));
+    const auto type = static_cast<DWORD>(GetWindowLongPtrA(focus, GWL_STYLE)) & BS_TYPEMASK;
+    const bool pushButton = lstrcmpiA(className, "Button") == 0 && (type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON);
+    return pushButton ? focus : nullptr;
+}
+
+} // namespace
+
+NativeWindow::~NativeWindow()
+{
+    if (hwnd_) {
+        // From here on no message reaches this half-destroyed object.
+        SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
+        DestroyWindow(hwnd_);
+    }
+}
+
+void NativeWindow::create(const WindowArgs& args)
+{
+    HINSTANCE instance = GetModuleHandleA(nullptr);
+    WNDCLASSEXA windowClass{};
+    windowClass.cbSize = sizeof(windowClass);
+    if (!GetClassInfoExA(instance, args.className, &windowClass)) {
+        windowClass = {};
+        windowClass.cbSize = sizeof(windowClass);
+        windowClass.style = CS_DBLCLKS;
+        windowClass.lpfnWndProc = procedure;
+        windowClass.hInstance = instance;
+        windowClass.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512)); // IDC_ARROW
+        windowClass.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
+        windowClass.lpszClassName = args.className;
+        RegisterClassExA(&windowClass);
+    }
+
+    RECT frame{0, 0, args.clientWidth, args.clientHeight};
+    AdjustWindowRectEx(&frame, args.style, args.menu != nullptr, args.exStyle);
+    int x = CW_USEDEFAULT;
+    int y = CW_USEDEFAULT;
+    if (args.clientOrigin) {
+        x = args.clientOrigin->x + frame.left;
+        y = args.clientOrigin->y + frame.top;
+    }
+    CreateWindowExA(args.exStyle, args.className, args.caption.c_str(), args.style, x, y, frame.right - frame.left,
+                    frame.bottom - frame.top, args.parent, args.menu, instance, this);
+    if (hwnd_ && args.parent != HWND_MESSAGE)
+        fitClientArea(hwnd_, args.clientWidth, args.clientHeight);
+}
+
+LRESULT CALLBACK NativeWindow::procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_NCCREATE) {
+        auto* self = static_cast<NativeWindow*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
+        self->hwnd_ = window;
+        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    }
+    if (auto* self = reinterpret_cast<NativeWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA)))
+        return self->dispatch(message, wParam, lParam);
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+LRESULT NativeWindow::dispatch(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_ACTIVATE:
+        if (LOWORD(wParam) == WA_INACTIVE) {
+            HWND focus = GetFocus();
+            if (focus && IsChild(hwnd_, focus))
+                lastFocus_ = focus;
+        } else if (!HIWORD(wParam)) { // not while minimised
+            HWND target = lastFocus_ && IsChild(hwnd_, lastFocus_) && IsWindowEnabled(lastFocus_)
+                              ? lastFocus_
+                              : GetNextDlgTabItem(hwnd_, nullptr, FALSE);
+            if (target) {
+                SetFocus(target);
+                return 0;
+            }
+        }
+        break;
+    case WM_SETFOCUS:
+        if (lastFocus_ && IsChild(hwnd_, lastFocus_)) {
+            SetFocus(lastFocus_);
+            return 0;
+        }
+        break;
+    case DM_GETDEFID:
+        // Enter presses the push button that has the focus, as in dialogs, where the dialog
+        // manager makes the focused button the default for as long as it has the focus.
+        if (HWND button = focusedPushButton(hwnd_))
+            return MAKELRESULT(GetDlgCtrlID(button), DC_HASDEFID);
+        break;
+    default:
+        break;
+    }
+    return onMessage(message, wParam, lParam);
+}
+
+LRESULT NativeWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return DefWindowProcA(hwnd_, message, wParam, lParam);
+}
+
+void NativeWindow::showAndRaise()
+{
+    if (!IsWindowVisible(hwnd_))
+        ShowWindow(hwnd_, SW_SHOW);
+    else if (IsIconic(hwnd_))
+        ShowWindow(hwnd_, SW_RESTORE);
+    SetWindowPos(hwnd_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
+    SetForegroundWindow(hwnd_);
+}
+
+void fitClientArea(HWND window, int clientWidth, int clientHeight)
+{
+    RECT client{};
+    RECT outer{};
+    if (!GetClientRect(window, &client) || !GetWindowRect(window, &outer))
+        return;
+    const int dw = clientWidth - (client.right - client.left);
+    const int dh = clientHeight - (client.bottom - client.top);
+    if (dw == 0 && dh == 0)
+        return;
+    SetWindowPos(window, nullptr, 0, 0, (outer.right - outer.left) + dw, (outer.bottom - outer.top) + dh,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+} // namespace latchsweep::win32

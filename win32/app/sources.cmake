@@ -1,0 +1,12 @@
+target_sources(latchsweep_win32 PRIVATE
+  app/controls.cpp app/controls.h
+  app/form1_window.cpp app/form1_window.h
+  app/handles.cpp app/handles.h
+  app/icons.cpp app/icons.h
+  app/menus.cpp app/menus.h
+  app/native_window.cpp app/native_window.h
+  app/rich_text.cpp app/rich_text.h
+  app/win32_file_system.cpp app/win32_file_system.h
+  app/win32_platform.cpp app/win32_platform.h
+  app/win32_program.cpp app/win32_program.h
+  app/win32_view_factory.cpp app/win32_view_factory.h)

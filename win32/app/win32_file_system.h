@@ -1,0 +1,20 @@
+#pragma once
+
+#include "app/ports.h"
+
+namespace latchsweep::win32 {
+
+// The file-system port on the Windows API, ANSI throughout: names are in the system's code page,
+// as the program's data files hold them.
+class Win32FileSystem : public FileSystem {
+public:
+    std::optional<std::string> readHead(const std::string& path, std::size_t maxBytes) override;
+    WriteStatus replaceFile(const std::string& path, std::string_view bytes) override;
+    bool removeFile(const std::string& path) override;
+    bool isNormalFile(const std::string& path) override;
+    std::string currentDirectory() override;
+    std::optional<std::vector<std::string>> subdirectories(const std::string& dir) override;
+    [[nodiscard]] char separator() const override { return '\\'; }
+};
+
+} // namespace latchsweep::win32

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <map>
+#include <memory>
+
+#include "app/ports.h"
+#include "native_window.h"
+
+namespace latchsweep::win32 {
+
+// Window timers on SetTimer: each driver is one timer id of a message-only window, and its
+// expiries arrive as WM_TIMER through the thread's message loop, between the other events.
+class Win32TimerFactory : public TimerFactory {
+public:
+    Win32TimerFactory();
+    ~Win32TimerFactory() override;
+
+    std::unique_ptr<TimerDriver> create(std::function<void()> onExpiry) override;
+
+private:
+    class Driver;
+    class TimerWindow : public NativeWindow {
+    public:
+        explicit TimerWindow(Win32TimerFactory& factory);
+
+    protected:
+        LRESULT onMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+    private:
+        Win32TimerFactory& factory_;
+    };
+
+    void expire(UINT_PTR id);
+
+    TimerWindow window_;
+    std::map<UINT_PTR, Driver*> drivers_;
+    UINT_PTR nextId_ = 1;
+};
+
+// MessageBoxA with a single OK button, modal to every window of the program as the program's
+// boxes are: no other window takes input until it is dismissed (timers go on).
+class Win32MessageBoxes : public MessageBoxes {
+public:
+    void show(std::string_view text, std::string_view title) override;
+};
+
+// ExitProcess: the process ends at once, with no further message of any window.
+class Win32ProcessControl : public ProcessControl {
+public:
+    void endNow() override;
+};
+
+} // namespace latchsweep::win32

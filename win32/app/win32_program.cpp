@@ -1,0 +1,41 @@
+#include "win32_program.h"
+
+#include <commctrl.h>
+
+#include "rich_text.h"
+
+namespace latchsweep::win32 {
+
+void initControlLibraries()
+{
+    INITCOMMONCONTROLSEX controls{};
+    controls.dwSize = sizeof(controls);
+    controls.dwICC = ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES;
+    InitCommonControlsEx(&controls);
+    loadRichEditLibrary();
+}
+
+int runMessageLoop()
+{
+    MSG message{};
+    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+        HWND root = message.hwnd ? GetAncestor(message.hwnd, GA_ROOT) : nullptr;
+        if (root && IsDialogMessageA(root, &message))
+            continue;
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+    return static_cast<int>(message.wParam);
+}
+
+Win32Program::Win32Program()
+    : platform_{timers_, files_, messages_, process_, tray_, registry_, launcher_},
+      app_(std::make_unique<Application>(platform_, views_))
+{
+}
+
+Win32Program::~Win32Program() = default;
+
+void Win32Program::start() { app_->start(); }
+
+} // namespace latchsweep::win32

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+
+#include "../about/win32_system_ports.h"
+#include "../tray/notification_area.h"
+#include "app/application.h"
+#include "win32_file_system.h"
+#include "win32_platform.h"
+#include "win32_view_factory.h"
+
+namespace latchsweep::win32 {
+
+// Registers the common controls (version 6, by the manifest) and the rich-edit box.
+void initControlLibraries();
+
+// The thread's message loop until WM_QUIT. Keyboard navigation (Tab, Enter, Esc, Alt with a
+// button's letter) works in every window of the program, as in dialogs.
+int runMessageLoop();
+
+// The program on the Windows API: the platform's ports, the views and the core application.
+class Win32Program {
+public:
+    Win32Program();
+    ~Win32Program();
+
+    Win32Program(const Win32Program&) = delete;
+    Win32Program& operator=(const Win32Program&) = delete;
+
+    void start();
+    Application& app() { return *app_; }
+
+private:
+    Win32TimerFactory timers_;
+    Win32FileSystem files_;
+    Win32MessageBoxes messages_;
+    Win32ProcessControl process_;
+    Win32TrayPort tray_;
+    Win32Registry registry_;
+    Win32Launcher launcher_;
+    Platform platform_;
+    Win32ViewFactory views_;
+    std::unique_ptr<Application> app_;
+};
+
+} // namespace latchsweep::win32

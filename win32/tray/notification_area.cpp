@@ -1,0 +1,66 @@
+#include "notification_area.h"
+
+#include <cstddef>
+#include <cstring>
+
+#include "../app/handles.h"
+#include "tray/module1.h"
+
+namespace latchsweep::win32 {
+
+#if defined(_WIN64)
+static_assert(NOTIFYICONDATAA_V1_SIZE == 104, "first-form NOTIFYICONDATAA on 64-bit Windows");
+#else
+// The program's record is NOTIFYICONDATAA in its first form on the 32-bit platform, field for
+// field: it goes to the shell byte for byte.
+static_assert(NOTIFYICONDATAA_V1_SIZE == Module1::kRecordSize, "first-form NOTIFYICONDATAA is 88 bytes");
+static_assert(offsetof(NOTIFYICONDATAA, hWnd) == 4 && offsetof(NOTIFYICONDATAA, uID) == 8 &&
+                  offsetof(NOTIFYICONDATAA, uFlags) == 12 && offsetof(NOTIFYICONDATAA, uCallbackMessage) == 16 &&
+                  offsetof(NOTIFYICONDATAA, hIcon) == 20 && offsetof(NOTIFYICONDATAA, szTip) == 24,
+              "the record's fields at the offsets the core serialises them to");
+#endif
+
+NOTIFYICONDATAA toNative(const NotifyIconData& record)
+{
+    NOTIFYICONDATAA native{};
+#if defined(_WIN64)
+    // Only the record's size field differs in meaning: it names the first form, whose size
+    // here is the native one.
+    native.cbSize = record.cbSize == Module1::kRecordSize ? NOTIFYICONDATAA_V1_SIZE : record.cbSize;
+    native.hWnd = toHwnd(record.hWnd);
+    native.uID = static_cast<UINT>(record.uID);
+    native.uFlags = record.uFlags;
+    native.uCallbackMessage = record.uCallbackMessage;
+    native.hIcon = toHicon(record.hIcon);
+    std::memcpy(native.szTip, record.szTip.data(), record.szTip.size());
+#else
+    const auto bytes = serialize(record);
+    std::memcpy(&native, bytes.data(), bytes.size());
+#endif
+    return native;
+}
+
+bool Win32TrayPort::notify(std::uint32_t message, const NotifyIconData& record)
+{
+    NOTIFYICONDATAA native = toNative(record);
+    return Shell_NotifyIconA(message, &native) != FALSE;
+}
+
+bool Win32TrayPort::available() const { return FindWindowA("Shell_TrayWnd", nullptr) != nullptr; }
+
+UINT registerTaskbarCreated(HWND window)
+{
+    const UINT message = RegisterWindowMessageA("TaskbarCreated");
+    // ChangeWindowMessageFilterEx came with Windows 7; older systems let the message through.
+    using FilterFunction = BOOL(WINAPI*)(HWND, UINT, DWORD, void*);
+    if (HMODULE user32 = GetModuleHandleA("user32.dll")) {
+        if (FARPROC found = GetProcAddress(user32, "ChangeWindowMessageFilterEx")) {
+            auto filter = reinterpret_cast<FilterFunction>(reinterpret_cast<void (*)()>(found));
+            constexpr DWORD kAllow = 1; // MSGFLT_ALLOW
+            filter(window, message, kAllow, nullptr);
+        }
+    }
+    return message;
+}
+
+} // namespace latchsweep::win32

@@ -14,6 +14,7 @@
 #include "../app/controls.h"
 #include "../app/icons.h"
 #include "../app/qt_platform.h"
+#include "../app/window_adapter.h"
 #include "posix_launcher.h"
 
 namespace latchsweep::qt {
@@ -54,14 +55,6 @@ QHash<QString, QWidget*> buildWindow(QWidget* window, const WindowSpec& spec, co
     const QRect area = toPixels(screenArea, twipsPerPixel);
     window->setGeometry(QRect(origin + area.topLeft(), window->size()));
     return controls;
-}
-
-// Shows a window in front; one already on screen only comes forward.
-void showInFront(QWidget* window)
-{
-    window->show();
-    window->raise();
-    window->activateWindow();
 }
 
 class HelpWindow : public QWidget {
@@ -206,34 +199,6 @@ private:
     }
 
     frmAbout* presenter_;
-};
-
-// What the core holds: the window behind a guarded pointer, retired on destruction.
-template <class Window, class View>
-class WindowAdapter : public View {
-public:
-    explicit WindowAdapter(Window* window) : window_(window) {}
-    ~WindowAdapter() override
-    {
-        if (!window_)
-            return;
-        window_->detach();
-        window_->hide();
-        window_->deleteLater();
-    }
-    WindowAdapter(const WindowAdapter&) = delete;
-    WindowAdapter& operator=(const WindowAdapter&) = delete;
-
-    void show() override
-    {
-        if (window_)
-            showInFront(window_);
-    }
-    [[nodiscard]] bool isShown() const override { return window_ && window_->isVisible(); }
-    [[nodiscard]] Window* window() const { return window_; }
-
-protected:
-    QPointer<Window> window_;
 };
 
 class HelpAdapter : public WindowAdapter<HelpWindow, frmHelpView> {

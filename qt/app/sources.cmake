@@ -4,4 +4,5 @@ target_sources(latchsweep_qt PRIVATE
   app/icons.cpp app/icons.h
   app/qt_platform.cpp app/qt_platform.h
   app/qt_program.cpp app/qt_program.h
-  app/qt_view_factory.cpp app/qt_view_factory.h)
+  app/qt_view_factory.cpp app/qt_view_factory.h
+  app/window_adapter.h)

@@ -14,6 +14,7 @@
 #include "../app/controls.h"
 #include "../app/icons.h"
 #include "../app/qt_platform.h"
+#include "../app/window_adapter.h"
 #include "directory_list_widget.h"
 
 namespace latchsweep::qt {
@@ -79,13 +80,6 @@ public:
 
     // The presenter is gone: the window only waits for its deletion.
     void detach() { presenter_ = nullptr; }
-
-    void showInFront()
-    {
-        QWidget::show();
-        raise();
-        activateWindow();
-    }
 
 protected:
     void closeEvent(QCloseEvent* event) override
@@ -160,31 +154,6 @@ public:
 private:
     QLineEdit* text1_;
     std::string loaded_;
-};
-
-// What the core holds: the window behind a guarded pointer, retired on destruction.
-template <class Window, class View>
-class WindowAdapter : public View {
-public:
-    explicit WindowAdapter(Window* window) : window_(window) {}
-    ~WindowAdapter() override
-    {
-        if (!window_)
-            return;
-        window_->detach();
-        window_->hide();
-        window_->deleteLater();
-    }
-    void show() override
-    {
-        if (window_)
-            window_->showInFront();
-    }
-    [[nodiscard]] bool isShown() const override { return window_ && window_->isVisible(); }
-    [[nodiscard]] Window* window() const { return window_; }
-
-protected:
-    QPointer<Window> window_;
 };
 
 // Text of a file for a plain-text box: every line, whatever the line ends.

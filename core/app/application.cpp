@@ -62,8 +62,7 @@ void Application::run(Command command)
             form1_->view().setVisible(false);
         break;
     case Command::ShowMainWindow:
-        form1_->view().setMinimized(false);
-        form1_->view().setVisible(true);
+        form1_->restore();
         form4_.discard();
         break;
     }

@@ -80,13 +80,18 @@ void Form1::onMouseMove(double xTwips)
         return;
     TrayMessage = *code;
     if (TrayMessage == kLeftButtonDoubleClick) {
-        view_->setMinimized(false);
-        view_->setVisible(true);
+        restore();
     } else if (TrayMessage == kRightButtonUp) {
         Form4& carrier = app_.form4().obtain();
         // The chosen command runs last: it may end the program or discard Form4.
         app_.run(carrier.popup());
     }
+}
+
+void Form1::restore()
+{
+    view_->setMinimized(false);
+    view_->setVisible(true);
 }
 
 void Form1::onNotificationAreaCreated()

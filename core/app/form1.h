@@ -57,6 +57,8 @@ public:
     void onCommand(Command command);
     void onCloseRequest();
     void onMouseMove(double xTwips);
+    // Normal state, then visible: the way back from Minimize.
+    void restore();
     // A notification area appeared (a tray host starting, the shell's "TaskbarCreated" after a
     // restart): it knows no icon of ours, so the icon is added again under the same id.
     void onNotificationAreaCreated();

@@ -14,6 +14,11 @@ workdir="${LATCHSWEEP_WORKDIR:-$root/run}"
 mkdir -p "$workdir"
 [ -e "$workdir/help.txt" ] || cp resources/help.txt "$workdir/help.txt" 2>/dev/null || true
 
+if [ -z "${XDG_RUNTIME_DIR:-}" ]; then
+  XDG_RUNTIME_DIR="$(mktemp -d)"
+  export XDG_RUNTIME_DIR
+fi
+
 if [ -z "${DISPLAY:-}" ]; then
   display=:77
   while [ -e "/tmp/.X11-unix/X${display#:}" ]; do display=":$(( ${display#:} + 1 ))"; done

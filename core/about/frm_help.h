@@ -42,9 +42,9 @@ class frmHelp {
 public:
     static constexpr std::string_view kHelpFile = "help.txt";
     static constexpr std::string_view kInitialText = "Cannot Find Help File!";
-    // Enough for any help text; a larger file is shown as far as this reaches, so that a
-    // huge file can neither exhaust memory nor hold the window up.
-    static constexpr std::size_t kHelpFileLimit = 1024 * 1024;
+    // Enough for any help text (some fifty pages); a larger file is shown as far as this
+    // reaches, so that a huge file can neither exhaust memory nor hold the window up.
+    static constexpr std::size_t kHelpFileLimit = 256 * 1024;
 
     frmHelp(Application& app, ViewFactory& views);
     ~frmHelp();

@@ -99,7 +99,18 @@ QHash<QString, QWidget*> buildControls(QWidget* client, const WindowSpec& spec, 
 
 void fixClientSize(QWidget* window, QWidget* client, const WindowSpec& spec, double twipsPerPixel)
 {
-    client->setFixedSize(twipsToPixels(spec.clientWidth, twipsPerPixel), twipsToPixels(spec.clientHeight, twipsPerPixel));
+    fixClientAreaSize(client, spec, twipsPerPixel);
+    fitWindowToClient(window);
+}
+
+void fixClientAreaSize(QWidget* client, const WindowSpec& layout, double twipsPerPixel)
+{
+    client->setFixedSize(twipsToPixels(layout.clientWidth, twipsPerPixel),
+                         twipsToPixels(layout.clientHeight, twipsPerPixel));
+}
+
+void fitWindowToClient(QWidget* window)
+{
     window->adjustSize();
     window->setFixedSize(window->sizeHint());
 }

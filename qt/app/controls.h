@@ -21,6 +21,11 @@ QHash<QString, QWidget*> buildControls(QWidget* client, const WindowSpec& spec, 
 // Fixes the window's client area at the layout's size.
 void fixClientSize(QWidget* window, QWidget* client, const WindowSpec& spec, double twipsPerPixel);
 
+// The two steps of fixClientSize. Fitting the window measures its menu bar, and the first text
+// measured in a process loads the font configuration, which takes milliseconds.
+void fixClientAreaSize(QWidget* client, const WindowSpec& layout, double twipsPerPixel);
+void fitWindowToClient(QWidget* window);
+
 template <class Widget>
 Widget* control(const QHash<QString, QWidget*>& controls, const char* name)
 {

@@ -56,7 +56,9 @@ Form1Window::Form1Window(Form1& presenter)
     connect(off, &QPushButton::clicked, this, [this] { presenter_.turnOff(); });
     on->setFocus(Qt::OtherFocusReason);
     setFocusProxy(on);
-    fixClientSize(this, client_, spec, twipsPerPixel_);
+    // The window itself is fitted around the client area at its first showing (setVisible): the
+    // load step adds the tray icon in between, so the icon does not wait for the fonts.
+    fixClientAreaSize(client_, spec, twipsPerPixel_);
 
     // Every mouse-move over the window reaches the tray callback's decoding, as on the platform.
     setMouseTracking(true);
@@ -110,6 +112,10 @@ void Form1Window::setMinimized(bool minimized)
 
 void Form1Window::setVisible(bool visible)
 {
+    if (visible && !fitted_) {
+        fitted_ = true;
+        fitWindowToClient(this);
+    }
     // The base's setVisible is virtual too and called by show()/hide(); stay with the widget's own.
     QMainWindow::setVisible(visible);
     if (visible) {

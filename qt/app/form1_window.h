@@ -45,6 +45,7 @@ private:
     QWidget* client_;
     IconHandle icon_;
     std::vector<IconHandle> frames_;
+    bool fitted_ = false; // fixed at the size of its client area and menu bar, once
     bool placed_ = false;
 };
 

@@ -14,8 +14,6 @@ import pytest
 
 import desktop
 
-MAIN_WINDOW = "Latchsweep"
-
 
 @pytest.fixture(scope="module")
 def unpacked(executable) -> Path:
@@ -25,15 +23,14 @@ def unpacked(executable) -> Path:
     root = Path(tempfile.mkdtemp(prefix="latchsweep-deb-"))
     subprocess.run(["cpack", "-G", "DEB", "--config", str(build / "CPackConfig.cmake"), "-B", str(root / "out")],
                    check=True, capture_output=True, timeout=120)
-    package = next((root / "out").glob("latchsweep_*.deb"))
-    subprocess.run(["dpkg-deb", "-x", str(package), str(root / "fs")], check=True, timeout=60)
+    subprocess.run(["dpkg-deb", "-x", str(next((root / "out").glob("latchsweep_*.deb"))), str(root / "fs")],
+                   check=True, timeout=60)
     yield root / "fs"
     shutil.rmtree(root, ignore_errors=True)
 
 
-def test_desktop_entry_starts_the_program_in_the_players_directory(display, tray_host, unpacked):
+def test_desktop_entry_starts_the_program_in_the_players_directory(tray_host, unpacked):
     entry = configparser.ConfigParser(interpolation=None)
-    entry.optionxform = str
     entry.read(unpacked / "usr/share/applications/latchsweep.desktop")
     command = entry["Desktop Entry"]["Exec"].split()
     assert (unpacked / "usr/bin" / command[0]).is_file()
@@ -41,18 +38,17 @@ def test_desktop_entry_starts_the_program_in_the_players_directory(display, tray
     home = Path(tempfile.mkdtemp(prefix="latchsweep-home-"))
     environment = dict(os.environ, HOME=str(home), PATH=f"{unpacked / 'usr/bin'}:{os.environ['PATH']}")
     environment.pop("XDG_DATA_HOME", None)
-    tray_host.ensure_running()
-    process = subprocess.Popen(command, env=environment, cwd="/", stdout=subprocess.DEVNULL,
-                               stderr=subprocess.DEVNULL)
+    tray_host.start()
+    process = subprocess.Popen(command, env=environment, cwd="/", stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     try:
-        window = desktop.window_by_name(MAIN_WINDOW, timeout=15)
+        window = desktop.window_by_name(desktop.MAIN_WINDOW, timeout=15)
         data = home / ".local/share/latchsweep"
         assert (data / "help.txt").read_bytes() == (unpacked / "usr/share/latchsweep/help.txt").read_bytes()
         assert os.readlink(f"/proc/{process.pid}/cwd") == str(data)
         desktop.screenshot("package-started")
         desktop.choose_menu(window, "File > Exit")
         assert process.wait(timeout=10) == 0
-        desktop.wait_until(lambda: not desktop.tray_icons(), timeout=5, message="icon left in the tray")
+        desktop.expect_no_trace()
     finally:
         if process.poll() is None:
             process.kill()

@@ -4,9 +4,6 @@
 #include <gtest/gtest.h>
 
 #include "about/sysinfo.h"
-#include "about/win32_system_ports.h"
-#include "app/win32_file_system.h"
-#include "app/win32_platform.h"
 #include "win32_test_support.h"
 
 namespace latchsweep::win32 {
@@ -19,32 +16,27 @@ const std::string kTestKey = "SOFTWARE\\Latchsweep Tests";
 TEST(RegistryTest, GetKeyValueReadsTextValuesThroughTheRealRegistry)
 {
     Win32Registry registry;
-    ScopedRegistryValue text(kTestKey, "PATH");
-    ASSERT_TRUE(text.set(REG_SZ, std::string("C:\\Program Files\\Tools\\MSINFO32.EXE") + '\0'));
-    std::string value = "previous";
-    EXPECT_TRUE(GetKeyValue(registry, kHkeyLocalMachine, kTestKey, "PATH", value));
-    EXPECT_EQ(value, "C:\\Program Files\\Tools\\MSINFO32.EXE");
-
-    // Stored without its terminating NUL, the text comes back whole.
-    ASSERT_TRUE(text.set(REG_SZ, "C:\\Tools"));
-    EXPECT_TRUE(GetKeyValue(registry, kHkeyLocalMachine, kTestKey, "PATH", value));
-    EXPECT_EQ(value, "C:\\Tools");
-
-    // Another type counts as found and leaves the text as it was.
-    ASSERT_TRUE(text.set(REG_EXPAND_SZ, std::string("%SystemRoot%\\msinfo32.exe") + '\0'));
-    value = "kept";
-    EXPECT_TRUE(GetKeyValue(registry, kHkeyLocalMachine, kTestKey, "PATH", value));
-    EXPECT_EQ(value, "kept");
-
-    // More than the 1024-byte buffer holds is not found.
-    ASSERT_TRUE(text.set(REG_SZ, std::string(1100, 'x') + '\0'));
-    EXPECT_FALSE(GetKeyValue(registry, kHkeyLocalMachine, kTestKey, "PATH", value));
-    EXPECT_EQ(value, "");
-
-    value = "previous";
-    EXPECT_FALSE(GetKeyValue(registry, kHkeyLocalMachine, kTestKey, "NoSuchValue", value));
-    EXPECT_EQ(value, "");
-    EXPECT_FALSE(GetKeyValue(registry, kHkeyLocalMachine, kTestKey + "\\No Such Key", "PATH", value));
+    ScopedRegistryValue stored(kTestKey, "PATH");
+    const std::string tools = "C:\\Program Files\\Tools\\MSINFO32.EXE";
+    const struct {
+        DWORD type;
+        std::string bytes;
+        bool found;
+        const char* text; // what the text holds after the call, which starts at "kept"
+    } cases[] = {{REG_SZ, tools + '\0', true, tools.c_str()},
+                 {REG_SZ, "C:\\Tools", true, "C:\\Tools"}, // stored without its NUL, the text comes back whole
+                 {REG_EXPAND_SZ, "%SystemRoot%\\msinfo32.exe" + std::string(1, '\0'), true, "kept"},
+                 {REG_SZ, std::string(1100, 'x') + '\0', false, ""}}; // more than the 1024-byte buffer holds
+    for (const auto& value : cases) {
+        ASSERT_TRUE(stored.set(value.type, value.bytes));
+        std::string text = "kept";
+        EXPECT_EQ(GetKeyValue(registry, kHkeyLocalMachine, kTestKey, "PATH", text), value.found) << value.text;
+        EXPECT_EQ(text, value.text);
+    }
+    std::string text = "kept";
+    EXPECT_FALSE(GetKeyValue(registry, kHkeyLocalMachine, kTestKey, "NoSuchValue", text));
+    EXPECT_EQ(text, "");
+    EXPECT_FALSE(GetKeyValue(registry, kHkeyLocalMachine, kTestKey + "\\No Such Key", "PATH", text));
 }
 
 TEST(RegistryTest, PredefinedRootAndOpenedKeysTravelAs32BitValues)
@@ -62,101 +54,29 @@ TEST(RegistryTest, PredefinedRootAndOpenedKeysTravelAs32BitValues)
     EXPECT_EQ(type, kRegSz);
     EXPECT_EQ(size, 9u);
     registry.close(key);
-    // A key that failed to open is no key: closing it does nothing.
-    RegistryKey none = 0;
+    RegistryKey none = 0; // a key that failed to open is no key: closing it does nothing
     EXPECT_NE(registry.open(kHkeyLocalMachine, kTestKey + "\\Missing", 0, kKeyRead, none), 0);
     registry.close(none);
 }
 
-// What the launch probe wrote, once it has: its command line and the show state it was given.
-std::optional<std::string> waitForProbe(const std::string& report)
+TEST(LaunchTest, StartsTheWholePathInANormalWindowWithoutWaitingAndRefusesWhatCannotStart)
 {
-    if (!pumpUntil([&] { return exists(report) && readFile(report).find('\n') != std::string::npos; }, 15s))
-        return std::nullopt;
-    pumpFor(100ms);
-    return readFile(report);
-}
-
-class LaunchTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        CreateDirectoryA(toolDir.c_str(), nullptr);
-        const std::string built = besideTest("launch_probe.exe");
-        ASSERT_TRUE(CopyFileA(built.c_str(), probe.c_str(), FALSE)) << built;
-    }
-
     ScratchDirectory scratch;
-    std::string toolDir = scratch / "Program Files";
-    std::string probe = toolDir + "\\MSINFO32.EXE";
-    std::string report = toolDir + "\\launched.txt";
-};
-
-TEST_F(LaunchTest, StartsTheProgramAtAPathWithSpacesInANormalWindowWithoutWaiting)
-{
+    const std::string toolDir = scratch / "Program Files";
+    const std::string probe = toolDir + "\\MSINFO32.EXE";
+    CreateDirectoryA(toolDir.c_str(), nullptr);
     // A program at the first word of the path must never be the one started.
-    const std::string decoy = scratch / "Program.exe";
-    ASSERT_TRUE(CopyFileA(besideTest("launch_probe.exe").c_str(), decoy.c_str(), FALSE));
+    for (const std::string& copy : {probe, scratch / "Program.exe"})
+        ASSERT_TRUE(CopyFileA(besideTest("launch_probe.exe").c_str(), copy.c_str(), FALSE)) << copy;
     Win32Launcher launcher;
     ASSERT_TRUE(launcher.launch(probe));
-    const auto seen = waitForProbe(report);
-    ASSERT_TRUE(seen.has_value());
-    EXPECT_EQ(*seen, "\"" + probe + "\"\n" + std::to_string(SW_SHOWNORMAL) + "\n");
+    // The probe writes its command line and the show state it was given beside itself.
+    const std::string report = toolDir + "\\launched.txt";
+    EXPECT_TRUE(pumpUntil([&] { return readFile(report).find('\n') != readFile(report).rfind('\n'); }, 15s));
+    EXPECT_EQ(readFile(report), "\"" + probe + "\"\n" + std::to_string(SW_SHOWNORMAL) + "\n");
     EXPECT_FALSE(exists(scratch / "launched.txt"));
-}
-
-TEST_F(LaunchTest, RefusesWhatCannotBeStarted)
-{
-    Win32Launcher launcher;
-    EXPECT_FALSE(launcher.launch(toolDir + "\\missing.exe"));
-    EXPECT_FALSE(launcher.launch(""));
-    EXPECT_FALSE(launcher.launch(toolDir + "\" \"x"));
-    EXPECT_FALSE(launcher.launch(toolDir)) << "a directory";
-}
-
-// StartSysInfo against the registry keys it reads, on the real ports.
-class SysInfoTest : public LaunchTest {
-protected:
-    ScopedRegistryValue path{std::string(kMsinfoKey), std::string(kMsinfoValue)};
-    ScopedRegistryValue location{std::string(kToolsLocationKey), std::string(kToolsLocationValue)};
-    Win32Registry registry;
-    Win32FileSystem files;
-    Win32Launcher launcher;
-    Win32MessageBoxes messages;
-};
-
-TEST_F(SysInfoTest, StartsTheProgramThatPathNames)
-{
-    ASSERT_TRUE(path.set(REG_SZ, probe + '\0'));
-    BoxAnswerer boxes;
-    StartSysInfo(registry, files, launcher, messages);
-    EXPECT_TRUE(waitForProbe(report).has_value());
-    EXPECT_TRUE(boxes.answered().empty());
-}
-
-TEST_F(SysInfoTest, FallsBackToTheToolsDirectoryHoldingMsinfo32)
-{
-    path.remove();
-    ASSERT_TRUE(location.set(REG_SZ, toolDir + '\0'));
-    BoxAnswerer boxes;
-    StartSysInfo(registry, files, launcher, messages);
-    const auto seen = waitForProbe(report);
-    ASSERT_TRUE(seen.has_value());
-    EXPECT_EQ(seen->substr(0, seen->find('\n')), "\"" + toolDir + "\\MSINFO32.EXE\"");
-    EXPECT_TRUE(boxes.answered().empty());
-}
-
-TEST_F(SysInfoTest, ReportsUnavailableWhenNothingIsFound)
-{
-    path.remove();
-    ASSERT_TRUE(location.set(REG_SZ, (scratch / "empty dir") + '\0'));
-    BoxAnswerer boxes;
-    StartSysInfo(registry, files, launcher, messages);
-    const auto answered = boxes.answered();
-    ASSERT_EQ(answered.size(), 1u);
-    EXPECT_EQ(answered[0].text, "System Information Is Unavailable At This Time");
-    EXPECT_EQ(answered[0].title, "Latchsweep");
-    EXPECT_FALSE(exists(report));
+    for (const std::string& path : {toolDir + "\\missing.exe", std::string(), toolDir + "\" \"x", toolDir})
+        EXPECT_FALSE(launcher.launch(path)) << path;
 }
 
 } // namespace

@@ -1,11 +1,11 @@
 // The platform ports of the Windows build on the real system: SetTimer behind the core's timer
-// rules, the file system's deletion and write rules, and the message box.
+// rules, the file system's rules for deleting and writing, and the message box.
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "app/timer.h"
-#include "app/win32_file_system.h"
-#include "app/win32_platform.h"
 #include "win32_test_support.h"
 
 namespace latchsweep::win32 {
@@ -14,45 +14,38 @@ namespace {
 using namespace testing;
 using Clock = std::chrono::steady_clock;
 
-// Timing under Wine on a shared machine is loose: these tests check order and meaning with
-// wide margins, never precision.
-class TimerTest : public ::testing::Test {
-protected:
+long long msSince(Clock::time_point start)
+{
+    return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
+}
+
+// Timing under Wine on a shared machine is loose: order and meaning with wide margins only.
+TEST(TimerTest, EnabledTimersExpireRepeatedlyEachOnItsOwnAndStopWhenDisabled)
+{
+    Win32TimerFactory factory;
+    int fast = 0;
+    int slow = 0;
+    Timer a(factory, 100, [&] { ++fast; });
+    Timer b(factory, 5000, [&] { ++slow; });
+    pumpFor(250ms);
+    EXPECT_EQ(fast, 0) << "a timer is disabled until enabled";
+    const auto start = Clock::now();
+    a.setEnabled(true);
+    b.setEnabled(true);
+    ASSERT_TRUE(pumpUntil([&] { return fast == 1; }, 3s));
+    EXPECT_GE(msSince(start), 80);
+    ASSERT_TRUE(pumpUntil([&] { return fast >= 4; }, 3s));
+    EXPECT_EQ(slow, 0);
+    a.setEnabled(false);
+    const int seen = fast;
+    pumpFor(400ms);
+    EXPECT_EQ(fast, seen);
+}
+
+TEST(TimerTest, AChangedPeriodRestartsTheCountdownFromTheAssignment)
+{
     Win32TimerFactory factory;
     std::vector<Clock::time_point> expiries;
-    Clock::time_point start = Clock::now();
-};
-
-TEST_F(TimerTest, EnabledTimerExpiresRepeatedlyAndStopsWhenDisabled)
-{
-    Timer timer(factory, 100, [&] { expiries.push_back(Clock::now()); });
-    pumpFor(250ms);
-    EXPECT_TRUE(expiries.empty()) << "a timer is disabled until enabled";
-
-    timer.setEnabled(true);
-    start = Clock::now();
-    ASSERT_TRUE(pumpUntil([&] { return expiries.size() >= 4; }, 3s));
-    EXPECT_GE(std::chrono::duration_cast<std::chrono::milliseconds>(expiries[0] - start).count(), 80);
-
-    timer.setEnabled(false);
-    const std::size_t seen = expiries.size();
-    pumpFor(400ms);
-    EXPECT_EQ(expiries.size(), seen);
-}
-
-TEST_F(TimerTest, AssigningTheSamePeriodKeepsTheCountdown)
-{
-    Timer timer(factory, 1000, [&] { expiries.push_back(Clock::now()); });
-    timer.setEnabled(true);
-    pumpFor(500ms);
-    EXPECT_TRUE(timer.setInterval(1000));
-    ASSERT_TRUE(pumpUntil([&] { return !expiries.empty(); }, 3s));
-    // A restart at 500 ms would have put the first expiry near 1500 ms.
-    EXPECT_LT(std::chrono::duration_cast<std::chrono::milliseconds>(expiries[0] - start).count(), 1350);
-}
-
-TEST_F(TimerTest, AChangedPeriodRestartsTheCountdownFromTheAssignment)
-{
     Timer timer(factory, 1000, [&] { expiries.push_back(Clock::now()); });
     timer.setEnabled(true);
     pumpFor(500ms);
@@ -62,87 +55,42 @@ TEST_F(TimerTest, AChangedPeriodRestartsTheCountdownFromTheAssignment)
     EXPECT_GE(std::chrono::duration_cast<std::chrono::milliseconds>(expiries[0] - assigned).count(), 600);
 }
 
-TEST_F(TimerTest, PeriodZeroNeverExpiresAndALaterPeriodResumes)
-{
-    Timer timer(factory, 100, [&] { expiries.push_back(Clock::now()); });
-    timer.setEnabled(true);
-    EXPECT_TRUE(timer.setInterval(0));
-    EXPECT_FALSE(timer.setInterval(-5));
-    EXPECT_EQ(timer.interval(), 0);
-    pumpFor(400ms);
-    EXPECT_TRUE(expiries.empty());
-    EXPECT_TRUE(timer.enabled());
-    EXPECT_TRUE(timer.setInterval(50));
-    EXPECT_TRUE(pumpUntil([&] { return !expiries.empty(); }, 2s));
-}
-
-TEST_F(TimerTest, EachDriverExpiresOnItsOwn)
-{
-    int fast = 0;
-    int slow = 0;
-    Timer a(factory, 60, [&] { ++fast; });
-    Timer b(factory, 5000, [&] { ++slow; });
-    a.setEnabled(true);
-    b.setEnabled(true);
-    ASSERT_TRUE(pumpUntil([&] { return fast >= 3; }, 3s));
-    EXPECT_EQ(slow, 0);
-}
-
 class FileSystemTest : public ::testing::Test {
 protected:
+    std::vector<std::string> names()
+    {
+        std::vector<std::string> found;
+        for (const auto& entry : std::filesystem::directory_iterator(scratch.path()))
+            found.push_back(entry.path().filename().string());
+        std::sort(found.begin(), found.end());
+        return found;
+    }
+
     ScratchDirectory scratch;
     Win32FileSystem files;
 };
 
-TEST_F(FileSystemTest, RemoveFileDeletesOneNormalFileAndNothingElse)
+TEST_F(FileSystemTest, RemoveFileDeletesOneNormalFileOnlyAndIsNormalFileAgrees)
 {
-    const std::string lock = scratch / "MM2.LOCK";
-    writeFile(lock, "x");
-    EXPECT_TRUE(files.removeFile(lock));
-    EXPECT_FALSE(exists(lock));
-    EXPECT_FALSE(files.removeFile(lock)) << "a missing file";
-    EXPECT_FALSE(files.removeFile(""));
-
-    // Patterns are refused, whatever they would match.
-    writeFile(scratch / "a.LOCK", "");
-    writeFile(scratch / "b.LOCK", "");
-    EXPECT_FALSE(files.removeFile(scratch / "*.LOCK"));
-    EXPECT_FALSE(files.removeFile(scratch / "?.LOCK"));
-    EXPECT_TRUE(exists(scratch / "a.LOCK"));
-    EXPECT_TRUE(exists(scratch / "b.LOCK"));
-
-    // A directory is never deleted, even an empty one.
+    for (const char* name : {"MM2.LOCK", "a.LOCK", "b.LOCK", "readonly.LOCK", "hidden.exe", "system.exe"})
+        writeFile(scratch / name, "x");
     CreateDirectoryA((scratch / "MM2 dir").c_str(), nullptr);
-    EXPECT_FALSE(files.removeFile(scratch / "MM2 dir"));
-    EXPECT_TRUE(exists(scratch / "MM2 dir"));
-
-    // A read-only file stays: the system refuses, as for a lock file in use.
-    const std::string locked = scratch / "readonly.LOCK";
-    writeFile(locked, "");
-    SetFileAttributesA(locked.c_str(), FILE_ATTRIBUTE_READONLY);
-    EXPECT_FALSE(files.removeFile(locked));
-    EXPECT_TRUE(exists(locked));
+    SetFileAttributesA((scratch / "readonly.LOCK").c_str(), FILE_ATTRIBUTE_READONLY);
+    SetFileAttributesA((scratch / "hidden.exe").c_str(), FILE_ATTRIBUTE_HIDDEN);
+    SetFileAttributesA((scratch / "system.exe").c_str(), FILE_ATTRIBUTE_SYSTEM);
+    for (const char* name : {"MM2.LOCK", "readonly.LOCK"})
+        EXPECT_TRUE(files.isNormalFile(scratch / name)) << name;
+    for (const char* name : {"hidden.exe", "system.exe", "MM2 dir", "missing.exe", "*.LOCK", ""})
+        EXPECT_FALSE(files.isNormalFile(name[0] ? scratch / name : std::string())) << name;
+    EXPECT_TRUE(files.removeFile(scratch / "MM2.LOCK"));
+    // A missing file, patterns whatever they match, a directory, a read-only file (as a lock in use).
+    for (const char* name : {"MM2.LOCK", "*.LOCK", "?.LOCK", "MM2 dir", "readonly.LOCK", ""})
+        EXPECT_FALSE(files.removeFile(name[0] ? scratch / name : std::string())) << name;
+    EXPECT_EQ(names(), (std::vector<std::string>{"MM2 dir", "a.LOCK", "b.LOCK", "hidden.exe", "readonly.LOCK",
+                                                 "system.exe"}));
 }
 
-TEST_F(FileSystemTest, IsNormalFileCountsNeitherDirectoriesNorHiddenNorSystemFiles)
-{
-    const std::string normal = scratch / "MSINFO32.EXE";
-    writeFile(normal, "");
-    EXPECT_TRUE(files.isNormalFile(normal));
-    const std::string hidden = scratch / "hidden.exe";
-    writeFile(hidden, "");
-    SetFileAttributesA(hidden.c_str(), FILE_ATTRIBUTE_HIDDEN);
-    EXPECT_FALSE(files.isNormalFile(hidden));
-    const std::string system = scratch / "system.exe";
-    writeFile(system, "");
-    SetFileAttributesA(system.c_str(), FILE_ATTRIBUTE_SYSTEM);
-    EXPECT_FALSE(files.isNormalFile(system));
-    EXPECT_FALSE(files.isNormalFile(scratch.path().string()));
-    EXPECT_FALSE(files.isNormalFile(scratch / "missing.exe"));
-    EXPECT_FALSE(files.isNormalFile(scratch / "*.EXE"));
-}
-
-TEST_F(FileSystemTest, ReplaceFileWritesTheWholeContentAndLeavesNoTemporaryBehind)
+TEST_F(FileSystemTest, ReplaceFileWritesEverythingOrKeepsTheOldFileAndLeavesNoTemporary)
 {
     const std::string target = scratch / "Directory.txt";
     writeFile(target, "an old, longer first line\r\nand a second\r\n");
@@ -151,56 +99,31 @@ TEST_F(FileSystemTest, ReplaceFileWritesTheWholeContentAndLeavesNoTemporaryBehin
     EXPECT_EQ(readFile(target), "C:\\Games\\MM2\\MM2.LOCK\r\n");
     EXPECT_TRUE(files.replaceFile(scratch / "AutoDelete.txt", "10000\r\n").ok);
     EXPECT_EQ(readFile(scratch / "AutoDelete.txt"), "10000\r\n");
-
-    std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(scratch.path()))
-        names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
-    EXPECT_EQ(names, (std::vector<std::string>{"AutoDelete.txt", "Directory.txt"}));
-}
-
-TEST_F(FileSystemTest, AFailedReplaceReportsTheSystemsReasonAndKeepsTheOldFile)
-{
-    const std::string target = scratch / "Directory.txt";
-    writeFile(target, "kept\r\n");
     SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_READONLY);
-    const WriteStatus status = files.replaceFile(target, "new\r\n");
-    EXPECT_FALSE(status.ok);
-    EXPECT_FALSE(status.reason.empty());
-    EXPECT_EQ(readFile(target), "kept\r\n");
-
-    const WriteStatus intoMissingDirectory = files.replaceFile(scratch / "no such dir\\AutoDelete.txt", "1\r\n");
-    EXPECT_FALSE(intoMissingDirectory.ok);
-    EXPECT_FALSE(intoMissingDirectory.reason.empty());
-
-    std::size_t count = 0;
-    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(scratch.path()))
-        ++count;
-    EXPECT_EQ(count, 1u) << "no temporary file left";
+    for (const std::string& path : {target, scratch / "no such dir\\AutoDelete.txt"}) {
+        const WriteStatus failed = files.replaceFile(path, "new\r\n");
+        EXPECT_FALSE(failed.ok) << path;
+        EXPECT_FALSE(failed.reason.empty()) << path;
+    }
+    EXPECT_EQ(readFile(target), "C:\\Games\\MM2\\MM2.LOCK\r\n");
+    EXPECT_EQ(names(), (std::vector<std::string>{"AutoDelete.txt", "Directory.txt"}));
 }
 
-TEST_F(FileSystemTest, ReadHeadReadsAtMostTheBoundOfADiskFile)
+TEST_F(FileSystemTest, ReadHeadReadsADiskFileUpToTheBoundAndDirectoriesAreListedByName)
 {
     const std::string file = scratch / "help.txt";
     writeFile(file, "0123456789");
     EXPECT_EQ(files.readHead(file, 4), "0123");
     EXPECT_EQ(files.readHead(file, 100), "0123456789");
-    EXPECT_EQ(files.readHead(scratch / "missing.txt", 10), std::nullopt);
-    EXPECT_EQ(files.readHead(scratch.path().string(), 10), std::nullopt);
-    EXPECT_EQ(files.readHead("NUL", 10), std::nullopt) << "a device is not a file";
-}
-
-TEST_F(FileSystemTest, DirectoriesAreListedByName)
-{
+    for (const std::string& path : {scratch / "missing.txt", scratch.path().string(), std::string("NUL")})
+        EXPECT_EQ(files.readHead(path, 10), std::nullopt) << path;
     CreateDirectoryA((scratch / "Midtown Madness 2").c_str(), nullptr);
     CreateDirectoryA((scratch / "Other").c_str(), nullptr);
-    writeFile(scratch / "file.txt", "");
-    auto names = files.subdirectories(scratch.path().string());
-    ASSERT_TRUE(names.has_value());
-    std::sort(names->begin(), names->end());
-    EXPECT_EQ(*names, (std::vector<std::string>{"Midtown Madness 2", "Other"}));
+    auto subdirectories = files.subdirectories(scratch.path().string());
+    ASSERT_TRUE(subdirectories.has_value());
+    std::sort(subdirectories->begin(), subdirectories->end());
+    EXPECT_EQ(*subdirectories, (std::vector<std::string>{"Midtown Madness 2", "Other"}));
     EXPECT_EQ(files.subdirectories(scratch / "missing"), std::nullopt);
-
     const WorkingDirectory cwd(scratch.path());
     EXPECT_EQ(std::filesystem::path(files.currentDirectory()), scratch.path());
     EXPECT_EQ(files.separator(), '\\');
@@ -209,8 +132,7 @@ TEST_F(FileSystemTest, DirectoriesAreListedByName)
 TEST(MessageBoxTest, ShowsTextAndTitleWithOneOkButtonAndReturnsWhenDismissed)
 {
     BoxAnswerer answerer;
-    Win32MessageBoxes boxes;
-    boxes.show("Midtown Madness 2 Directory Saved", "Success");
+    Win32MessageBoxes().show("Midtown Madness 2 Directory Saved", "Success");
     const auto answered = answerer.answered();
     ASSERT_EQ(answered.size(), 1u);
     EXPECT_EQ(answered[0].title, "Success");

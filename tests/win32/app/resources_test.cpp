@@ -1,11 +1,12 @@
-// The executable's resources, which every test program carries as latchsweep.exe does: the
-// icons, the version record and the manifest that selects common controls 6.
+// The executable's resources, which every test program carries as latchsweep.exe does.
 
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "resource_ids.h"
 #include "win32_test_support.h"
@@ -13,62 +14,32 @@
 namespace latchsweep::win32 {
 namespace {
 
-#pragma pack(push, 2)
-struct IconDirectoryEntry {
-    BYTE width;
-    BYTE height;
-    BYTE colours;
-    BYTE reserved;
-    WORD planes;
-    WORD bitCount;
-    DWORD bytes;
-    WORD id;
-};
-struct IconDirectory {
-    WORD reserved;
-    WORD type;
-    WORD count;
-    IconDirectoryEntry entries[1];
-};
-#pragma pack(pop)
+using Images = std::vector<std::pair<int, int>>; // width and colour depth
 
-// The images an icon resource holds, as width and colour depth.
-std::vector<std::pair<int, int>> iconImages(int id)
+// The images of an icon group resource: a 6-byte header with the count at 4, then 14-byte
+// entries with the width at 0 (0 for 256) and the colour depth at 6.
+Images iconImages(int id)
 {
-    std::vector<std::pair<int, int>> images;
+    Images images;
     HMODULE self = GetModuleHandleA(nullptr);
-    HRSRC found = FindResourceA(self, MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(14)); // RT_GROUP_ICON
-    if (!found)
-        return images;
-    const auto* directory = static_cast<const IconDirectory*>(LockResource(LoadResource(self, found)));
-    for (WORD i = 0; i < directory->count; ++i) {
-        const IconDirectoryEntry& entry = directory->entries[i];
-        images.emplace_back(entry.width == 0 ? 256 : entry.width, entry.bitCount);
+    if (HRSRC found = FindResourceA(self, MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(14))) { // RT_GROUP_ICON
+        const auto* group = static_cast<const BYTE*>(LockResource(LoadResource(self, found)));
+        for (int i = 0; i < *reinterpret_cast<const WORD*>(group + 4); ++i) {
+            const BYTE* entry = group + 6 + 14 * i;
+            images.emplace_back(entry[0] ? entry[0] : 256, *reinterpret_cast<const WORD*>(entry + 6));
+        }
     }
     return images;
 }
 
 TEST(ResourcesTest, IconsHoldTheirImages)
 {
-    using Images = std::vector<std::pair<int, int>>;
-    EXPECT_EQ(iconImages(IDI_LATCHSWEEP), (Images{{32, 4}, {16, 4}}));
-    EXPECT_EQ(iconImages(IDI_FRAME1), (Images{{32, 4}}));
-    EXPECT_EQ(iconImages(IDI_FRAME2), (Images{{32, 4}}));
-    EXPECT_EQ(iconImages(IDI_BINOCULARS), (Images{{32, 4}, {16, 4}}));
-    EXPECT_EQ(iconImages(IDI_WASTEBIN), (Images{{32, 4}, {16, 4}}));
-    EXPECT_EQ(iconImages(IDI_QUESTION_MARK), (Images{{32, 4}, {32, 4}, {32, 1}}));
-    EXPECT_EQ(iconImages(IDI_INFO_SIGN), (Images{{32, 4}, {16, 4}}));
-    EXPECT_EQ(iconImages(IDI_PRODUCT), (Images{{32, 4}, {16, 4}}));
-}
-
-std::string versionString(const std::vector<char>& block, const char* name)
-{
-    void* value = nullptr;
-    UINT length = 0;
-    const std::string path = std::string("\\StringFileInfo\\040904B0\\") + name;
-    if (!VerQueryValueA(block.data(), path.c_str(), &value, &length) || length == 0)
-        return {};
-    return static_cast<const char*>(value);
+    const Images small{{32, 4}, {16, 4}};
+    const std::pair<int, Images> icons[] = {{IDI_LATCHSWEEP, small}, {IDI_FRAME1, {{32, 4}}}, {IDI_FRAME2, {{32, 4}}},
+                                            {IDI_BINOCULARS, small}, {IDI_WASTEBIN, small}, {IDI_INFO_SIGN, small},
+                                            {IDI_PRODUCT, small}, {IDI_QUESTION_MARK, {{32, 4}, {32, 4}, {32, 1}}}};
+    for (const auto& [id, images] : icons)
+        EXPECT_EQ(iconImages(id), images) << id;
 }
 
 TEST(ResourcesTest, VersionRecordIsUsEnglishOneZeroZeroZero)
@@ -76,11 +47,9 @@ TEST(ResourcesTest, VersionRecordIsUsEnglishOneZeroZeroZero)
     char self[MAX_PATH] = {};
     GetModuleFileNameA(nullptr, self, MAX_PATH);
     DWORD ignored = 0;
-    const DWORD size = GetFileVersionInfoSizeA(self, &ignored);
-    ASSERT_GT(size, 0u);
-    std::vector<char> block(size);
-    ASSERT_TRUE(GetFileVersionInfoA(self, 0, size, block.data()));
-
+    std::vector<char> block(GetFileVersionInfoSizeA(self, &ignored));
+    ASSERT_FALSE(block.empty());
+    ASSERT_TRUE(GetFileVersionInfoA(self, 0, static_cast<DWORD>(block.size()), block.data()));
     VS_FIXEDFILEINFO* fixed = nullptr;
     UINT length = 0;
     ASSERT_TRUE(VerQueryValueA(block.data(), "\\", reinterpret_cast<void**>(&fixed), &length));
@@ -88,11 +57,13 @@ TEST(ResourcesTest, VersionRecordIsUsEnglishOneZeroZeroZero)
     EXPECT_EQ(fixed->dwFileVersionLS, 0u);
     EXPECT_EQ(fixed->dwProductVersionMS, 0x00010000u);
     EXPECT_EQ(fixed->dwProductVersionLS, 0u);
-
-    EXPECT_EQ(versionString(block, "ProductName"), "Latchsweep");
-    EXPECT_EQ(versionString(block, "FileVersion"), "1.00");
-    EXPECT_EQ(versionString(block, "ProductVersion"), "1.00");
-
+    for (const auto& [name, expected] : {std::pair{"ProductName", "Latchsweep"}, std::pair{"FileVersion", "1.00"},
+                                         std::pair{"ProductVersion", "1.00"}}) {
+        void* value = nullptr;
+        const std::string path = std::string("\\StringFileInfo\\040904B0\\") + name;
+        ASSERT_TRUE(VerQueryValueA(block.data(), path.c_str(), &value, &length) && length > 0) << name;
+        EXPECT_STREQ(static_cast<const char*>(value), expected);
+    }
     WORD* translation = nullptr;
     ASSERT_TRUE(VerQueryValueA(block.data(), "\\VarFileInfo\\Translation", reinterpret_cast<void**>(&translation),
                                &length));
@@ -103,8 +74,7 @@ TEST(ResourcesTest, VersionRecordIsUsEnglishOneZeroZeroZero)
 
 TEST(ResourcesTest, ManifestSelectsCommonControlsSix)
 {
-    HMODULE self = GetModuleHandleA(nullptr);
-    EXPECT_NE(FindResourceA(self, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24)), nullptr); // RT_MANIFEST
+    EXPECT_NE(FindResourceA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24)), nullptr);
     // Version 6 is the side-by-side assembly; without the manifest the system's version 5 loads.
     HMODULE comctl = GetModuleHandleA("comctl32.dll");
     ASSERT_NE(comctl, nullptr);

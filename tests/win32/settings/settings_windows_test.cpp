@@ -1,11 +1,9 @@
-// The game directory and auto-delete settings windows on the real Windows API, driven through
-// their controls as a user would: the directory list, Save, the delay box and the close box.
+// The game directory and auto-delete windows on the real Windows API, driven through their
+// controls: the directory list, Save, the delay box and the close box.
 
 #include <gtest/gtest.h>
 
-#include "app/controls.h"
 #include "app/form1.h"
-#include "app/handles.h"
 #include "settings/form2.h"
 #include "settings/form3.h"
 #include "settings/settings_views.h"
@@ -16,199 +14,137 @@ namespace {
 
 using namespace testing;
 
-class SettingsWindowsTest : public ::testing::Test {
+class SettingsWindowsTest : public ProgramTest {
 protected:
     void SetUp() override
     {
-        SetCursorPos(0, 0);
         CreateDirectoryA((scratch / "Midtown Madness 2").c_str(), nullptr);
         CreateDirectoryA((scratch / "Other Game").c_str(), nullptr);
-        program.app->start();
-        settle();
+        ProgramTest::SetUp();
     }
 
-    Form2Window& form2() { return static_cast<Form2Window&>(program.app->form2().get()->view()); }
-    Form3Window& form3() { return static_cast<Form3Window&>(program.app->form3().get()->view()); }
+    Form2Window& form2() { return static_cast<Form2Window&>(app().form2().get()->view()); }
+    Form3Window& form3() { return static_cast<Form3Window&>(app().form3().get()->view()); }
+    HWND list() { return form2().controls()["MM2Dir"]; }
+    std::string mm2Dir() { return app().form2().get()->MM2Dir().path(); }
 
-    ScratchDirectory scratch;
-    WorkingDirectory cwd{scratch.path()};
-    Win32TestProgram program;
+    int indexOf(const std::string& item)
+    {
+        return static_cast<int>(SendMessageA(list(), LB_FINDSTRINGEXACT, WPARAM(-1), LPARAM(item.c_str())));
+    }
+    std::string selected()
+    {
+        const auto index = static_cast<WPARAM>(SendMessageA(list(), LB_GETCURSEL, 0, 0));
+        std::string text(static_cast<std::size_t>(SendMessageA(list(), LB_GETTEXTLEN, index, 0)), '\0');
+        SendMessageA(list(), LB_GETTEXT, index, reinterpret_cast<LPARAM>(text.data()));
+        return text;
+    }
+    void openHighlighted()
+    {
+        SendMessageA(form2().hwnd(), WM_COMMAND, MAKEWPARAM(form2().controls().id("MM2Dir"), LBN_DBLCLK),
+                     reinterpret_cast<LPARAM>(list()));
+    }
 };
 
-// What a window of its own looks like: caption and frame, client size, a task bar button.
-void expectSettingsWindow(HWND window, const char* caption, int clientWidthTwips, int clientHeightTwips)
+TEST_F(SettingsWindowsTest, GameDirectoryWindowListsTheWorkingDirectoryAndOpensByDoubleClickOrEnter)
 {
-    EXPECT_EQ(windowText(window), caption);
-    EXPECT_TRUE(IsWindowVisible(window));
-    const auto style = static_cast<DWORD>(GetWindowLongPtrA(window, GWL_STYLE));
-    EXPECT_TRUE(style & WS_SYSMENU);
-    EXPECT_FALSE(style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME));
-    EXPECT_EQ(GetWindow(window, GW_OWNER), nullptr) << "shown without an owner";
-    RECT client{};
-    GetClientRect(window, &client);
-    EXPECT_EQ(client.right, px(clientWidthTwips));
-    EXPECT_EQ(client.bottom, px(clientHeightTwips));
-}
-
-std::vector<std::string> listItems(HWND list)
-{
-    std::vector<std::string> items;
-    const auto count = SendMessageA(list, LB_GETCOUNT, 0, 0);
-    for (LRESULT i = 0; i < count; ++i) {
-        std::string text(static_cast<std::size_t>(SendMessageA(list, LB_GETTEXTLEN, static_cast<WPARAM>(i), 0)), '\0');
-        SendMessageA(list, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text.data()));
-        items.push_back(text);
-    }
-    return items;
-}
-
-int indexOf(const std::vector<std::string>& items, const std::string& item)
-{
-    const auto found = std::find(items.begin(), items.end(), item);
-    return found == items.end() ? -1 : static_cast<int>(found - items.begin());
-}
-
-TEST_F(SettingsWindowsTest, GameDirectoryWindowListsTheWorkingDirectoryAndShowsNoPathYet)
-{
-    program.app->run(Command::OpenGameDirectory);
-    ASSERT_TRUE(program.app->form2().exists());
+    app().run(Command::OpenGameDirectory);
+    ASSERT_TRUE(app().form2().exists());
     HWND window = form2().hwnd();
-    expectSettingsWindow(window, "Select Midtown Madness 2 Directory", 5985, 4230);
+    expectFixedWindow(window, "Select Midtown Madness 2 Directory", 5985, 4230);
+    EXPECT_EQ(GetWindow(window, GW_OWNER), nullptr) << "a window of its own, with a task bar button";
+    expectControls(form2().controls(),
+                   {{"MM2Dir", pxRect(0, 0, 5895, 3240)},
+                    {"Command1", pxRect(0, 3240, 5895, 255), "Save"},
+                    {"Label1", pxRect(120, 3600, 2055, 255), "Current MM2 Directory:"},
+                    {"curmm2dir", pxRect(1800, 3600, 4095, 495), "No MM2 Directory Currently Set!"}});
+    // The working directory's ancestors and itself, then its subdirectories; it is the value.
+    const int current = static_cast<int>(SendMessageA(list(), LB_GETCURSEL, 0, 0));
+    EXPECT_EQ(selected(), scratch.path().filename().string());
+    EXPECT_GT(indexOf("Midtown Madness 2"), current);
+    EXPECT_GT(indexOf("Other Game"), current);
+    app().run(Command::OpenGameDirectory);
+    EXPECT_EQ(form2().hwnd(), window) << "opened again, the same window comes forward";
 
-    const Controls& controls = form2().controls();
-    EXPECT_EQ(windowText(controls["curmm2dir"]), "No MM2 Directory Currently Set!");
-    EXPECT_EQ(windowText(controls["Command1"]), "Save");
-    EXPECT_EQ(windowText(controls["Label1"]), "Current MM2 Directory:");
-    const RECT save = clientRectOf(controls["Command1"]);
-    EXPECT_EQ(save.top, px(3240));
-    EXPECT_EQ(save.right - save.left, px(5895));
-    const RECT shown = clientRectOf(controls["curmm2dir"]);
-    EXPECT_EQ(shown.left, px(1800));
-    EXPECT_EQ(shown.top, px(3600));
+    // Highlighting alone changes nothing; a double-click opens.
+    SendMessageA(list(), LB_SETCURSEL, static_cast<WPARAM>(indexOf("Midtown Madness 2")), 0);
+    EXPECT_EQ(mm2Dir(), scratch.path().string());
+    openHighlighted();
+    EXPECT_EQ(mm2Dir(), scratch / "Midtown Madness 2");
+    EXPECT_EQ(selected(), "Midtown Madness 2");
 
-    // The list: the working directory's ancestors and itself, then its subdirectories; the
-    // working directory is the list's value.
-    HWND list = controls["MM2Dir"];
-    const auto items = listItems(list);
-    const int current = static_cast<int>(SendMessageA(list, LB_GETCURSEL, 0, 0));
-    ASSERT_GE(current, 0);
-    EXPECT_EQ(items[static_cast<std::size_t>(current)], scratch.path().filename().string());
-    EXPECT_GT(indexOf(items, "Midtown Madness 2"), current);
-    EXPECT_GT(indexOf(items, "Other Game"), current);
-
-    // Opening it again brings the same window forward.
-    program.app->run(Command::OpenGameDirectory);
-    EXPECT_EQ(form2().hwnd(), window);
+    // Enter in the list opens the highlighted entry, through the message loop's keyboard handling.
+    SendMessageA(list(), LB_SETCURSEL, static_cast<WPARAM>(indexOf(scratch.path().filename().string())), 0);
+    pumpFor(300ms);
+    SetFocus(list());
+    ASSERT_EQ(GetFocus(), list());
+    PostMessageA(list(), WM_KEYDOWN, VK_RETURN, 0);
+    pumpPending();
+    EXPECT_EQ(mm2Dir(), scratch.path().string());
 }
 
-TEST_F(SettingsWindowsTest, OpeningADirectoryAndSavingStoresTheLockFilePath)
+TEST_F(SettingsWindowsTest, SaveStoresTheLockFilePathAndTheCloseBoxDiscardsUnsaved)
 {
-    program.app->run(Command::OpenGameDirectory);
-    HWND list = form2().controls()["MM2Dir"];
-    const int game = indexOf(listItems(list), "Midtown Madness 2");
-    ASSERT_GE(game, 0);
-    // Highlighting alone changes nothing; a double-click opens the directory.
-    SendMessageA(list, LB_SETCURSEL, static_cast<WPARAM>(game), 0);
-    EXPECT_EQ(program.app->form2().get()->MM2Dir().path(), scratch.path().string());
-    SendMessageA(form2().hwnd(), WM_COMMAND, MAKEWPARAM(form2().controls().id("MM2Dir"), LBN_DBLCLK),
-                 reinterpret_cast<LPARAM>(list));
-    const std::string chosen = scratch / "Midtown Madness 2";
-    EXPECT_EQ(program.app->form2().get()->MM2Dir().path(), chosen);
-    EXPECT_EQ(listItems(list)[static_cast<std::size_t>(SendMessageA(list, LB_GETCURSEL, 0, 0))], "Midtown Madness 2");
-
+    app().run(Command::OpenGameDirectory);
+    SendMessageA(form2().hwnd(), WM_CLOSE, 0, 0);
+    EXPECT_FALSE(app().form2().exists());
+    EXPECT_FALSE(exists(scratch / "Directory.txt"));
+    app().run(Command::OpenGameDirectory);
+    SendMessageA(list(), LB_SETCURSEL, static_cast<WPARAM>(indexOf("Other Game")), 0);
+    openHighlighted();
     HWND window = form2().hwnd();
     {
         BoxAnswerer boxes;
         SendMessageA(form2().controls()["Command1"], BM_CLICK, 0, 0);
-        const auto answered = boxes.answered();
-        ASSERT_EQ(answered.size(), 1u);
-        EXPECT_EQ(answered[0].title, "Success");
-        EXPECT_EQ(answered[0].text, "Midtown Madness 2 Directory Saved");
+        ASSERT_EQ(boxes.answered().size(), 1u);
+        EXPECT_EQ(boxes.answered()[0].text, "Midtown Madness 2 Directory Saved");
     }
-    EXPECT_EQ(readFile(scratch / "Directory.txt"), chosen + "\\MM2.LOCK\r\n");
-    EXPECT_FALSE(program.app->form2().exists());
+    const std::string line = scratch / "Other Game\\MM2.LOCK";
+    EXPECT_EQ(readFile(scratch / "Directory.txt"), line + "\r\n");
+    EXPECT_FALSE(app().form2().exists());
     EXPECT_FALSE(IsWindow(window));
-
-    // Reopened, the window shows the stored line.
-    program.app->run(Command::OpenGameDirectory);
+    app().run(Command::OpenGameDirectory);
     const std::string shown = windowText(form2().controls()["curmm2dir"]);
-    EXPECT_EQ(shown.substr(0, shown.find_first_of("\r\n")), chosen + "\\MM2.LOCK");
-}
-
-TEST_F(SettingsWindowsTest, EnterInTheListOpensTheHighlightedDirectory)
-{
-    program.app->run(Command::OpenGameDirectory);
-    HWND list = form2().controls()["MM2Dir"];
-    const int other = indexOf(listItems(list), "Other Game");
-    ASSERT_GE(other, 0);
-    settle();
-    SetFocus(list);
-    ASSERT_EQ(GetFocus(), list);
-    SendMessageA(list, LB_SETCURSEL, static_cast<WPARAM>(other), 0);
-    PostMessageA(list, WM_KEYDOWN, VK_RETURN, 0);
-    pumpPending();
-    EXPECT_EQ(program.app->form2().get()->MM2Dir().path(), scratch / "Other Game");
-}
-
-TEST_F(SettingsWindowsTest, CloseBoxDiscardsTheGameDirectoryWindowUnsaved)
-{
-    program.app->run(Command::OpenGameDirectory);
-    SendMessageA(form2().hwnd(), WM_CLOSE, 0, 0);
-    EXPECT_FALSE(program.app->form2().exists());
-    EXPECT_FALSE(exists(scratch / "Directory.txt"));
+    EXPECT_EQ(shown.substr(0, shown.find_first_of("\r\n")), line);
 }
 
 TEST_F(SettingsWindowsTest, AutoDeleteWindowSavesTheDelayBoxAsTyped)
 {
-    program.app->run(Command::OpenAutoDelete);
-    ASSERT_TRUE(program.app->form3().exists());
-    expectSettingsWindow(form3().hwnd(), "Auto-Delete Settings", 4680, 1365);
-    const Controls& controls = form3().controls();
-    HWND box = controls["text1"];
-    EXPECT_EQ(windowText(box), "10000");
-    EXPECT_EQ(windowText(controls["Frame1"]), "Auto-Delete Settings");
-    // text1 sits in the frame: 120, 120 plus 2400, 240.
-    const RECT place = clientRectOf(box);
-    EXPECT_EQ(place.left, px(120) + px(2400));
-    EXPECT_EQ(place.top, px(120) + px(240));
-
-    SetWindowTextA(box, " 250 ");
+    app().run(Command::OpenAutoDelete);
+    ASSERT_TRUE(app().form3().exists());
+    expectFixedWindow(form3().hwnd(), "Auto-Delete Settings", 4680, 1365);
+    EXPECT_EQ(GetWindow(form3().hwnd(), GW_OWNER), nullptr);
+    expectControls(form3().controls(), {{"Frame1", pxRect(120, 120, 4455, 735), "Auto-Delete Settings"},
+                                        {"Label2", pxRect(120, 240, 2535, 255, 120, 120),
+                                         "Milliseconds in Scanning Delay:"},
+                                        {"text1", pxRect(2400, 240, 1935, 375, 120, 120), "10000"},
+                                        {"Command1", pxRect(120, 960, 4455, 255), "Save"}});
+    SetWindowTextA(form3().controls()["text1"], " 250 ");
     {
         BoxAnswerer boxes;
-        SendMessageA(controls["Command1"], BM_CLICK, 0, 0);
-        const auto answered = boxes.answered();
-        ASSERT_EQ(answered.size(), 1u);
-        EXPECT_EQ(answered[0].text, "The Auto Delete's Settings Has Been Saved");
-        EXPECT_EQ(answered[0].title, "Success");
+        SendMessageA(form3().controls()["Command1"], BM_CLICK, 0, 0);
+        ASSERT_EQ(boxes.answered().size(), 1u);
+        EXPECT_EQ(boxes.answered()[0].text, "The Auto Delete's Settings Has Been Saved");
     }
     EXPECT_EQ(readFile(scratch / "AutoDelete.txt"), " 250 \r\n");
-    EXPECT_FALSE(program.app->form3().exists());
-
-    program.app->run(Command::OpenAutoDelete);
+    EXPECT_FALSE(app().form3().exists());
+    app().run(Command::OpenAutoDelete);
     EXPECT_EQ(windowText(form3().controls()["text1"]), " 250 ");
 }
 
-TEST_F(SettingsWindowsTest, RefresherCreatesTheAutoDeleteWindowHiddenAndTheMenuShowsThatInstance)
+TEST_F(SettingsWindowsTest, TheRefresherReadsAHiddenAutoDeleteWindowThatTheMenuThenShows)
 {
     writeFile(scratch / "AutoDelete.txt", "4321\r\n");
-    program.app->form1().turnOn();
-    ASSERT_TRUE(pumpUntil([&] { return program.app->form3().exists(); }, 4s));
+    app().form1().turnOn();
+    ASSERT_TRUE(pumpUntil([&] { return app().form3().exists(); }, 4s));
     HWND hidden = form3().hwnd();
     EXPECT_FALSE(IsWindowVisible(hidden));
-    EXPECT_TRUE(pumpUntil([&] { return program.app->form1().Timer2.interval() == 4321; }, 3s));
-
-    // Unsaved typing takes effect at the next tick; the menu shows the same window with it.
-    SetWindowTextA(form3().controls()["text1"], "777");
-    EXPECT_TRUE(pumpUntil([&] { return program.app->form1().Timer2.interval() == 777; }, 3s));
-    program.app->run(Command::OpenAutoDelete);
+    SetWindowTextA(form3().controls()["text1"], "777"); // unsaved typing takes effect at the next tick
+    EXPECT_TRUE(pumpUntil([&] { return app().form1().Timer2.interval() == 777; }, 3s));
+    app().run(Command::OpenAutoDelete);
     EXPECT_EQ(form3().hwnd(), hidden);
     EXPECT_TRUE(IsWindowVisible(hidden));
     EXPECT_EQ(windowText(form3().controls()["text1"]), "777");
-
-    // Closed unsaved, the saved delay comes back from a fresh hidden window.
-    SendMessageA(hidden, WM_CLOSE, 0, 0);
-    EXPECT_TRUE(pumpUntil([&] { return program.app->form1().Timer2.interval() == 4321; }, 3s));
-    EXPECT_FALSE(IsWindowVisible(form3().hwnd()));
 }
 
 } // namespace

@@ -1,11 +1,10 @@
 #include "win32_test_support.h"
 
+#include <algorithm>
 #include <fstream>
-#include <utility>
 #include <sstream>
+#include <utility>
 
-#include "app/controls.h"
-#include "app/handles.h"
 #include "app/win32_program.h"
 
 namespace latchsweep::win32::testing {
@@ -29,20 +28,14 @@ bool pumpUntil(const std::function<bool()>& done, std::chrono::milliseconds time
         pumpPending();
         if (done())
             return true;
-        const auto now = std::chrono::steady_clock::now();
-        if (now >= deadline)
+        using std::chrono::milliseconds;
+        const auto left = std::chrono::duration_cast<milliseconds>(deadline - std::chrono::steady_clock::now());
+        if (left.count() <= 0)
             return false;
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - now).count();
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(std::min<long long>(left, 20)), QS_ALLINPUT);
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(std::min(left, milliseconds(20)).count()),
+                                  QS_ALLINPUT);
     }
 }
-
-void pumpFor(std::chrono::milliseconds duration)
-{
-    pumpUntil([] { return false; }, duration);
-}
-
-void settle() { pumpFor(300ms); }
 
 ScratchDirectory::ScratchDirectory()
 {
@@ -57,183 +50,156 @@ ScratchDirectory::ScratchDirectory()
 ScratchDirectory::~ScratchDirectory()
 {
     std::error_code ignored;
-    // Read-only files left by a test must not keep their directory alive.
     for (const auto& entry : std::filesystem::recursive_directory_iterator(path_, ignored))
         SetFileAttributesA(entry.path().string().c_str(), FILE_ATTRIBUTE_NORMAL);
     std::filesystem::remove_all(path_, ignored);
 }
 
-std::string ScratchDirectory::operator/(const std::string& name) const { return (path_ / name).string(); }
-
-WorkingDirectory::WorkingDirectory(const std::filesystem::path& directory)
-    : previous_(std::filesystem::current_path())
-{
-    std::filesystem::current_path(directory);
-}
-
-WorkingDirectory::~WorkingDirectory()
-{
-    std::error_code ignored;
-    std::filesystem::current_path(previous_, ignored);
-}
-
 void writeFile(const std::string& path, const std::string& bytes)
 {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << bytes;
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
 }
 
 std::string readFile(const std::string& path)
 {
-    std::ifstream in(path, std::ios::binary);
     std::ostringstream content;
-    content << in.rdbuf();
+    content << std::ifstream(path, std::ios::binary).rdbuf();
     return content.str();
 }
 
-bool exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
-
-namespace {
-
-struct ClassSearch {
-    const char* className;
-    std::vector<HWND> found;
-};
-
-BOOL CALLBACK collectWindow(HWND window, LPARAM context)
-{
-    auto* search = reinterpret_cast<ClassSearch*>(context);
-    DWORD process = 0;
-    GetWindowThreadProcessId(window, &process);
-    char className[64] = {};
-    GetClassNameA(window, className, sizeof(className));
-    if (process == GetCurrentProcessId() && IsWindowVisible(window) && lstrcmpA(className, search->className) == 0)
-        search->found.push_back(window);
-    return TRUE;
-}
-
-BOOL CALLBACK collectBoxContent(HWND child, LPARAM context)
-{
-    auto* box = reinterpret_cast<AnsweredBox*>(context);
-    char className[32] = {};
-    GetClassNameA(child, className, sizeof(className));
-    if (lstrcmpiA(className, "Static") == 0)
-        box->text += windowText(child);
-    else if (lstrcmpiA(className, "Button") == 0 && IsWindowVisible(child))
-        ++box->buttons;
-    return TRUE;
-}
-
-} // namespace
-
 std::vector<HWND> visibleWindowsOfClass(const char* className)
 {
-    ClassSearch search{className, {}};
-    EnumWindows(collectWindow, reinterpret_cast<LPARAM>(&search));
+    struct Search {
+        const char* className;
+        std::vector<HWND> found;
+    } search{className, {}};
+    EnumWindows(
+        [](HWND window, LPARAM context) -> BOOL {
+            auto* found = reinterpret_cast<Search*>(context);
+            DWORD process = 0;
+            GetWindowThreadProcessId(window, &process);
+            char name[64] = {};
+            GetClassNameA(window, name, sizeof(name));
+            if (process == GetCurrentProcessId() && IsWindowVisible(window) && lstrcmpA(name, found->className) == 0)
+                found->found.push_back(window);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 
-BoxAnswerer::BoxAnswerer() : thread_([this] { watch(); }) {}
-
-BoxAnswerer::~BoxAnswerer()
+BoxAnswerer::BoxAnswerer()
+    : thread_([this] {
+          std::vector<HWND> pressed;
+          for (; !stop_; Sleep(20)) {
+              for (HWND box : visibleWindowsOfClass("#32770")) {
+                  if (std::find(pressed.begin(), pressed.end(), box) != pressed.end())
+                      continue;
+                  AnsweredBox seen{windowText(box), {}, 0};
+                  EnumChildWindows(
+                      box,
+                      [](HWND child, LPARAM context) -> BOOL {
+                          auto* content = reinterpret_cast<AnsweredBox*>(context);
+                          char name[32] = {};
+                          GetClassNameA(child, name, sizeof(name));
+                          if (lstrcmpiA(name, "Static") == 0)
+                              content->text += windowText(child);
+                          else if (lstrcmpiA(name, "Button") == 0 && IsWindowVisible(child))
+                              ++content->buttons;
+                          return TRUE;
+                      },
+                      reinterpret_cast<LPARAM>(&seen));
+                  const std::lock_guard lock(mutex_);
+                  answered_.push_back(seen);
+                  pressed.push_back(box);
+                  PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+              }
+          }
+      })
 {
-    stop_ = true;
-    thread_.join();
-}
-
-std::vector<AnsweredBox> BoxAnswerer::answered() const
-{
-    const std::lock_guard lock(mutex_);
-    return answered_;
-}
-
-void BoxAnswerer::watch()
-{
-    std::vector<HWND> pressed;
-    while (!stop_) {
-        for (HWND box : visibleWindowsOfClass("#32770")) {
-            if (std::find(pressed.begin(), pressed.end(), box) != pressed.end())
-                continue;
-            AnsweredBox seen{windowText(box), {}, 0};
-            EnumChildWindows(box, collectBoxContent, reinterpret_cast<LPARAM>(&seen));
-            {
-                const std::lock_guard lock(mutex_);
-                answered_.push_back(seen);
-            }
-            pressed.push_back(box);
-            PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-        }
-        Sleep(20);
-    }
 }
 
 Win32TestProgram::Win32TestProgram() { initControlLibraries(); }
-
-Win32TestProgram::~Win32TestProgram()
-{
-    if (app)
-        app->exitProgram();
-}
 
 ScopedRegistryValue::ScopedRegistryValue(std::string key, std::string name)
     : key_(std::move(key)), name_(std::move(name))
 {
     HKEY handle = nullptr;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, key_.c_str(), 0, KEY_READ, &handle) != ERROR_SUCCESS)
-        return;
-    keyExisted_ = true;
+    keyExisted_ = RegOpenKeyExA(HKEY_LOCAL_MACHINE, key_.c_str(), 0, KEY_READ, &handle) == ERROR_SUCCESS;
+    if (keyExisted_)
+        RegCloseKey(handle);
     DWORD size = 0;
-    if (RegQueryValueExA(handle, name_.c_str(), nullptr, &type_, nullptr, &size) == ERROR_SUCCESS) {
+    const DWORD flags = RRF_RT_ANY | RRF_NOEXPAND;
+    if (RegGetValueA(HKEY_LOCAL_MACHINE, key_.c_str(), name_.c_str(), flags, &type_, nullptr, &size) == ERROR_SUCCESS) {
         saved_.resize(size);
-        hadValue_ = RegQueryValueExA(handle, name_.c_str(), nullptr, &type_, saved_.data(), &size) == ERROR_SUCCESS;
+        hadValue_ = RegGetValueA(HKEY_LOCAL_MACHINE, key_.c_str(), name_.c_str(), flags, &type_, saved_.data(),
+                                 &size) == ERROR_SUCCESS;
         saved_.resize(size);
     }
-    RegCloseKey(handle);
 }
 
 ScopedRegistryValue::~ScopedRegistryValue()
 {
-    HKEY handle = nullptr;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, key_.c_str(), 0, KEY_SET_VALUE, &handle) != ERROR_SUCCESS)
-        return;
     if (hadValue_)
-        RegSetValueExA(handle, name_.c_str(), 0, type_, saved_.data(), static_cast<DWORD>(saved_.size()));
+        RegSetKeyValueA(HKEY_LOCAL_MACHINE, key_.c_str(), name_.c_str(), type_, saved_.data(),
+                        static_cast<DWORD>(saved_.size()));
     else
-        RegDeleteValueA(handle, name_.c_str());
-    RegCloseKey(handle);
+        remove();
     if (!keyExisted_)
         RegDeleteKeyA(HKEY_LOCAL_MACHINE, key_.c_str());
 }
 
-bool ScopedRegistryValue::set(DWORD type, const std::string& bytes)
+void expectFixedWindow(HWND window, const char* caption, int clientWidth, int clientHeight)
 {
-    HKEY handle = nullptr;
-    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, key_.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &handle, nullptr) !=
-        ERROR_SUCCESS)
-        return false;
-    const LONG result = RegSetValueExA(handle, name_.c_str(), 0, type, reinterpret_cast<const BYTE*>(bytes.data()),
-                                       static_cast<DWORD>(bytes.size()));
-    RegCloseKey(handle);
-    return result == ERROR_SUCCESS;
+    EXPECT_EQ(windowText(window), caption);
+    EXPECT_TRUE(IsWindowVisible(window) && !IsIconic(window)) << caption;
+    const auto style = static_cast<DWORD>(GetWindowLongPtrA(window, GWL_STYLE));
+    EXPECT_EQ(style & (WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME),
+              static_cast<DWORD>(WS_CAPTION | WS_SYSMENU))
+        << caption;
+    RECT client{};
+    GetClientRect(window, &client);
+    EXPECT_EQ(client.right, px(clientWidth)) << caption;
+    EXPECT_EQ(client.bottom, px(clientHeight)) << caption;
 }
 
-void ScopedRegistryValue::remove()
+void expectControls(const Controls& controls, std::initializer_list<Placed> expected)
 {
-    HKEY handle = nullptr;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, key_.c_str(), 0, KEY_SET_VALUE, &handle) == ERROR_SUCCESS) {
-        RegDeleteValueA(handle, name_.c_str());
-        RegCloseKey(handle);
+    for (const Placed& control : expected) {
+        HWND window = controls[control.name];
+        ASSERT_NE(window, nullptr) << control.name;
+        RECT at{};
+        GetWindowRect(window, &at);
+        MapWindowPoints(nullptr, GetParent(window), reinterpret_cast<POINT*>(&at), 2);
+        EXPECT_TRUE(EqualRect(&at, &control.place))
+            << control.name << " at " << at.left << "," << at.top << " to " << at.right << "," << at.bottom;
+        if (control.text) {
+            EXPECT_EQ(windowText(window), control.text) << control.name;
+        }
     }
 }
 
-int px(int twips) { return twipsToPixels(twips, screenTwipsPerPixel()); }
-
-RECT clientRectOf(HWND control)
+void expectMenuMatches(HMENU menu, std::span<const MenuItem> items, const std::string& where)
 {
-    RECT rect{};
-    GetWindowRect(control, &rect);
-    MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT*>(&rect), 2);
-    return rect;
+    ASSERT_EQ(GetMenuItemCount(menu), static_cast<int>(items.size())) << where;
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        const int position = static_cast<int>(i);
+        const std::string item = where + " > " + std::string(items[i].caption);
+        EXPECT_EQ(menuText(menu, position), std::string(items[i].caption)) << where << " #" << i;
+        HMENU submenu = GetSubMenu(menu, position);
+        EXPECT_EQ(submenu != nullptr, !items[i].children.empty()) << item;
+        const UINT state = GetMenuState(menu, static_cast<UINT>(position), MF_BYPOSITION);
+        EXPECT_EQ(state & (MF_GRAYED | MF_DISABLED | MF_CHECKED), 0u) << item;
+        if (submenu)
+            expectMenuMatches(submenu, items[i].children, item);
+    }
+}
+
+std::string menuText(HMENU menu, int position)
+{
+    char text[128] = {};
+    GetMenuStringA(menu, static_cast<UINT>(position), text, sizeof(text), MF_BYPOSITION);
+    return text;
 }
 
 std::string besideTest(const std::string& name)

@@ -1,10 +1,12 @@
 #pragma once
 
-// Helpers for tests that drive the real Win32 front end: message pumping with bounded waits,
-// scratch directories, message-box answers, and the program assembled on the real ports with
-// only the ending of the process held back.
+// Helpers for the tests that drive the real Win32 front end: bounded message pumping, scratch
+// directories, message-box answers, and the program on the real ports with only the ending of
+// the process held back.
 
 #include <windows.h>
+
+#include <gtest/gtest.h>
 
 #include <atomic>
 #include <chrono>
@@ -12,15 +14,19 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <span>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "about/win32_system_ports.h"
 #include "app/application.h"
+#include "app/controls.h"
+#include "app/handles.h"
+#include "app/menu.h"
 #include "app/win32_file_system.h"
 #include "app/win32_platform.h"
 #include "app/win32_view_factory.h"
-#include "about/win32_system_ports.h"
 #include "fake_platform.h"
 #include "tray/notification_area.h"
 
@@ -28,31 +34,20 @@ namespace latchsweep::win32::testing {
 
 using namespace std::chrono_literals;
 
-// Runs the thread's messages (timers, posted callbacks, painting) for the given time.
-void pumpFor(std::chrono::milliseconds duration);
-
-// Runs the thread's messages until `done` holds or the time is up; whether it held.
+// Runs the thread's messages (timers, posted callbacks, painting) until `done` holds or the time
+// is up; whether it held.
 bool pumpUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout);
+inline void pumpFor(std::chrono::milliseconds duration) { pumpUntil([] { return false; }, duration); }
+void pumpPending(); // the messages queued now, without waiting
 
-// Runs the messages queued now, without waiting.
-void pumpPending();
-
-// Lets the display's own events of windows just shown (activation, focus) arrive, so that they
-// do not move the focus later, in the middle of a test.
-void settle();
-
-// A fresh directory under the system's temporary directory, with a space in its name so that
-// every path built from it has one; removed with everything in it at the end.
+// A fresh directory with a space in its name, so that every path built from it has one; removed
+// with everything in it, read-only files too, at the end.
 class ScratchDirectory {
 public:
     ScratchDirectory();
     ~ScratchDirectory();
-    ScratchDirectory(const ScratchDirectory&) = delete;
-    ScratchDirectory& operator=(const ScratchDirectory&) = delete;
-
     [[nodiscard]] const std::filesystem::path& path() const { return path_; }
-    // The path of a name in the directory, as the ANSI functions take it.
-    [[nodiscard]] std::string operator/(const std::string& name) const;
+    [[nodiscard]] std::string operator/(const std::string& name) const { return (path_ / name).string(); }
 
 private:
     std::filesystem::path path_;
@@ -61,18 +56,24 @@ private:
 // Makes a directory the working directory for the life of the object.
 class WorkingDirectory {
 public:
-    explicit WorkingDirectory(const std::filesystem::path& directory);
-    ~WorkingDirectory();
-    WorkingDirectory(const WorkingDirectory&) = delete;
-    WorkingDirectory& operator=(const WorkingDirectory&) = delete;
+    explicit WorkingDirectory(const std::filesystem::path& directory) { std::filesystem::current_path(directory); }
+    ~WorkingDirectory()
+    {
+        std::error_code ignored;
+        std::filesystem::current_path(previous_, ignored);
+    }
 
 private:
-    std::filesystem::path previous_;
+    std::filesystem::path previous_ = std::filesystem::current_path();
 };
 
 void writeFile(const std::string& path, const std::string& bytes);
-std::string readFile(const std::string& path);
-bool exists(const std::string& path);
+std::string readFile(const std::string& path); // empty when missing
+inline bool exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+// The top-level windows of this process on screen with the given class, such as "#32770" for
+// message boxes and "#32768" for open menus.
+std::vector<HWND> visibleWindowsOfClass(const char* className);
 
 struct AnsweredBox {
     std::string title;
@@ -80,32 +81,34 @@ struct AnsweredBox {
     int buttons = 0;
 };
 
-// Presses OK on every message box of this process as soon as it shows, from a thread of its
-// own (the box runs a modal loop on the thread under test), and records what each one said.
+// Presses OK on every message box of this process as soon as it shows, from a thread of its own
+// (the box runs a modal loop on the thread under test), and records what each one said.
 class BoxAnswerer {
 public:
     BoxAnswerer();
-    ~BoxAnswerer();
-    BoxAnswerer(const BoxAnswerer&) = delete;
-    BoxAnswerer& operator=(const BoxAnswerer&) = delete;
-
-    [[nodiscard]] std::vector<AnsweredBox> answered() const;
+    ~BoxAnswerer()
+    {
+        stop_ = true;
+        thread_.join();
+    }
+    [[nodiscard]] std::vector<AnsweredBox> answered() const
+    {
+        const std::lock_guard lock(mutex_);
+        return answered_;
+    }
 
 private:
-    void watch();
-
     std::atomic<bool> stop_{false};
     mutable std::mutex mutex_;
     std::vector<AnsweredBox> answered_;
     std::thread thread_;
 };
 
-// The top-level windows of this process that are on screen and have the given class, such as
-// "#32770" for message boxes and "#32768" for open menus.
-std::vector<HWND> visibleWindowsOfClass(const char* className);
-
 // The program on the real ports and views, except that ending the process is recorded instead.
 struct Win32TestProgram {
+    Win32TestProgram();
+    ~Win32TestProgram() { app->exitProgram(); } // removes the tray icon unless a test ended already
+
     Win32TimerFactory timers;
     Win32FileSystem files;
     Win32MessageBoxes messages;
@@ -116,10 +119,25 @@ struct Win32TestProgram {
     Platform platform{timers, files, messages, process, tray, registry, launcher};
     Win32ViewFactory views;
     std::unique_ptr<Application> app = std::make_unique<Application>(platform, views);
+};
 
-    Win32TestProgram();
-    // Ends like the program would, removing the tray icon, unless a test ended it already.
-    ~Win32TestProgram();
+// The program started in a scratch working directory, the pointer away from its windows so that
+// it sends no real mouse-moves of its own.
+class ProgramTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        SetCursorPos(0, 0);
+        program.app->start();
+        pumpFor(settleTime); // the display's own activation and focus events arrive now, not mid-test
+    }
+    Application& app() { return *program.app; }
+
+    std::chrono::milliseconds settleTime = 300ms;
+
+    ScratchDirectory scratch;
+    WorkingDirectory cwd{scratch.path()};
+    Win32TestProgram program;
 };
 
 // A value under HKEY_LOCAL_MACHINE that a test sets or removes, restored to what it was (or
@@ -128,12 +146,12 @@ class ScopedRegistryValue {
 public:
     ScopedRegistryValue(std::string key, std::string name);
     ~ScopedRegistryValue();
-    ScopedRegistryValue(const ScopedRegistryValue&) = delete;
-    ScopedRegistryValue& operator=(const ScopedRegistryValue&) = delete;
-
-    // False when the key cannot be made or written.
-    bool set(DWORD type, const std::string& bytes);
-    void remove();
+    bool set(DWORD type, const std::string& bytes)
+    {
+        return RegSetKeyValueA(HKEY_LOCAL_MACHINE, key_.c_str(), name_.c_str(), type, bytes.data(),
+                               static_cast<DWORD>(bytes.size())) == ERROR_SUCCESS;
+    }
+    void remove() { RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, key_.c_str(), name_.c_str()); }
 
 private:
     std::string key_;
@@ -144,11 +162,33 @@ private:
     std::vector<BYTE> saved_;
 };
 
-// The screen's pixels for twips at its own resolution, as the windows are laid out.
-int px(int twips);
+// The screen's pixels for twips, as the windows are laid out.
+inline int px(int twips) { return twipsToPixels(twips, screenTwipsPerPixel()); }
 
-// The position of a control in its window's client area.
-RECT clientRectOf(HWND control);
+// A layout rectangle in pixels of the client area, moved by its frame's position when in one.
+inline RECT pxRect(int left, int top, int width, int height, int frameLeft = 0, int frameTop = 0)
+{
+    const int x = px(frameLeft) + px(left);
+    const int y = px(frameTop) + px(top);
+    return {x, y, x + px(width), y + px(height)};
+}
+
+// A visible window with its caption, a fixed frame with a close box, and a client area of the
+// layout's size.
+void expectFixedWindow(HWND window, const char* caption, int clientWidth, int clientHeight);
+
+// A control as the layout places it in its window's client area, and its text (nullptr: not
+// checked).
+struct Placed {
+    const char* name;
+    RECT place;
+    const char* text = nullptr;
+};
+void expectControls(const Controls& controls, std::initializer_list<Placed> expected);
+
+// The native menu holds the core's tree, item for item: captions, submenus, order, all enabled.
+void expectMenuMatches(HMENU menu, std::span<const MenuItem> items, const std::string& where);
+std::string menuText(HMENU menu, int position);
 
 // The path of a program built beside the running test, such as the launch probe.
 std::string besideTest(const std::string& name);

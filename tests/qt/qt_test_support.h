@@ -1,0 +1,164 @@
+#pragma once
+
+// Helpers shared by the Qt front-end tests.
+
+#include <QtTest>
+#include <QtWidgets>
+#include <memory>
+#include <optional>
+
+#include "app/application.h"
+#include "app/controls.h"
+#include "app/form1.h"
+#include "app/form1_window.h"
+#include "app/qt_view_factory.h"
+#include "fake_platform.h"
+#include "posix_file_system.h"
+#include "tray/qt_tray_port.h"
+#include "tray/tray_views.h"
+
+namespace latchsweep::qt::testing {
+
+inline int px(int twips) { return twipsToPixels(twips, screenTwipsPerPixel()); }
+inline QRect pxRect(int left, int top, int width, int height) { return {px(left), px(top), px(width), px(height)}; }
+
+// Deletes the windows the core has discarded.
+inline void settle() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
+
+inline void closePopups()
+{
+    while (QWidget* popup = QApplication::activePopupWidget())
+        popup->close();
+}
+
+// Qt's own tray code asks the offscreen platform for an X11 signal it does not have.
+inline void quietTrayWarnings()
+{
+    QLoggingCategory::setFilterRules(QStringLiteral("qt.core.qobject.connect.warning=false"));
+}
+
+inline void writeFile(const QString& path, const QByteArray& bytes, QFile::Permissions permissions = {})
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(bytes);
+    file.close();
+    if (permissions)
+        QVERIFY(file.setPermissions(permissions));
+}
+
+inline QByteArray readFile(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(missing)");
+}
+
+// A menu tree as "[name:caption [children]]", the shape of the core's menu data.
+inline QString flatten(const QList<QAction*>& actions)
+{
+    QString out;
+    for (QAction* action : actions) {
+        const QMenu* menu = action->menu();
+        if (action->isSeparator())
+            continue;
+        out += QStringLiteral("[%1:%2").arg(menu ? menu->objectName() : action->objectName(), action->text());
+        out += (menu ? QLatin1Char(' ') + flatten(menu->actions()) : QString()) + QLatin1Char(']');
+    }
+    return out;
+}
+
+template <class Widget = QWidget>
+Widget* child(const QWidget* window, const char* name)
+{
+    return window->findChild<Widget*>(QString::fromLatin1(name));
+}
+
+// A fixed frame with a close box and neither minimise nor maximise box.
+inline void checkFixedFrame(QWidget* window)
+{
+    const Qt::WindowFlags flags = window->windowFlags();
+    QVERIFY(flags.testFlag(Qt::WindowCloseButtonHint));
+    QVERIFY(!flags.testFlag(Qt::WindowMinimizeButtonHint) && !flags.testFlag(Qt::WindowMaximizeButtonHint));
+    QCOMPARE(window->minimumSize(), window->maximumSize());
+}
+
+inline void checkFont(QWidget* widget, const char* family, double points, bool bold, bool italic)
+{
+    QCOMPARE(widget->font().family(), QString::fromLatin1(family));
+    QCOMPARE(widget->font().pointSizeF(), points);
+    QCOMPARE(widget->font().bold(), bold);
+    QCOMPARE(widget->font().italic(), italic);
+}
+
+// A control as the layout places it: its rectangle in its container and its text.
+struct Placed {
+    const char* name;
+    QRect rect;
+    const char* text; // nullptr: not checked
+    const char* parent = "client";
+};
+
+inline void checkControls(const QWidget* window, std::initializer_list<Placed> controls)
+{
+    for (const Placed& expected : controls) {
+        const QWidget* widget = child(window, expected.name);
+        QVERIFY2(widget, expected.name);
+        const QRect at = widget->geometry();
+        QVERIFY2(at == expected.rect, qPrintable(QStringLiteral("%1 at %2,%3 %4x%5").arg(expected.name).arg(at.x())
+                                                     .arg(at.y()).arg(at.width()).arg(at.height())));
+        QCOMPARE(widget->parentWidget()->objectName(), QString::fromLatin1(expected.parent));
+        QString text = widget->property("text").toString();
+        if (const auto* frame = qobject_cast<const QGroupBox*>(widget))
+            text = frame->title();
+        else if (const auto* box = qobject_cast<const QTextEdit*>(widget))
+            text = box->toPlainText();
+        if (expected.text)
+            QCOMPARE(text, QString::fromUtf8(expected.text));
+    }
+}
+
+// The program with the real Qt windows over the real POSIX file system, in a scratch working
+// directory; every other port is a fake.
+struct ScratchProgram {
+    QTemporaryDir scratch;
+    QString previous = QDir::currentPath();
+    PosixFileSystem files;
+    latchsweep::testing::FakePlatform fakes;
+    Platform ports{fakes.clock, files, fakes.messages, fakes.process, fakes.tray, fakes.registry, fakes.launcher};
+    QtViewFactory views;
+    std::optional<Application> app;
+
+    ScratchProgram()
+    {
+        QDir::setCurrent(scratch.path());
+        app.emplace(ports, views);
+    }
+    ~ScratchProgram()
+    {
+        app.reset();
+        settle();
+        QDir::setCurrent(previous);
+    }
+    const std::vector<latchsweep::testing::ShownMessage>& shown() const { return fakes.messages.shown; }
+};
+
+// The program on fake ports but for the Qt notification-area adapter, which looks for an area
+// with the given probe, or on the desktop.
+struct TrayProgram {
+    latchsweep::testing::FakePlatform fakes;
+    QtTrayPort tray;
+    Platform ports{fakes.clock, fakes.files, fakes.messages, fakes.process, tray, fakes.registry, fakes.launcher};
+    QtViewFactory views;
+    Application app{ports, views};
+
+    explicit TrayProgram(QtTrayPort::AreaProbe area = {}) : tray(std::move(area))
+    {
+        app.start();
+        connectTrayCallback(tray, window());
+    }
+    Form1Window& window() { return static_cast<Form1Window&>(app.form1().view()); }
+    QSystemTrayIcon* icon() { return tray.icon(window().handle(), static_cast<std::int32_t>(app.form1().IconObject)); }
+    bool restored() { return window().isVisible() && !(window().windowState() & Qt::WindowMinimized); }
+};
+
+} // namespace latchsweep::qt::testing

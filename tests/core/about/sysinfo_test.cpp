@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <map>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -12,14 +13,16 @@
 namespace latchsweep {
 namespace {
 
+using namespace std::string_literals;
+
 struct StoredValue {
     std::uint32_t type = kRegSz;
     std::vector<std::uint8_t> data;
 };
 
-StoredValue text(std::string_view value, bool withNul = true)
+StoredValue text(std::string_view value, bool withNul = true, std::uint32_t type = kRegSz)
 {
-    StoredValue stored{kRegSz, {value.begin(), value.end()}};
+    StoredValue stored{type, {value.begin(), value.end()}};
     if (withNul)
         stored.data.push_back(0);
     return stored;
@@ -39,13 +42,13 @@ struct OpenCall {
     std::uint32_t access;
 };
 
-// A registry of keys and values that answers as the system's does: a key that is not there
-// fails to open, a value that is not there or needs more room than given fails to read.
+// Answers as the system's registry does: a key that is not there fails to open, a value that is
+// not there or needs more room than given fails to read.
 class ScriptedRegistry : public Registry {
 public:
     std::map<std::string, std::map<std::string, StoredValue>> keys;
     std::vector<OpenCall> opens;
-    std::vector<RegistryKey> closed;
+    int closed = 0;
     std::map<RegistryKey, std::string> openKeys;
 
     std::int32_t open(RegistryKey root, const std::string& subKey, std::uint32_t options, std::uint32_t access,
@@ -54,7 +57,7 @@ public:
         opens.push_back({root, subKey, options, access});
         if (root != kHkeyLocalMachine || !keys.contains(subKey))
             return 2; // ERROR_FILE_NOT_FOUND
-        key = nextKey_++;
+        key = static_cast<RegistryKey>(0x100 + opens.size());
         openKeys[key] = subKey;
         return 0;
     }
@@ -62,32 +65,26 @@ public:
     std::int32_t query(RegistryKey key, const std::string& valueName, std::uint32_t& type,
                        std::vector<std::uint8_t>& data, std::uint32_t& size) override
     {
-        const auto openKey = openKeys.find(key);
-        if (openKey == openKeys.end())
+        if (!openKeys.contains(key))
             return 6; // ERROR_INVALID_HANDLE
-        const auto& values = keys[openKey->second];
+        const auto& values = keys[openKeys[key]];
         const auto value = values.find(valueName);
         if (value == values.end())
             return 2;
-        const StoredValue& stored = value->second;
-        if (stored.data.size() > size || size > data.size()) {
-            size = static_cast<std::uint32_t>(stored.data.size());
-            return 234; // ERROR_MORE_DATA
-        }
-        std::copy(stored.data.begin(), stored.data.end(), data.begin());
-        size = static_cast<std::uint32_t>(stored.data.size());
-        type = stored.type;
-        return 0;
+        const std::vector<std::uint8_t>& stored = value->second.data;
+        const bool fits = stored.size() <= size && size <= data.size();
+        if (fits)
+            std::copy(stored.begin(), stored.end(), data.begin());
+        size = static_cast<std::uint32_t>(stored.size());
+        type = value->second.type;
+        return fits ? 0 : 234; // ERROR_MORE_DATA
     }
 
     void close(RegistryKey key) override
     {
-        closed.push_back(key);
+        ++closed;
         openKeys.erase(key);
     }
-
-private:
-    RegistryKey nextKey_ = 0x100;
 };
 
 const std::string kKey = "SOFTWARE\\Test";
@@ -103,105 +100,59 @@ struct GetKeyValueTest : ::testing::Test {
     }
 };
 
-TEST_F(GetKeyValueTest, TextLosesOnlyOneTerminatingNul)
+TEST_F(GetKeyValueTest, TextLosesOneNulDoubleWordsBecomeDigitsOtherTypesKeepTheTextAndAtMost1024BytesFit)
 {
-    EXPECT_TRUE(read(text("C:\\Program Files\\MSInfo\\msinfo32.exe")));
-    EXPECT_EQ(value, "C:\\Program Files\\MSInfo\\msinfo32.exe");
-    EXPECT_TRUE(read(text("stored without", false)));
-    EXPECT_EQ(value, "stored without");
-    EXPECT_TRUE(read(text(std::string_view("two\0", 4))));
-    EXPECT_EQ(value, std::string("two\0", 4));
-    EXPECT_TRUE(read(text("", false)));
-    EXPECT_EQ(value, "");
-}
-
-TEST_F(GetKeyValueTest, TheBufferHoldsAtMost1024Bytes)
-{
-    EXPECT_TRUE(read(text(std::string(1022, 'a')))); // 1023 bytes
-    EXPECT_EQ(value, std::string(1022, 'a'));
-    EXPECT_TRUE(read(text(std::string(1023, 'b')))); // 1024 bytes
-    EXPECT_EQ(value, std::string(1023, 'b'));
-    EXPECT_TRUE(read(text(std::string(1024, 'c'), false))); // 1024 bytes, no NUL
-    EXPECT_EQ(value, std::string(1024, 'c'));
-    EXPECT_FALSE(read(text(std::string(1024, 'd')))); // 1025 bytes
-    EXPECT_EQ(value, "");
-}
-
-TEST_F(GetKeyValueTest, DoubleWordsBecomeDecimalDigits)
-{
-    const std::pair<std::uint32_t, const char*> cases[] = {
-        {0, "0"},
-        {1, "1"},
-        {0x00123456, "1193046"},
-        {0x01000000, "16777216"},
-        {0x12345678, "305419896"},
-        {0x80000000, "2147483648"},
-        {0xFFFFFFFF, "4294967295"},
-    };
-    for (const auto& [number, digits] : cases) {
-        EXPECT_TRUE(read(dword(number)));
-        EXPECT_EQ(value, digits) << number;
-    }
-}
-
-TEST_F(GetKeyValueTest, OtherTypesKeepTheTextGivenButCountAsRead)
-{
-    for (const std::uint32_t type : {kRegExpandSz, kRegBinary, kRegMultiSz, 11u}) {
+    const std::string x = "%SystemRoot%\\x.exe";
+    const struct {
+        StoredValue stored;
+        bool read;
+        std::string value;
+    } cases[] = {{text("C:\\Program Files\\msinfo32.exe"), true, "C:\\Program Files\\msinfo32.exe"},
+                 {text("stored without", false), true, "stored without"}, {text("two\0"s), true, "two\0"s},
+                 {text("", false), true, ""}, {text(std::string(1023, 'b')), true, std::string(1023, 'b')},
+                 {text(std::string(1024, 'c'), false), true, std::string(1024, 'c')},
+                 {text(std::string(1024, 'd')), false, ""}, // 1025 bytes
+                 {dword(0), true, "0"}, {dword(0x00123456), true, "1193046"}, {dword(0x01000000), true, "16777216"},
+                 {dword(0x80000000), true, "2147483648"}, {dword(0xFFFFFFFF), true, "4294967295"},
+                 {text(x, true, kRegExpandSz), true, "before"}, {text(x, true, kRegBinary), true, "before"},
+                 {text(x, true, kRegMultiSz), true, "before"}, {text(x, true, 11), true, "before"}};
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
         value = "before";
-        StoredValue stored = text("%SystemRoot%\\x.exe");
-        stored.type = type;
-        EXPECT_TRUE(read(stored));
-        EXPECT_EQ(value, "before");
+        EXPECT_EQ(read(cases[i].stored), cases[i].read) << i;
+        EXPECT_EQ(value, cases[i].value) << i;
     }
 }
 
-TEST_F(GetKeyValueTest, AFailingOpenEmptiesTheTextAndClosesNothing)
+TEST_F(GetKeyValueTest, OpensForReadingOnlyClosesWhatItOpenedAndAFailureEmptiesTheText)
 {
     EXPECT_FALSE(GetKeyValue(registry, kHkeyLocalMachine, "SOFTWARE\\Missing", "V", value));
     EXPECT_EQ(value, "");
-    EXPECT_TRUE(registry.closed.empty());
-}
-
-TEST_F(GetKeyValueTest, AFailingQueryEmptiesTheTextAndClosesTheKey)
-{
+    EXPECT_EQ(registry.closed, 0);
+    value = "before";
     registry.keys[kKey] = {};
     EXPECT_FALSE(GetKeyValue(registry, kHkeyLocalMachine, kKey, "Missing", value));
     EXPECT_EQ(value, "");
-    EXPECT_EQ(registry.closed.size(), 1u);
-    EXPECT_TRUE(registry.openKeys.empty());
-}
-
-TEST_F(GetKeyValueTest, OpensForReadingOnlyAndAlwaysClosesWhatItOpened)
-{
     EXPECT_TRUE(read(text("x")));
-    EXPECT_FALSE(read(text(std::string(2000, 'y'))));
-    ASSERT_EQ(registry.opens.size(), 2u);
+    ASSERT_EQ(registry.opens.size(), 3u);
     for (const OpenCall& call : registry.opens) {
         EXPECT_EQ(call.root, 0x80000002u);
-        EXPECT_EQ(call.subKey, kKey);
         EXPECT_EQ(call.options, 0u);
         EXPECT_EQ(call.access, 0x20019u); // KEY_READ: no write rights for a read
     }
-    EXPECT_EQ(registry.closed.size(), 2u);
+    EXPECT_EQ(registry.closed, 2);
     EXPECT_TRUE(registry.openKeys.empty());
 }
 
-TEST(DecodeRegistryValue, NeverReadsBeyondTheBuffer)
+TEST(DecodeRegistryValue, NeverReadsBeyondTheBufferAndDoubleWordsThatAreNoNumberStayText)
 {
-    const std::vector<std::uint8_t> buffer{'a', 'b', 'c'};
-    EXPECT_EQ(decodeRegistryValue(kRegSz, buffer, 5000, "p"), "abc");
-    EXPECT_EQ(decodeRegistryValue(kRegSz, buffer, 2, "p"), "ab");
+    const std::vector<std::uint8_t> abc{'a', 'b', 'c'}, nine{1, 2, 3, 4, 5, 6, 7, 8, 9},
+        eight{1, 0, 0, 0, 0, 0, 0, 0x80}, padded{1, 0, 0, 0, 0, 0, 0, 0, 0, 0x7f};
+    EXPECT_EQ(decodeRegistryValue(kRegSz, abc, 5000, "p"), "abc");
+    EXPECT_EQ(decodeRegistryValue(kRegSz, abc, 2, "p"), "ab");
     EXPECT_EQ(decodeRegistryValue(kRegSz, {}, 8, "p"), "");
-}
-
-TEST(DecodeRegistryValue, DoubleWordsThatAreNoNumberStayText)
-{
     EXPECT_EQ(decodeRegistryValue(kRegDword, {}, 0, "p"), "&h");
-    const std::vector<std::uint8_t> nine{1, 2, 3, 4, 5, 6, 7, 8, 9};
     EXPECT_EQ(decodeRegistryValue(kRegDword, nine, 9, "p"), "&h090807060504030201");
-    const std::vector<std::uint8_t> eight{1, 0, 0, 0, 0, 0, 0, 0x80};
     EXPECT_EQ(decodeRegistryValue(kRegDword, eight, 8, "p"), "9223372036854775809");
-    const std::vector<std::uint8_t> padded{1, 0, 0, 0, 0, 0, 0, 0, 0, 0x7f};
     EXPECT_EQ(decodeRegistryValue(kRegDword, padded, 10, "p"), "&h7F000000000000000001");
 }
 
@@ -209,7 +160,7 @@ constexpr const char* kPathKey = "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO";
 constexpr const char* kLocationKey = "SOFTWARE\\Microsoft\\Shared Tools Location";
 constexpr const char* kFirstProgram = "C:\\Program Files\\Common Files\\Microsoft Shared\\MSInfo\\msinfo32.exe";
 
-struct StartSysInfoTest : ::testing::Test {
+struct SysInfo {
     ScriptedRegistry registry;
     testing::FakeFileSystem files;
     testing::FakeLauncher launcher;
@@ -218,135 +169,75 @@ struct StartSysInfoTest : ::testing::Test {
     void run() { StartSysInfo(registry, files, launcher, messages); }
     bool reported() const
     {
-        return messages.shown.size() == 1 && messages.shown[0].text == "System Information Is Unavailable At This Time" &&
+        return messages.shown.size() == 1 &&
+               messages.shown[0].text == "System Information Is Unavailable At This Time" &&
                messages.shown[0].title == "Latchsweep";
-    }
-    bool secondLocationTried() const
-    {
-        return std::any_of(registry.opens.begin(), registry.opens.end(),
-                           [](const OpenCall& call) { return call.subKey == kLocationKey; });
     }
 };
 
-TEST_F(StartSysInfoTest, AFirstLocationIsLaunchedWholeAndUntested)
+// The first location (PATH) is launched as it is, unseen; the second (a directory) must hold the
+// program. A name with a NUL would be cut by the system's calls: what was tested would not start.
+TEST(StartSysInfo, TheRoadsToTheProgram)
 {
-    registry.keys[kPathKey]["PATH"] = text(kFirstProgram);
-    registry.keys[kLocationKey]["MSINFO"] = text("C:\\Elsewhere");
-    run();
-    // Not in the file system, yet started as it is: the path is the program, spaces and all.
-    EXPECT_EQ(launcher.launched, std::vector<std::string>{kFirstProgram});
-    EXPECT_TRUE(messages.shown.empty());
-    EXPECT_FALSE(secondLocationTried());
-    EXPECT_TRUE(registry.openKeys.empty());
+    const std::optional<StoredValue> none;
+    const std::string tools = "C:\\Tools\\MSINFO32.EXE";
+    const struct {
+        const char* name;
+        std::optional<StoredValue> first, second;
+        std::string file; // the one program file on disk
+        bool launchWorks;
+        std::string launched; // empty: nothing started
+        bool secondTried;
+    } roads[] = {
+        {"first, spaces and all", text(kFirstProgram), text("C:\\Elsewhere"), "", true, kFirstProgram, false},
+        {"second with the program", none, text("C:\\Tools"), tools, true, tools, true},
+        {"second without it", none, text("C:\\Tools"), "", true, "", true},
+        {"a trailing backslash is doubled", none, text("C:\\Tools\\"), tools, true, "", true},
+        {"and tested so", none, text("C:\\Tools\\"), "C:\\Tools\\\\MSINFO32.EXE", true, "C:\\Tools\\\\MSINFO32.EXE",
+         true},
+        {"no value anywhere", none, none, "", true, "", true},
+        {"a failed launch", text("C:\\Gone\\msinfo32.exe"), text("C:\\Tools"), tools, false, "C:\\Gone\\msinfo32.exe",
+         false},
+        {"a first value of another type", text("%P%\\msinfo32.exe", true, kRegExpandSz), text("C:\\Tools"), tools, true,
+         "", false},
+        {"an empty first value", text(""), text("C:\\Tools"), tools, true, "", false},
+        {"a too long first value", text(std::string(1024, 'x')), text("C:\\Tools"), tools, true, tools, true},
+        {"a NUL in the second", none, text("C:\\Tools\0C:\\Evil"s), "C:\\Tools\0C:\\Evil\\MSINFO32.EXE"s, true, "",
+         true},
+        {"a NUL in the first", text("C:\\Tools\0x"s), text("C:\\Tools"), tools, true, "", false}};
+    for (const auto& road : roads) {
+        SCOPED_TRACE(road.name);
+        SysInfo sys;
+        if (road.first)
+            sys.registry.keys[kPathKey]["PATH"] = *road.first;
+        if (road.second)
+            sys.registry.keys[kLocationKey]["MSINFO"] = *road.second;
+        if (!road.file.empty())
+            sys.files.files[road.file] = "";
+        sys.launcher.succeed = road.launchWorks;
+        sys.run();
+        EXPECT_EQ(sys.launcher.launched,
+                  road.launched.empty() ? std::vector<std::string>{} : std::vector{road.launched});
+        EXPECT_EQ(sys.reported(), road.launched.empty() || !road.launchWorks);
+        EXPECT_EQ(sys.registry.opens.back().subKey == kLocationKey, road.secondTried);
+        EXPECT_TRUE(sys.registry.openKeys.empty());
+    }
 }
 
-TEST_F(StartSysInfoTest, TheSecondLocationNeedsTheProgramInIt)
+TEST(StartSysInfo, EachCallRepeatsTheWholeLookupAndAFailureOnTheWayIsReported)
 {
-    registry.keys[kPathKey] = {}; // the key without its value
-    registry.keys[kLocationKey]["MSINFO"] = text("C:\\Program Files\\Tools");
-    files.files["C:\\Program Files\\Tools\\MSINFO32.EXE"] = "";
-    run();
-    EXPECT_EQ(launcher.launched, std::vector<std::string>{"C:\\Program Files\\Tools\\MSINFO32.EXE"});
-    EXPECT_TRUE(messages.shown.empty());
+    SysInfo sys;
+    sys.registry.keys[kPathKey]["PATH"] = text(kFirstProgram);
+    sys.run();
+    sys.registry.keys[kPathKey]["PATH"] = text("C:\\Moved\\msinfo32.exe");
+    sys.run();
+    EXPECT_EQ(sys.launcher.launched, (std::vector<std::string>{kFirstProgram, "C:\\Moved\\msinfo32.exe"}));
 
-    files.files.clear();
-    launcher.launched.clear();
-    run();
-    EXPECT_TRUE(launcher.launched.empty());
-    EXPECT_TRUE(reported());
-}
-
-TEST_F(StartSysInfoTest, ATrailingBackslashIsDoubledAndTestedAsItIs)
-{
-    registry.keys[kLocationKey]["MSINFO"] = text("C:\\Tools\\");
-    files.files["C:\\Tools\\MSINFO32.EXE"] = "";
-    run();
-    EXPECT_TRUE(launcher.launched.empty());
-    EXPECT_TRUE(reported());
-
-    messages.shown.clear();
-    files.files["C:\\Tools\\\\MSINFO32.EXE"] = "";
-    run();
-    EXPECT_EQ(launcher.launched, std::vector<std::string>{"C:\\Tools\\\\MSINFO32.EXE"});
-    EXPECT_TRUE(messages.shown.empty());
-}
-
-TEST_F(StartSysInfoTest, NoValueAnywhereIsReported)
-{
-    run();
-    EXPECT_TRUE(reported());
-    EXPECT_TRUE(launcher.launched.empty());
-    EXPECT_EQ(registry.opens.size(), 2u);
-}
-
-TEST_F(StartSysInfoTest, AFailedLaunchIsReportedWithoutTryingTheSecondLocation)
-{
-    registry.keys[kPathKey]["PATH"] = text("C:\\Gone\\msinfo32.exe");
-    registry.keys[kLocationKey]["MSINFO"] = text("C:\\Tools");
-    files.files["C:\\Tools\\MSINFO32.EXE"] = "";
-    launcher.succeed = false;
-    run();
-    EXPECT_EQ(launcher.launched, std::vector<std::string>{"C:\\Gone\\msinfo32.exe"});
-    EXPECT_TRUE(reported());
-    EXPECT_FALSE(secondLocationTried());
-}
-
-TEST_F(StartSysInfoTest, AFirstValueOfAnotherTypeIsFoundButNamesNothing)
-{
-    StoredValue expandable = text("%ProgramFiles%\\msinfo32.exe");
-    expandable.type = kRegExpandSz;
-    registry.keys[kPathKey]["PATH"] = expandable;
-    registry.keys[kLocationKey]["MSINFO"] = text("C:\\Tools");
-    files.files["C:\\Tools\\MSINFO32.EXE"] = "";
-    run();
-    EXPECT_TRUE(launcher.launched.empty());
-    EXPECT_TRUE(reported());
-    EXPECT_FALSE(secondLocationTried());
-}
-
-TEST_F(StartSysInfoTest, ATooLongFirstValueCountsAsNotFound)
-{
-    registry.keys[kPathKey]["PATH"] = text(std::string(1024, 'x'));
-    registry.keys[kLocationKey]["MSINFO"] = text("C:\\Tools");
-    files.files["C:\\Tools\\MSINFO32.EXE"] = "";
-    run();
-    EXPECT_EQ(launcher.launched, std::vector<std::string>{"C:\\Tools\\MSINFO32.EXE"});
-}
-
-TEST_F(StartSysInfoTest, ANameWithANulInsideIsNeverTestedNorStarted)
-{
-    // The system's calls would stop at the NUL: what was tested would not be what starts.
-    registry.keys[kLocationKey]["MSINFO"] = text(std::string_view("C:\\Tools\0C:\\Evil", 16));
-    files.files[std::string("C:\\Tools\0C:\\Evil\\MSINFO32.EXE", 29)] = "";
-    run();
-    EXPECT_TRUE(launcher.launched.empty());
-    EXPECT_TRUE(reported());
-
-    messages.shown.clear();
-    registry.keys[kPathKey]["PATH"] = text(std::string_view("C:\\Tools\0x", 10));
-    run();
-    EXPECT_TRUE(launcher.launched.empty());
-    EXPECT_TRUE(reported());
-}
-
-TEST_F(StartSysInfoTest, EachCallRepeatsTheWholeLookup)
-{
-    registry.keys[kPathKey]["PATH"] = text(kFirstProgram);
-    run();
-    registry.keys[kPathKey]["PATH"] = text("C:\\Moved\\msinfo32.exe");
-    run();
-    EXPECT_EQ(launcher.launched, (std::vector<std::string>{kFirstProgram, "C:\\Moved\\msinfo32.exe"}));
-    EXPECT_TRUE(registry.openKeys.empty());
-}
-
-TEST_F(StartSysInfoTest, AFailureOnTheWayIsReported)
-{
     struct ThrowingLauncher : Launcher {
         bool launch(const std::string&) override { throw std::runtime_error("no such program"); }
     } throwing;
-    registry.keys[kPathKey]["PATH"] = text(kFirstProgram);
-    StartSysInfo(registry, files, throwing, messages);
-    EXPECT_TRUE(reported());
+    StartSysInfo(sys.registry, sys.files, throwing, sys.messages);
+    EXPECT_TRUE(sys.reported());
 }
 
 } // namespace

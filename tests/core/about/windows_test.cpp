@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <set>
 #include <string>
+#include <tuple>
 
 #include "about/frm_about.h"
 #include "about/frm_help.h"
@@ -32,58 +33,40 @@ struct HelpWindow : ::testing::Test {
     }
 };
 
-TEST_F(HelpWindow, WithoutAHelpFileTheInitialTextStays)
+TEST_F(HelpWindow, ReadsTheFileByItsBareNameAsPlainOrRichTextAsFarAsTheLimitReaches)
 {
     files.files["/opt/latchsweep/help.txt"] = "beside the program";
-    const auto& view = open();
-    EXPECT_TRUE(view.shown);
-    EXPECT_EQ(view.loads, 0);
-}
-
-TEST_F(HelpWindow, PlainTextReplacesTheInitialTextWithItsLineBreaks)
-{
-    files.files["help.txt"] = "Latchsweep\r\n\r\nTurn ON starts\rsweeping.\nDone";
-    EXPECT_EQ(open().text, "Latchsweep\n\nTurn ON starts\nsweeping.\nDone");
-}
-
-TEST_F(HelpWindow, AnEmptyFileLoadsAsEmptyText)
-{
-    files.files["help.txt"] = "";
-    EXPECT_EQ(open().text, "");
-}
-
-TEST_F(HelpWindow, TextIsUtf8WhenItCanBeAndSingleByteOtherwise)
-{
-    files.files["help.txt"] = "\xEF\xBB\xBF" "Caf\xC3\xA9 \xE2\x82\xAC";
-    EXPECT_EQ(open().text, "Caf\u00e9 \u20ac");
+    EXPECT_TRUE(open().shown);
+    EXPECT_EQ(program.views.helpView->loads, 0); // no help file: the initial text stays
     program.app.help().get()->onOK();
-    files.files["help.txt"] = "Caf\xE9 \x80";
-    EXPECT_EQ(open().text, "Caf\u00e9 \u20ac");
-}
 
-TEST_F(HelpWindow, ARichTextDocumentIsShownWithItsFormatting)
-{
+    // Line breaks of any kind; UTF-8 when the text is UTF-8 (a BOM dropped), Windows-1252 otherwise.
+    const std::pair<std::string, std::string> cases[] = {
+        {"Latchsweep\r\n\r\nTurn ON starts\rsweeping.\nDone", "Latchsweep\n\nTurn ON starts\nsweeping.\nDone"},
+        {"", ""}, {"\xEF\xBB\xBF" "Caf\xC3\xA9 \xE2\x82\xAC", "Caf\u00e9 \u20ac"},
+        {"Caf\xE9 \x80", "Caf\u00e9 \u20ac"}};
+    for (const auto& [content, shown] : cases) {
+        files.files["help.txt"] = content;
+        EXPECT_EQ(open().text, shown) << content;
+        program.app.help().get()->onOK();
+    }
+
     files.files["help.txt"] = "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0\\fs28\\b Help\\b0\\par Text}";
-    const auto& view = open();
-    ASSERT_TRUE(view.runs.has_value());
-    ASSERT_EQ(view.runs->size(), 2u);
-    EXPECT_EQ((*view.runs)[0].text, "Help");
-    EXPECT_TRUE((*view.runs)[0].format.bold);
-    EXPECT_EQ((*view.runs)[0].format.halfPoints, 28);
-    EXPECT_EQ((*view.runs)[1].text, "\nText");
-    EXPECT_EQ((*view.runs)[1].format.family, "Arial");
-}
+    const auto runs = open().runs;
+    ASSERT_TRUE(runs.has_value() && runs->size() == 2u);
+    EXPECT_EQ((*runs)[0].text, "Help");
+    EXPECT_TRUE((*runs)[0].format.bold);
+    EXPECT_EQ((*runs)[0].format.halfPoints, 28);
+    EXPECT_EQ((*runs)[1].text, "\nText");
+    EXPECT_EQ((*runs)[1].format.family, "Arial");
+    program.app.help().get()->onOK();
 
-TEST_F(HelpWindow, AHugeFileIsShownAsFarAsTheLimitReaches)
-{
     // Cut in the middle of a two-byte character: the text stays UTF-8 and loses only that tail.
-    std::string huge(frmHelp::kHelpFileLimit - 1, 'a');
-    huge += "\xC3\xA9";
-    huge += std::string(4 * frmHelp::kHelpFileLimit, 'b');
-    files.files["help.txt"] = huge;
-    const auto& view = open();
-    ASSERT_TRUE(view.text.has_value());
-    EXPECT_TRUE(withoutZeroWidthSpaces(*view.text) == std::string(frmHelp::kHelpFileLimit - 1, 'a'));
+    const std::string head(frmHelp::kHelpFileLimit - 1, 'a');
+    files.files["help.txt"] = head + "\xC3\xA9" + std::string(4 * frmHelp::kHelpFileLimit, 'b');
+    const auto huge = open().text;
+    ASSERT_TRUE(huge.has_value());
+    EXPECT_TRUE(withoutZeroWidthSpaces(*huge) == head);
 }
 
 TEST(HelpDocument, AnEndlessWordGetsInvisibleBreakOpportunities)
@@ -91,47 +74,39 @@ TEST(HelpDocument, AnEndlessWordGetsInvisibleBreakOpportunities)
     std::string word;
     for (int i = 0; i < 300; ++i)
         word += "\xC3\xA9"; // two bytes each: breaks fall between characters, never inside one
-    word += std::string(500, 'x');
-    const std::string text = "short words stay " + word + " end";
+    const std::string text = "short words stay " + word + std::string(500, 'x') + " end";
     const HelpDocument document = readHelpDocument(text);
     EXPECT_FALSE(document.rich);
     EXPECT_EQ(withoutZeroWidthSpaces(document.text), text);
     EXPECT_TRUE(isUtf8(document.text));
     EXPECT_EQ(document.text.find("\u200B"), 17 + 256 * 2);
-    std::size_t breaks = 0;
-    for (auto at = document.text.find("\u200B"); at != std::string::npos; at = document.text.find("\u200B", at + 1))
-        ++breaks;
-    EXPECT_EQ(breaks, 3u); // 800 characters: after 256, 512 and 768
+    EXPECT_EQ(document.text.size(), text.size() + 3 * 3); // 800 characters: after 256, 512 and 768
     EXPECT_EQ(readHelpDocument(std::string(256, 'y')).text, std::string(256, 'y'));
 }
 
 TEST(HelpDocument, AParagraphOfCountlessFormatsGoesOnInItsLastOne)
 {
-    std::string rtf = "{\\rtf1 ";
-    for (int i = 0; i < 1000; ++i)
-        rtf += i % 2 ? "\\b b\\b0 " : "n";
-    rtf += "\\par {\\i second} paragraph\\par}";
-    const HelpDocument document = readHelpDocument(rtf);
+    std::string rtf = "{\\rtf1 ", expected;
+    for (int i = 0; i < 500; ++i) {
+        rtf += "n\\b b\\b0 ";
+        expected += "nb";
+    }
+    const HelpDocument document = readHelpDocument(rtf + "\\par {\\i second} paragraph\\par}");
     ASSERT_TRUE(document.rich);
     std::string text;
     std::size_t firstParagraphRuns = 0;
     for (const RtfRun& run : document.runs) {
-        if (text.find('\n') == std::string::npos)
-            ++firstParagraphRuns;
+        firstParagraphRuns += text.find('\n') == std::string::npos;
         text += run.text;
     }
     EXPECT_EQ(firstParagraphRuns, 256u);
-    std::string expected;
-    for (int i = 0; i < 1000; ++i)
-        expected += i % 2 ? "b" : "n";
     EXPECT_TRUE(withoutZeroWidthSpaces(text) == expected + "\nsecond paragraph\n");
-    // The next paragraph has its formats again.
-    const RtfRun& last = document.runs[document.runs.size() - 2];
+    const RtfRun& last = document.runs[document.runs.size() - 2]; // the next paragraph has its formats again
     EXPECT_EQ(last.text, "second");
     EXPECT_TRUE(last.format.italic);
 }
 
-TEST_F(HelpWindow, OpeningAgainBringsTheSameWindowForwardWithoutReloading)
+TEST_F(HelpWindow, OpeningAgainBringsItForwardWithoutReloadingOkCancelAndCloseDiscardIt)
 {
     files.files["help.txt"] = "first";
     open();
@@ -140,130 +115,69 @@ TEST_F(HelpWindow, OpeningAgainBringsTheSameWindowForwardWithoutReloading)
     program.app.run(Command::OpenHelp); // as the tray menu's Help does
     EXPECT_EQ(program.app.help().get(), first);
     EXPECT_EQ(program.views.helpView->showCount, 2);
-    EXPECT_EQ(program.views.helpView->text, "first");
     EXPECT_EQ(program.views.helpView->loads, 1);
+    for (const auto close : {&frmHelp::onOK, &frmHelp::onCancel, &frmHelp::onCloseRequest}) {
+        (program.app.help().get()->*close)();
+        EXPECT_FALSE(program.app.help().exists());
+        EXPECT_EQ(open().text, "edited"); // the next opening reads again
+    }
 }
 
-TEST_F(HelpWindow, OkCancelAndTheCloseBoxDiscardItAndTheNextOpeningReads)
-{
-    files.files["help.txt"] = "one";
-    open();
-    program.app.help().get()->onOK();
-    EXPECT_FALSE(program.app.help().exists());
-
-    files.files["help.txt"] = "two";
-    EXPECT_EQ(open().text, "two");
-    program.app.help().get()->onCancel();
-    EXPECT_FALSE(program.app.help().exists());
-
-    open();
-    program.app.help().get()->onCloseRequest();
-    EXPECT_FALSE(program.app.help().exists());
-}
-
-TEST(AboutBox, OkAndTheCloseBoxDiscardIt)
+TEST(AboutBox, SystemInfoWithoutARegistryIsReportedAndTheBoxStaysOkAndTheCloseBoxDiscardIt)
 {
     FakeProgram program;
     program.form1().onCommand(Command::OpenAbout);
     EXPECT_TRUE(program.views.aboutView->shown);
+    program.app.about().get()->onSysInfo();
+    ASSERT_EQ(program.platform.messages.shown.size(), 1u);
+    EXPECT_EQ(program.platform.messages.shown[0].text, "System Information Is Unavailable At This Time");
+    EXPECT_TRUE(program.app.about().exists());
     program.app.about().get()->onOK();
     EXPECT_FALSE(program.app.about().exists());
     program.app.run(Command::OpenAbout);
     program.app.about().get()->onCloseRequest();
     EXPECT_FALSE(program.app.about().exists());
-}
 
-TEST(AboutBox, WithoutARegistrySystemInfoIsReportedAndTheBoxStays)
-{
-    FakeProgram program;
-    program.form1().onCommand(Command::OpenAbout);
-    program.app.about().get()->onSysInfo();
-    ASSERT_EQ(program.platform.messages.shown.size(), 1u);
-    EXPECT_EQ(program.platform.messages.shown[0].text, "System Information Is Unavailable At This Time");
-    EXPECT_EQ(program.platform.messages.shown[0].title, "Latchsweep");
-    EXPECT_TRUE(program.platform.launcher.launched.empty());
-    EXPECT_TRUE(program.app.about().exists());
-}
-
-TEST(AboutBox, AfterTheEndNoHandlerActs)
-{
-    FakeProgram program;
-    program.form1().onCommand(Command::OpenAbout);
+    program.form1().onCommand(Command::OpenAbout); // after the end no handler acts
     program.form1().onCommand(Command::OpenHelp);
     program.app.exitProgram();
     program.app.about().get()->onSysInfo();
     program.app.about().get()->onOK();
     program.app.help().get()->onOK();
-    EXPECT_TRUE(program.platform.messages.shown.empty());
-    EXPECT_TRUE(program.app.about().exists());
-    EXPECT_TRUE(program.app.help().exists());
+    EXPECT_EQ(program.platform.messages.shown.size(), 1u);
+    EXPECT_TRUE(program.app.about().exists() && program.app.help().exists());
 }
 
-// The layouts are data both front ends draw from: a control outside its window or two
-// controls sharing a tab stop would show on every platform.
-void expectSoundLayout(const WindowSpec& spec, const TwipsRect& screenArea)
+// The layouts are data both front ends draw from: a control outside its window or two controls
+// sharing a tab stop would show on every platform.
+TEST(Layouts, ControlsFitTheirWindowWithOneTabStopEachAndGreyLinesAreDrawnOverWhiteOnes)
 {
-    EXPECT_EQ(screenArea.width, spec.clientWidth);
-    EXPECT_EQ(screenArea.height, spec.clientHeight);
-    std::set<std::string_view> names;
-    std::set<int> tabs;
-    for (const ControlSpec& control : spec.controls) {
-        EXPECT_TRUE(names.insert(control.name).second) << control.name;
-        EXPECT_TRUE(tabs.insert(control.tabIndex).second) << control.name;
-        EXPECT_GE(control.rect.left, 0) << control.name;
-        EXPECT_GE(control.rect.top, 0) << control.name;
-        EXPECT_LE(control.rect.left + control.rect.width, spec.clientWidth) << control.name;
-        EXPECT_LE(control.rect.top + control.rect.height, spec.clientHeight) << control.name;
-    }
-    EXPECT_EQ(*tabs.begin(), 0);
-    EXPECT_EQ(*tabs.rbegin(), static_cast<int>(spec.controls.size()) - 1);
-}
-
-const ControlSpec& find(const WindowSpec& spec, std::string_view name)
-{
-    const auto found = std::find_if(spec.controls.begin(), spec.controls.end(),
-                                    [&](const ControlSpec& control) { return control.name == name; });
-    EXPECT_NE(found, spec.controls.end()) << name;
-    return *found;
-}
-
-TEST(Layouts, HelpWindowControlsFitAndTheTextBoxLiesBelowTheRest)
-{
-    const WindowSpec& spec = frmHelpSpec();
-    expectSoundLayout(spec, frmHelpClientArea());
-    const TwipsRect box = find(spec, "helptxt").rect;
-    for (const char* name : {"OKButton", "CancelButton", "Label1"}) {
-        const TwipsRect above = find(spec, name).rect;
-        EXPECT_LE(above.top + above.height, box.top) << name;
-    }
-    const TwipsRect label = find(spec, "Label1").rect;
-    EXPECT_LE(label.left + label.width, find(spec, "OKButton").rect.left);
-    EXPECT_EQ(find(spec, "OKButton").tabIndex, 0);
-}
-
-TEST(Layouts, AboutBoxControlsFitAndTheSeparatorsLieBetweenTheirNeighbours)
-{
-    const WindowSpec& spec = frmAboutSpec();
-    expectSoundLayout(spec, frmAboutClientArea());
-    EXPECT_EQ(find(spec, "cmdOK").tabIndex, 0);
-    const TwipsRect description = find(spec, "lblDescription").rect;
-    const TwipsRect disclaimer = find(spec, "lblDisclaimer").rect;
-    const TwipsRect feedback = find(spec, "Label1").rect;
-    for (const EtchedLine& line : frmAboutLines()) {
-        EXPECT_LE(line.x2, spec.clientWidth);
-        const bool upper = line.y < disclaimer.top;
-        EXPECT_GE(line.y, upper ? description.top + description.height : disclaimer.top + disclaimer.height);
-        EXPECT_LE(line.y, upper ? disclaimer.top : feedback.top);
-    }
-    // Each grey line comes after its white one, so that it is drawn over it.
-    const auto lines = frmAboutLines();
-    for (std::size_t i = 1; i < lines.size(); i += 2) {
-        EXPECT_EQ(lines[i].y, lines[i - 1].y);
-        EXPECT_EQ(lines[i].rgb, 0x808080u);
-        EXPECT_EQ(lines[i - 1].rgb, 0xFFFFFFu);
+    for (const auto& [layout, area, first] : {std::tuple{&frmHelpSpec(), frmHelpClientArea(), "OKButton"},
+                                              {&frmAboutSpec(), frmAboutClientArea(), "cmdOK"}}) {
+        EXPECT_EQ(area.width, layout->clientWidth);
+        EXPECT_EQ(area.height, layout->clientHeight);
+        std::set<std::string_view> names;
+        std::set<int> tabs;
+        for (const ControlSpec& control : layout->controls) {
+            EXPECT_TRUE(names.insert(control.name).second && tabs.insert(control.tabIndex).second) << control.name;
+            EXPECT_TRUE(control.rect.left >= 0 && control.rect.left + control.rect.width <= layout->clientWidth &&
+                        control.rect.top >= 0 && control.rect.top + control.rect.height <= layout->clientHeight)
+                << control.name;
+            EXPECT_EQ(control.tabIndex == 0, control.name == first) << control.name;
+        }
+        EXPECT_EQ(*tabs.begin(), 0);
+        EXPECT_EQ(*tabs.rbegin(), static_cast<int>(layout->controls.size()) - 1);
     }
     for (const std::string_view name : frmAboutBlackLabels())
-        EXPECT_EQ(find(spec, name).kind, ControlKind::Label);
+        EXPECT_TRUE(std::ranges::any_of(frmAboutSpec().controls, [&](const ControlSpec& control) {
+            return control.name == name && control.kind == ControlKind::Label;
+        })) << name;
+    const auto lines = frmAboutLines(); // each grey line comes after its white one, on the same row
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        EXPECT_LE(lines[i].x2, frmAboutSpec().clientWidth);
+        EXPECT_EQ(lines[i].rgb, i % 2 ? 0x808080u : 0xFFFFFFu);
+        EXPECT_EQ(lines[i].y, lines[i - i % 2].y);
+    }
 }
 
 } // namespace

@@ -1,13 +1,16 @@
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
+#include <tuple>
 
 #include "app/application.h"
 #include "app/form1.h"
 #include "app/menu.h"
 #include "fake_views.h"
-#include "settings/form2.h"
 #include "settings/form3.h"
+#include "tray/callback.h"
+#include "tray/form4.h"
 
 namespace latchsweep {
 namespace {
@@ -15,235 +18,157 @@ namespace {
 using testing::FakeForm1View;
 using testing::FakeProgram;
 
-TEST(StartUp, RegistersTheIconThenStartsOnlyTheAnimation)
-{
-    FakeProgram program;
-    auto& tray = program.platform.tray;
-    ASSERT_EQ(tray.calls.size(), 1u);
-    EXPECT_EQ(tray.calls[0].message, kNimAdd);
-    EXPECT_EQ(tray.calls[0].record.uID, static_cast<std::int32_t>(FakeForm1View::kDesignIcon));
-    EXPECT_EQ(tray.calls[0].record.hWnd, FakeForm1View::kHandle);
-    EXPECT_EQ(program.form1().IconObject, FakeForm1View::kDesignIcon);
-    EXPECT_TRUE(program.form1().Timer1.enabled());
-    EXPECT_FALSE(program.form1().Timer2.enabled());
-    EXPECT_FALSE(program.form1().Timer3.enabled());
-    EXPECT_EQ(program.form1().Timer2.interval(), 6000);
-    EXPECT_TRUE(program.form1View().visible);
-    EXPECT_FALSE(program.form1View().minimized);
-}
+constexpr auto kIconId = static_cast<std::int32_t>(FakeForm1View::kDesignIcon);
 
-TEST(StartUp, AFailedAddStillStartsTheAnimation)
+TEST(StartUp, RegistersTheIconWithItsTipThenStartsOnlyTheAnimation)
 {
-    FakeProgram program; // the fixture starts at once; make a second program without a tray
-    testing::FakePlatform platform;
-    platform.tray.isAvailable = false;
-    testing::FakeViews views;
-    Application app(platform.ports, views);
-    app.start();
-    EXPECT_TRUE(app.form1().Timer1.enabled());
-    EXPECT_TRUE(platform.tray.icons.empty());
-}
-
-struct Sweeper : ::testing::Test {
-    FakeProgram program;
-    testing::FakeFileSystem& files = program.platform.files;
-    void SetUp() override
-    {
-        files.files["Directory.txt"] = "/games/mm2/MM2.LOCK\r\n";
-        files.files["/games/mm2/MM2.LOCK"] = "";
-    }
-    bool lockExists() { return files.files.contains("/games/mm2/MM2.LOCK"); }
-};
-
-TEST_F(Sweeper, NothingIsDeletedBeforeTurnOn)
-{
-    program.platform.clock.advance(60'000);
-    EXPECT_TRUE(files.removeAttempts.empty());
-}
-
-TEST_F(Sweeper, TurnOnDeletesTheLockFileAtEachPeriod)
-{
-    program.form1().turnOn();
-    EXPECT_TRUE(program.form1().Timer2.enabled());
-    EXPECT_TRUE(program.form1().Timer3.enabled());
-    // The first refresher tick moves the period from 6000 to the default 10000 ms.
-    program.platform.clock.advance(10'999);
-    EXPECT_TRUE(lockExists());
-    program.platform.clock.advance(1);
-    EXPECT_FALSE(lockExists());
-    files.files["/games/mm2/MM2.LOCK"] = "";
-    program.platform.clock.advance(10'000);
-    EXPECT_FALSE(lockExists());
-    EXPECT_EQ(files.removed.size(), 2u);
-}
-
-TEST_F(Sweeper, TurnOffStopsBothTimersAndTheSweeps)
-{
-    program.form1().turnOn();
-    program.platform.clock.advance(11'000);
-    program.form1().turnOff();
-    EXPECT_FALSE(program.form1().Timer2.enabled());
-    EXPECT_FALSE(program.form1().Timer3.enabled());
-    files.files["/games/mm2/MM2.LOCK"] = "";
-    program.platform.clock.advance(100'000);
-    EXPECT_TRUE(lockExists());
-}
-
-TEST_F(Sweeper, TurnOffAndOnAtOnceWaitsAFullPeriodWithTheLastPeriod)
-{
-    program.form1().turnOn();
-    program.platform.clock.advance(15'000); // period now 10000, one sweep at 11000
-    program.form1().turnOff();
-    program.form1().turnOn();
-    EXPECT_EQ(program.form1().Timer2.interval(), 10'000);
-    files.files["/games/mm2/MM2.LOCK"] = "";
-    program.platform.clock.advance(9'999);
-    EXPECT_TRUE(lockExists());
-    program.platform.clock.advance(1);
-    EXPECT_FALSE(lockExists());
-}
-
-TEST_F(Sweeper, TurnOnWhileOnKeepsTheCountdown)
-{
-    program.form1().turnOn();
-    program.platform.clock.advance(10'000);
-    program.form1().turnOn();
-    program.platform.clock.advance(1'000);
-    EXPECT_FALSE(lockExists());
-}
-
-TEST(Shutdown, CloseRemovesTheIconOnceAndEnds)
-{
-    FakeProgram program;
-    program.form1().onCloseRequest();
-    program.form1().onCloseRequest(); // unload and termination carry the same sequence
-    auto& tray = program.platform.tray;
-    ASSERT_EQ(tray.calls.back().message, kNimDelete);
-    EXPECT_EQ(std::count_if(tray.calls.begin(), tray.calls.end(), [](auto& c) { return c.message == kNimDelete; }), 1);
-    EXPECT_TRUE(tray.icons.empty());
-    EXPECT_EQ(program.platform.process.endCount, 1);
-    EXPECT_TRUE(program.app.ended());
-}
-
-TEST(Shutdown, FileExitAfterAnimationRemovesTheRegisteredIdAndIgnoresLaterEvents)
-{
-    FakeProgram program;
-    program.platform.files.files["Directory.txt"] = "lock\r\n";
-    program.platform.files.files["lock"] = "";
-    program.form1().turnOn();
-    program.platform.clock.advance(5'500); // several animation frames
-    program.form1().onCommand(Command::Exit);
-    EXPECT_TRUE(program.platform.tray.icons.empty());
-    EXPECT_EQ(program.platform.tray.calls.back().record.uID, static_cast<std::int32_t>(FakeForm1View::kDesignIcon));
-    EXPECT_EQ(program.platform.process.endCount, 1);
-    program.platform.clock.advance(60'000);
-    EXPECT_TRUE(program.platform.files.files.contains("lock"));
-    program.form1().onCommand(Command::OpenHelp);
-    EXPECT_FALSE(program.app.help().exists());
-}
-
-TEST(Minimize, MinimisesThenHidesAndKeepsTimersRunning)
-{
-    FakeProgram program;
-    program.form1().turnOn();
-    program.form1().onCommand(Command::Minimize);
-    EXPECT_TRUE(program.form1View().minimized);
-    EXPECT_FALSE(program.form1View().visible);
-    EXPECT_TRUE(program.form1().Timer1.enabled());
-    EXPECT_TRUE(program.form1().Timer2.enabled());
-}
-
-TEST(Minimize, WithoutANotificationAreaTheWindowStaysOnTheTaskBar)
-{
-    FakeProgram program;
-    program.platform.tray.isAvailable = false;
-    program.form1().onCommand(Command::Minimize);
-    EXPECT_TRUE(program.form1View().minimized);
-    EXPECT_TRUE(program.form1View().visible);
-}
-
-TEST(WindowInstances, OpeningTwiceGivesOneWindowBroughtForward)
-{
-    FakeProgram program;
-    program.form1().onCommand(Command::OpenGameDirectory);
-    Form2* first = program.app.form2().get();
-    program.form1().onCommand(Command::OpenGameDirectory);
-    EXPECT_EQ(program.app.form2().get(), first);
-    EXPECT_EQ(program.views.form2View->showCount, 2);
-}
-
-TEST(WindowInstances, ObtainCreatesHiddenAndShowReusesIt)
-{
-    FakeProgram program;
-    Form3& hidden = program.app.form3().obtain();
-    EXPECT_FALSE(program.views.form3View->shown);
-    program.views.form3View->text = "typed";
-    program.form1().onCommand(Command::OpenAutoDelete);
-    EXPECT_EQ(&program.app.form3().obtain(), &hidden);
-    EXPECT_TRUE(program.views.form3View->shown);
-    EXPECT_EQ(hidden.text1(), "typed");
-}
-
-TEST(WindowInstances, DiscardGivesAFreshInstanceNextTime)
-{
-    FakeProgram program;
-    program.form1().onCommand(Command::OpenAbout);
-    const int before = program.views.created;
-    program.app.about().discard();
-    EXPECT_FALSE(program.app.about().exists());
-    program.form1().onCommand(Command::OpenAbout);
-    EXPECT_EQ(program.views.created, before + 1);
-}
-
-// Flattens a menu tree as "caption>caption|..." for an exact comparison.
-std::string flatten(std::span<const MenuItem> items)
-{
-    std::string out;
-    for (const auto& item : items) {
-        out += "[" + std::string(item.name) + ":" + std::string(item.caption);
-        if (!item.children.empty())
-            out += " " + flatten(item.children);
-        out += "]";
-    }
-    return out;
-}
-
-TEST(Menus, MenuBarIsExact)
-{
-    EXPECT_EQ(flatten(mainMenuBar()), "[file:File [exit:Exit]][settingsm:Settings [settings:Settings [settingsdir:MM2 "
-                                      "Directory][settingadelete:Auto Delete]]][helpm:Help [help:Help][about:About]]"
-                                      "[minimize:" + std::string(43, ' ') + "Minimize]");
-    EXPECT_EQ(mainMenuBar().back().command, Command::Minimize);
-}
-
-TEST(Menus, PopupIsExact)
-{
-    EXPECT_EQ(flatten(popupMenu()), "[filemenu:File [exit:Exit]][setmenu:Settings [settings:Settings [mm2dir:MM2 "
-                                    "Directory][autodelete:Auto-Delete]]][helpmenu:Help [help:Help][about:About]]"
-                                    "[show:Show Main Window]");
-}
-
-TEST(Menus, NoCaptionCarriesAnAccessKey)
-{
-    auto check = [](auto&& self, std::span<const MenuItem> items) -> void {
-        for (const auto& item : items) {
-            EXPECT_EQ(item.caption.find('&'), std::string_view::npos) << item.name;
-            self(self, item.children);
+    struct Recording : testing::FakeTray { // notes whether the animation ran when the icon was added
+        std::function<void()> onNotify;
+        bool notify(std::uint32_t message, const NotifyIconData& record) override
+        {
+            onNotify();
+            return FakeTray::notify(message, record);
         }
-    };
-    check(check, mainMenuBar());
-    check(check, popupMenu());
+    } tray;
+    testing::FakePlatform platform;
+    testing::FakeViews views;
+    Platform ports{platform.clock, platform.files, platform.messages, platform.process, tray, platform.registry,
+                   platform.launcher};
+    Application app(ports, views);
+    bool animatingAtAdd = true;
+    tray.onNotify = [&] { animatingAtAdd = app.form1().Timer1.enabled(); };
+    app.start();
+
+    ASSERT_EQ(tray.calls.size(), 1u);
+    EXPECT_FALSE(animatingAtAdd);
+    const NotifyIconData& added = tray.calls[0].record;
+    EXPECT_EQ(tray.calls[0].message, kNimAdd);
+    EXPECT_EQ(added.uID, kIconId);
+    EXPECT_EQ(added.hWnd, FakeForm1View::kHandle);
+    EXPECT_EQ(added.hIcon, FakeForm1View::kDesignIcon);
+    EXPECT_EQ(std::string(added.szTip.data()), "Latchsweep");
+    EXPECT_EQ(app.form1().IconObject, FakeForm1View::kDesignIcon);
+    EXPECT_TRUE(app.form1().Timer1.enabled());
+    EXPECT_FALSE(app.form1().Timer2.enabled());
+    EXPECT_FALSE(app.form1().Timer3.enabled());
+    EXPECT_EQ(app.form1().Timer2.interval(), 6000);
+    EXPECT_TRUE(views.form1View->visible);
+    EXPECT_FALSE(views.form1View->minimized);
 }
 
-TEST(Layout, MainWindowGeometryInPixelsAt96Dpi)
+TEST(Sweeper, TurnOnDeletesTheLockFileAtEachPeriodAndTurnOffStops)
 {
-    const auto& spec = form1Spec();
-    EXPECT_EQ(spec.caption, "Latchsweep");
-    EXPECT_EQ(twipsToPixels(spec.clientWidth, 15.0), 312);
-    EXPECT_EQ(twipsToPixels(spec.clientHeight, 15.0), 66);
-    EXPECT_EQ(twipsToPixels(spec.controls[1].rect.width, 15.0), 137);
+    FakeProgram program;
+    Form1& form1 = program.form1();
+    auto& files = program.platform.files.files;
+    files["Directory.txt"] = "/games/mm2/MM2.LOCK\r\n";
+    const auto sweptWithin = [&](std::int64_t ms) { // puts the lock file back, waits, tells whether it went
+        files["/games/mm2/MM2.LOCK"] = "";
+        program.platform.clock.advance(ms);
+        return !files.contains("/games/mm2/MM2.LOCK");
+    };
+    EXPECT_FALSE(sweptWithin(60'000)); // nothing before Turn ON
+    form1.turnOn();
+    EXPECT_FALSE(sweptWithin(999));
+    EXPECT_FALSE(program.app.form3().exists());
+    EXPECT_EQ(form1.Timer2.interval(), 6000);
+    // The first refresher tick brings Form3 into being, hidden, and applies its default 10000 ms.
+    EXPECT_FALSE(sweptWithin(1));
+    ASSERT_TRUE(program.app.form3().exists());
+    EXPECT_FALSE(program.views.form3View->shown);
+    EXPECT_EQ(form1.Timer2.interval(), 10000);
+    EXPECT_FALSE(sweptWithin(9'999));
+    EXPECT_TRUE(sweptWithin(1));
+    EXPECT_TRUE(sweptWithin(10'000));
+    form1.turnOff();
+    EXPECT_FALSE(form1.Timer2.enabled());
+    EXPECT_FALSE(form1.Timer3.enabled());
+    EXPECT_FALSE(sweptWithin(100'000));
+    EXPECT_TRUE(program.platform.messages.shown.empty());
+}
+
+// Every way out removes the registered icon once, ends the process once, and nothing acts after.
+TEST(WaysOut, RemoveTheRegisteredIconOnceEndAndIgnoreLaterEvents)
+{
+    const std::pair<const char*, std::function<void(FakeProgram&)>> ways[] = {
+        {"close request", [](FakeProgram& p) { p.form1().onCloseRequest(); }},
+        {"File > Exit", [](FakeProgram& p) { p.form1().onCommand(Command::Exit); }},
+        {"pop-up Exit", [](FakeProgram& p) {
+             p.app.form4().obtain();
+             p.views.form4View->choice = Command::Exit;
+             p.form1().onMouseMove(kRightButtonUp * 15.0);
+         }}};
+    for (const auto& [name, leave] : ways) {
+        SCOPED_TRACE(name);
+        FakeProgram program;
+        auto& tray = program.platform.tray;
+        program.platform.files.files = {{"Directory.txt", "lock\r\n"}, {"lock", ""}};
+        program.form1().turnOn();
+        program.platform.clock.advance(5'500); // the icon has changed frames since the add
+        ASSERT_NE(program.form1View().currentIcon, FakeForm1View::kDesignIcon);
+        leave(program);
+        EXPECT_TRUE(tray.icons.empty());
+        EXPECT_EQ(tray.calls.back().message, kNimDelete);
+        EXPECT_EQ(tray.calls.back().record.uID, kIconId);
+        EXPECT_EQ(program.platform.process.endCount, 1);
+
+        const auto calls = tray.calls.size();
+        const int created = program.views.created;
+        const auto popups = [&] { return program.views.form4View ? program.views.form4View->popups : 0; };
+        const int popped = popups();
+        program.platform.clock.advance(60'000);
+        program.form1().onCloseRequest();
+        program.form1().onCommand(Command::OpenHelp);
+        program.form1().onMouseMove(kRightButtonUp * 15.0);
+        program.form1().onNotificationAreaCreated();
+        EXPECT_EQ(tray.calls.size(), calls);
+        EXPECT_EQ(program.platform.process.endCount, 1);
+        EXPECT_EQ(program.views.created, created);
+        EXPECT_EQ(popups(), popped);
+        EXPECT_TRUE(program.platform.files.files.contains("lock"));
+    }
+}
+
+TEST(Minimize, HidesOnlyWhenTheIconIsOnShowAndKeepsTimersRunning)
+{
+    // {a notification area is there now, our (window, id) pair was taken so the add was refused, hidden}
+    for (const auto& [available, taken, hidden] :
+         {std::tuple{true, false, true}, {false, false, false}, {true, true, false}}) {
+        SCOPED_TRACE(::testing::Message() << available << taken);
+        testing::FakePlatform platform;
+        testing::FakeViews views;
+        if (taken)
+            platform.tray.icons[{FakeForm1View::kHandle, kIconId}] = {};
+        Application app(platform.ports, views);
+        app.start();
+        platform.tray.isAvailable = available;
+        app.form1().turnOn();
+        app.form1().onCommand(Command::Minimize);
+        EXPECT_TRUE(views.form1View->minimized);
+        EXPECT_EQ(views.form1View->visible, !hidden);
+        EXPECT_TRUE(app.form1().Timer1.enabled());
+        EXPECT_TRUE(app.form1().Timer2.enabled());
+    }
+}
+
+void expectNoAccessKey(std::span<const MenuItem> items)
+{
+    for (const auto& item : items) {
+        EXPECT_EQ(item.caption.find('&'), std::string_view::npos) << item.name;
+        expectNoAccessKey(item.children);
+    }
+}
+
+TEST(MenusAndLayout, NoCaptionCarriesAnAccessKeyForm4CarriesThePopUpAndTwipsFollowTheResolution)
+{
+    expectNoAccessKey(mainMenuBar());
+    expectNoAccessKey(popupMenu());
+    EXPECT_EQ(mainMenuBar().back().command, Command::Minimize);
+    EXPECT_EQ(form4Menu().children.data(), popupMenu().data());
+    EXPECT_TRUE(form4Spec().controls.empty());
     EXPECT_DOUBLE_EQ(twipsPerPixelForDpi(96), 15.0);
     EXPECT_DOUBLE_EQ(twipsPerPixelForDpi(144), 10.0);
+    EXPECT_DOUBLE_EQ(twipsPerPixelForDpi(0), 15.0);
 }
 
 } // namespace

@@ -8,67 +8,42 @@
 namespace latchsweep {
 namespace {
 
-using testing::VirtualClock;
+using Expiries = std::vector<std::int64_t>;
 
 struct TimerRules : ::testing::Test {
-    VirtualClock clock;
-    std::vector<std::int64_t> expiries;
+    testing::VirtualClock clock;
+    Expiries expiries;
     Timer timer{clock, 1000, [this] { expiries.push_back(clock.now()); }};
 };
 
-TEST_F(TimerRules, DisabledTimerNeverExpires)
+TEST_F(TimerRules, EnablingStartsAFreshCountdownEnablingAgainKeepsItAndOffAndOnAtOnceWaitsAFullPeriod)
 {
-    clock.advance(10'000);
-    EXPECT_TRUE(expiries.empty());
-}
-
-TEST_F(TimerRules, EnablingStartsAFreshCountdownAndRepeatsEveryPeriod)
-{
-    clock.advance(400);
-    timer.setEnabled(true);
-    clock.advance(3000);
-    EXPECT_EQ(expiries, (std::vector<std::int64_t>{1400, 2400, 3400}));
-}
-
-TEST_F(TimerRules, EnablingAnEnabledTimerKeepsItsCountdown)
-{
+    clock.advance(10'000); // disabled: never expires
     timer.setEnabled(true);
     clock.advance(700);
     timer.setEnabled(true);
-    clock.advance(300);
-    EXPECT_EQ(expiries, (std::vector<std::int64_t>{1000}));
-}
-
-TEST_F(TimerRules, DisableThenEnableAtOnceWaitsOneFullPeriod)
-{
-    timer.setEnabled(true);
+    clock.advance(2300);
+    EXPECT_EQ(expiries, (Expiries{11'000, 12'000, 13'000}));
     clock.advance(900);
     timer.setEnabled(false);
     timer.setEnabled(true);
     clock.advance(999);
-    EXPECT_TRUE(expiries.empty());
+    EXPECT_EQ(expiries.size(), 3u);
     clock.advance(1);
-    EXPECT_EQ(expiries, (std::vector<std::int64_t>{1900}));
+    EXPECT_EQ(expiries.back(), 14'900);
 }
 
-TEST_F(TimerRules, SamePeriodLeavesTheCountdownAlone)
+TEST_F(TimerRules, TheSamePeriodLeavesTheCountdownAloneAChangedOneRestartsIt)
 {
     timer.setEnabled(true);
     for (int i = 0; i < 9; ++i) {
         clock.advance(100);
         EXPECT_TRUE(timer.setInterval(1000));
     }
-    clock.advance(100);
-    EXPECT_EQ(expiries, (std::vector<std::int64_t>{1000}));
-}
-
-TEST_F(TimerRules, ChangedPeriodRestartsFromTheAssignment)
-{
-    timer.setEnabled(true);
-    clock.advance(600);
-    EXPECT_TRUE(timer.setInterval(500));
-    clock.advance(1100);
-    EXPECT_EQ(expiries, (std::vector<std::int64_t>{1100, 1600}));
+    clock.advance(200);
+    EXPECT_TRUE(timer.setInterval(500)); // at 1100
+    clock.advance(1000);
+    EXPECT_EQ(expiries, (Expiries{1000, 1600, 2100}));
     EXPECT_EQ(timer.interval(), 500);
 }
 
@@ -79,22 +54,10 @@ TEST_F(TimerRules, PeriodChangedWhileDisabledAppliesAtTheNextEnable)
     EXPECT_TRUE(expiries.empty());
     timer.setEnabled(true);
     clock.advance(500);
-    EXPECT_EQ(expiries, (std::vector<std::int64_t>{5250, 5500}));
+    EXPECT_EQ(expiries, (Expiries{5250, 5500}));
 }
 
-TEST_F(TimerRules, PeriodZeroNeverExpiresButTheTimerStaysEnabled)
-{
-    timer.setEnabled(true);
-    EXPECT_TRUE(timer.setInterval(0));
-    clock.advance(100'000);
-    EXPECT_TRUE(expiries.empty());
-    EXPECT_TRUE(timer.enabled());
-    EXPECT_TRUE(timer.setInterval(300));
-    clock.advance(300);
-    EXPECT_EQ(expiries, (std::vector<std::int64_t>{100'300}));
-}
-
-TEST_F(TimerRules, NegativeOrOversizedPeriodIsRefusedAndKept)
+TEST_F(TimerRules, PeriodZeroNeverExpiresButStaysEnabledANegativeOrOversizedOneIsRefused)
 {
     timer.setEnabled(true);
     clock.advance(500);
@@ -102,13 +65,15 @@ TEST_F(TimerRules, NegativeOrOversizedPeriodIsRefusedAndKept)
     EXPECT_FALSE(timer.setInterval(std::int64_t{1} << 31));
     EXPECT_EQ(timer.interval(), 1000);
     clock.advance(500);
-    EXPECT_EQ(expiries, (std::vector<std::int64_t>{1000}));
-}
-
-TEST_F(TimerRules, LargestPeriodIsAccepted)
-{
+    EXPECT_EQ(expiries, (Expiries{1000}));
+    EXPECT_TRUE(timer.setInterval(0));
+    clock.advance(100'000);
+    EXPECT_EQ(expiries.size(), 1u);
+    EXPECT_TRUE(timer.enabled());
+    EXPECT_TRUE(timer.setInterval(300));
+    clock.advance(300);
+    EXPECT_EQ(expiries.back(), 101'300);
     EXPECT_TRUE(timer.setInterval(2147483647));
-    EXPECT_EQ(timer.interval(), 2147483647);
 }
 
 TEST_F(TimerRules, DisablingInsideItsOwnHandlerStopsIt)

@@ -6,7 +6,6 @@
 #include "app/form1.h"
 #include "fake_views.h"
 #include "settings/form2.h"
-#include "settings/setting_file.h"
 
 namespace latchsweep {
 namespace {
@@ -32,67 +31,47 @@ struct GameDirectoryWindow : ::testing::Test {
     }
     testing::FakeForm2View& view() { return *program.views.form2View; }
     bool isOpen() { return program.app.form2().exists(); }
+    std::string& saved() { return files.files["Directory.txt"]; }
 };
 
-TEST_F(GameDirectoryWindow, OpensAtTheWorkingDirectoryWithNoDirectorySet)
+TEST_F(GameDirectoryWindow, OpensAtTheWorkingDirectoryAndOpeningEntriesChangesTheValue)
 {
-    const Form2& window = open();
+    Form2& window = open();
     EXPECT_TRUE(view().shown);
     EXPECT_EQ(window.MM2Dir().path(), "/games/mm2");
     EXPECT_EQ(view().names(), (Names{"/", "games", "mm2", "cars"}));
     EXPECT_EQ(view().current, 2u);
     EXPECT_EQ(view().curmm2dir, "No MM2 Directory Currently Set!");
-}
-
-TEST_F(GameDirectoryWindow, ShowsTheWholeStoredFile)
-{
-    const std::vector<std::string> contents = {
-        "/games/mm2/MM2.LOCK\r\n",
-        "first\r\nsecond\r\nthird",
-        "",
-        "\x00\x01\xff\xfe binary"s,
-        "\xc3\x28 not UTF-8",
-    };
-    for (const auto& content : contents) {
-        SCOPED_TRACE(content);
-        files.files["Directory.txt"] = content;
-        open();
-        EXPECT_EQ(view().curmm2dir, content);
-        program.app.form2().get()->onClose();
-    }
-}
-
-TEST_F(GameDirectoryWindow, AHugeStoredFileShowsItsFirst64KiB)
-{
-    files.files["Directory.txt"] = std::string(10'000'000, 'x');
-    open();
-    EXPECT_EQ(view().curmm2dir.size(), kSettingsReadLimit);
-    EXPECT_EQ(kSettingsReadLimit, 64u * 1024);
-}
-
-TEST_F(GameDirectoryWindow, OpeningEntriesChangesTheValue)
-{
-    Form2& window = open();
     window.openDirectory(3); // cars
     EXPECT_EQ(window.MM2Dir().path(), "/games/mm2/cars");
     EXPECT_EQ(view().names(), (Names{"/", "games", "mm2", "cars"}));
     EXPECT_EQ(view().current, 3u);
     window.openDirectory(1);
-    EXPECT_EQ(window.MM2Dir().path(), "/games");
     const int listings = view().listings;
     window.openDirectory(99);
     EXPECT_EQ(view().listings, listings);
     EXPECT_EQ(window.MM2Dir().path(), "/games");
 }
 
-TEST_F(GameDirectoryWindow, SaveStoresTheLockFilePathShowsItThenConfirmsAndCloses)
+TEST_F(GameDirectoryWindow, ShowsTheWholeStoredFileUpToItsFirst64KiB)
+{
+    for (const auto& content : {"/games/mm2/MM2.LOCK\r\n"s, "first\r\nsecond\r\nthird"s, ""s,
+                                "\x00\x01\xff\xfe binary"s, std::string(10'000'000, 'x')}) {
+        saved() = content;
+        open();
+        EXPECT_EQ(view().curmm2dir, content.substr(0, 64 * 1024)) << content.substr(0, 20);
+        program.app.form2().get()->onClose();
+    }
+}
+
+TEST_F(GameDirectoryWindow, SaveStoresTheLockFilePathShowsItConfirmsAndClosesEvenAtARoot)
 {
     Form2& window = open();
     window.openDirectory(3);
     std::string shownDuringBox;
     program.platform.messages.whileShown = [&] { shownDuringBox = view().curmm2dir; };
     window.save();
-    EXPECT_EQ(files.files["Directory.txt"], "/games/mm2/cars/MM2.LOCK\r\n");
+    EXPECT_EQ(saved(), "/games/mm2/cars/MM2.LOCK\r\n");
     EXPECT_EQ(shownDuringBox, "/games/mm2/cars/MM2.LOCK\r\n");
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].text, "Midtown Madness 2 Directory Saved");
@@ -100,44 +79,28 @@ TEST_F(GameDirectoryWindow, SaveStoresTheLockFilePathShowsItThenConfirmsAndClose
     EXPECT_FALSE(isOpen());
 
     program.platform.messages.whileShown = nullptr;
-    open();
-    EXPECT_EQ(view().curmm2dir, "/games/mm2/cars/MM2.LOCK\r\n");
-    EXPECT_EQ(view().names()[2], "mm2"); // a fresh window starts at the working directory again
-}
+    open().save(); // a fresh window starts at the working directory again; the file keeps one line
+    EXPECT_EQ(saved(), "/games/mm2/MM2.LOCK\r\n");
 
-TEST_F(GameDirectoryWindow, SavingTwiceLeavesOneLine)
-{
-    open().save();
-    open().save();
-    EXPECT_EQ(files.files["Directory.txt"], "/games/mm2/MM2.LOCK\r\n");
-}
+    Form2& atRoot = open(); // the separator is added even after a root
+    atRoot.openDirectory(0);
+    atRoot.save();
+    EXPECT_EQ(saved(), "//MM2.LOCK\r\n");
 
-TEST_F(GameDirectoryWindow, AtARootTheSeparatorIsDoubled)
-{
-    Form2& window = open();
-    window.openDirectory(0);
-    window.save();
-    EXPECT_EQ(files.files["Directory.txt"], "//MM2.LOCK\r\n");
-}
-
-TEST_F(GameDirectoryWindow, OnWindowsTheLineUsesBackslashes)
-{
     files.sep = '\\';
     files.cwd = "C:\\Games\\MM2";
     files.directories = {"C:\\", "C:\\Games", "C:\\Games\\MM2"};
-    Form2& window = open();
-    window.save();
-    EXPECT_EQ(files.files["Directory.txt"], "C:\\Games\\MM2\\MM2.LOCK\r\n");
-    EXPECT_EQ(files.files["Directory.txt"].size(), 21u + 2u);
+    open().save();
+    EXPECT_EQ(saved(), "C:\\Games\\MM2\\MM2.LOCK\r\n");
     Form2& again = open();
     again.openDirectory(0);
     again.save();
-    EXPECT_EQ(files.files["Directory.txt"], "C:\\\\MM2.LOCK\r\n");
+    EXPECT_EQ(saved(), "C:\\\\MM2.LOCK\r\n");
 }
 
 TEST_F(GameDirectoryWindow, AFailedSaveSaysWhyKeepsTheWindowAndTheOldFile)
 {
-    files.files["Directory.txt"] = "/old/MM2.LOCK\r\n";
+    saved() = "/old/MM2.LOCK\r\n";
     Form2& window = open();
     window.openDirectory(3);
     files.failWritesWith = "Read-only file system";
@@ -148,23 +111,13 @@ TEST_F(GameDirectoryWindow, AFailedSaveSaysWhyKeepsTheWindowAndTheOldFile)
     ASSERT_TRUE(isOpen());
     EXPECT_EQ(window.MM2Dir().path(), "/games/mm2/cars");
     EXPECT_EQ(view().curmm2dir, "/old/MM2.LOCK\r\n");
-    EXPECT_EQ(files.files["Directory.txt"], "/old/MM2.LOCK\r\n");
+    EXPECT_EQ(saved(), "/old/MM2.LOCK\r\n");
 
     files.failWritesWith.clear();
     window.save(); // the same window, its choice kept, now succeeds
-    EXPECT_EQ(files.files["Directory.txt"], "/games/mm2/cars/MM2.LOCK\r\n");
+    EXPECT_EQ(saved(), "/games/mm2/cars/MM2.LOCK\r\n");
     EXPECT_EQ(messages.back().title, "Success");
     EXPECT_FALSE(isOpen());
-}
-
-TEST_F(GameDirectoryWindow, TheCloseBoxDiscardsWithoutSaving)
-{
-    Form2& window = open();
-    window.openDirectory(1);
-    window.onClose();
-    EXPECT_FALSE(isOpen());
-    EXPECT_FALSE(files.files.contains("Directory.txt"));
-    EXPECT_TRUE(messages.empty());
 }
 
 TEST_F(GameDirectoryWindow, AWindowDiscardedWhileTheBoxIsUpIsLeftAlone)
@@ -181,16 +134,20 @@ TEST_F(GameDirectoryWindow, AWindowDiscardedWhileTheBoxIsUpIsLeftAlone)
     EXPECT_EQ(program.views.created, created);
 }
 
-TEST_F(GameDirectoryWindow, EventsAfterTheEndAreIgnored)
+TEST_F(GameDirectoryWindow, TheCloseBoxDiscardsWithoutSavingAndAfterTheEndNothingActs)
 {
+    open().openDirectory(1);
+    program.app.form2().get()->onClose();
+    EXPECT_FALSE(isOpen());
     Form2& window = open();
     program.app.exitProgram();
     window.save();
     window.openDirectory(0);
     window.onClose();
     EXPECT_TRUE(isOpen());
-    EXPECT_FALSE(files.files.contains("Directory.txt"));
     EXPECT_EQ(window.MM2Dir().path(), "/games/mm2");
+    EXPECT_FALSE(files.files.contains("Directory.txt"));
+    EXPECT_TRUE(messages.empty());
 }
 
 } // namespace

@@ -29,115 +29,34 @@ void expectConversions(const std::vector<Conversion>& table)
     }
 }
 
-TEST(ParseDelay, WholeNumbersWithSignAndSurroundingWhiteSpace)
+TEST(ParseDelay, WholeNumbersFractionsAndExponentsRoundHalfToEven)
 {
-    expectConversions({
-        {"10000", 10000},
-        {"0", 0},
-        {"-5", -5},
-        {"+250", 250},
-        {" 250 \r\n", 250},
-        {"\t\r\n 42\t", 42},
-        {"000123", 123},
-        {"-0", 0},
-        {"2147483647", 2147483647},
-        {"-2147483648", INT32_MIN},
-    });
-}
-
-TEST(ParseDelay, FractionsRoundHalfToEven)
-{
-    expectConversions({
-        {"2.5", 2},
-        {"3.5", 4},
-        {"-2.5", -2},
-        {"-3.5", -4},
-        {"0.5", 0},
-        {"1.5", 2},
-        {"2.5000000000000000001", 3},
-        {"2.4999999999999999999", 2},
-        {"2.51", 3},
-        {".5", 0},
-        {".6", 1},
-        {"7.", 7},
-        {"0.04", 0},
-        {"1234.5678", 1235},
-        {"2147483647.4", 2147483647},
-        {"-2147483648.5", INT32_MIN}, // the tie goes to the even -2147483648
-    });
-}
-
-TEST(ParseDelay, Exponents)
-{
-    expectConversions({
-        {"1e3", 1000},
-        {"1E3", 1000},
-        {"1.5e1", 15},
-        {"25e-1", 2},
-        {"35e-1", 4},
-        {"1e+2", 100},
-        {"0e99999", 0},
-        {"1e-99", 0},
-        {"123456789012e-3", 123456789},
-        {"0.0000000000000000000000000000001e31", 1},
-        {"2.147483647e9", 2147483647},
-    });
-}
-
-TEST(ParseDelay, HexadecimalAndOctalArePatternsOfThirtyTwoBits)
-{
-    expectConversions({
-        {"&H10", 16},
-        {"&hff", 255},
-        {"&H7FFFFFFF", 2147483647},
-        {"&H80000000", INT32_MIN},
-        {"&HFFFFFFFF", -1},
-        {"&H00000000FF", 255},
-        {"&O17", 15},
-        {"&o777", 511},
-        {"&O37777777777", -1},
-        {" &H10 \r\n", 16},
-    });
+    // Whole numbers, a sign and the four white-space characters around them.
+    expectConversions({{"10000", 10000}, {"0", 0}, {"-5", -5}, {"+250", 250}, {"\t\r\n 42\t", 42}, {"000123", 123},
+                       {"-0", 0}, {"2147483647", 2147483647}, {"-2147483648", INT32_MIN}});
+    // Halves go to the even neighbour, anything past a half goes up; -2147483648.5 ties to the even bound.
+    expectConversions({{"2.5", 2}, {"3.5", 4}, {"-2.5", -2}, {"-3.5", -4}, {"0.5", 0}, {".5", 0}, {".6", 1}, {"7.", 7},
+                       {"2.5000000000000000001", 3}, {"2.4999999999999999999", 2}, {"0.04", 0}, {"1234.5678", 1235},
+                       {"2147483647.4", 2147483647}, {"-2147483648.5", INT32_MIN}});
+    expectConversions({{"1e3", 1000}, {"1E3", 1000}, {"1.5e1", 15}, {"25e-1", 2}, {"35e-1", 4}, {"1e+2", 100},
+                       {"0e99999", 0}, {"1e-99", 0}, {"123456789012e-3", 123456789},
+                       {"0.0000000000000000000000000000001e31", 1}, {"2.147483647e9", 2147483647}});
+    // Hexadecimal and octal are 32-bit patterns.
+    expectConversions({{"&H10", 16}, {"&hff", 255}, {"&H7FFFFFFF", 2147483647}, {"&H80000000", INT32_MIN},
+                       {"&HFFFFFFFF", -1}, {"&H00000000FF", 255}, {"&O17", 15}, {"&o777", 511},
+                       {"&O37777777777", -1}, {" &H10 \r\n", 16}});
 }
 
 TEST(ParseDelay, RefusesAnythingThatIsNotOneNumberInRange)
 {
-    expectConversions({
-        {"", std::nullopt},
-        {" \r\n", std::nullopt},
-        {"abc", std::nullopt},
-        {"10 000", std::nullopt},
-        {"1,000", std::nullopt},
-        {"10000ms", std::nullopt},
-        {"0x10", std::nullopt},
-        {"1e99", std::nullopt},
-        {"1e1000000000000000000000", std::nullopt},
-        {"2147483648", std::nullopt},
-        {"-2147483649", std::nullopt},
-        {"2147483647.5", std::nullopt}, // rounds to the even 2147483648
-        {"99999999999999999999999", std::nullopt},
-        {"&H100000000", std::nullopt},
-        {"&O40000000000", std::nullopt},
-        {"&H", std::nullopt},
-        {"&HG", std::nullopt},
-        {"&O8", std::nullopt},
-        {"&17", std::nullopt},
-        {"-&H10", std::nullopt},
-        {"+", std::nullopt},
-        {"-", std::nullopt},
-        {".", std::nullopt},
-        {"e3", std::nullopt},
-        {"1e", std::nullopt},
-        {"1e+", std::nullopt},
-        {"1.2.3", std::nullopt},
-        {"- 5", std::nullopt},
-        {"++5", std::nullopt},
-        {"inf", std::nullopt},
-        {"nan", std::nullopt},
-        {"5\0"s, std::nullopt},
-        {"\xef\xbc\x95", std::nullopt}, // a full-width digit
-        {"\v5", std::nullopt},          // only space, tab, CR and LF count as white space
-    });
+    // "2147483647.5" rounds to the even 2147483648; "\xef\xbc\x95" is a full-width digit; only
+    // space, tab, CR and LF count as white space.
+    for (const std::string& text :
+         {""s, " \r\n"s, "abc"s, "10 000"s, "1,000"s, "10000ms"s, "0x10"s, "1e99"s, "1e1000000000000000000000"s,
+          "2147483648"s, "-2147483649"s, "2147483647.5"s, "99999999999999999999999"s, "&H100000000"s, "&O40000000000"s,
+          "&H"s, "&HG"s, "&O8"s, "&17"s, "-&H10"s, "+"s, "-"s, "."s, "e3"s, "1e"s, "1e+"s, "1.2.3"s, "- 5"s, "++5"s,
+          "inf"s, "nan"s, "5\0"s, "\xef\xbc\x95"s, "\v5"s})
+        EXPECT_EQ(parseDelay(text), std::nullopt) << text;
 }
 
 TEST(ParseDelay, LongInputIsJudgedExactly)
@@ -151,8 +70,7 @@ TEST(ParseDelay, LongInputIsJudgedExactly)
     EXPECT_EQ(parseDelay("1" + zeros + "e-100000"), 1);
 }
 
-// A fresh run on the virtual clock. Timer2's sweeps are seen as attempts to delete the lock file
-// named in Directory.txt.
+// A fresh run on the virtual clock; Timer2's sweeps show as attempts to delete the lock file.
 struct FreshRun {
     FakeProgram program;
     testing::FakeFileSystem& files = program.platform.files;
@@ -166,44 +84,13 @@ struct FreshRun {
 
 struct Refresher : ::testing::Test, FreshRun {};
 
-TEST_F(Refresher, FirstTickOfAFreshRunAppliesTheDefaultAndTheFirstSweepComesAtElevenSeconds)
-{
-    program.form1().turnOn();
-    clock.advance(999);
-    EXPECT_FALSE(program.app.form3().exists());
-    EXPECT_EQ(period(), 6000);
-    clock.advance(1);
-    ASSERT_TRUE(program.app.form3().exists());
-    EXPECT_FALSE(form3View().shown);
-    EXPECT_EQ(period(), 10000);
-    clock.advance(9999);
-    EXPECT_EQ(sweeps(), 0u);
-    clock.advance(1);
-    EXPECT_EQ(sweeps(), 1u);
-    EXPECT_TRUE(program.platform.messages.shown.empty());
-}
-
 TEST(RefresherFirstTick, AppliesTheSavedDelayOrRefusesItSilently)
 {
-    const std::vector<std::pair<std::optional<std::string>, std::int32_t>> cases = {
-        {std::nullopt, 10000},
-        {"250\r\n", 250},
-        {" 250 \r\n", 250},
-        {"250", 250},
-        {"3.5\r\n", 4},
-        {"abc\r\n", 6000},
-        {"-5\r\n", 6000}, // the timer refuses a negative period
-        {"1e99\r\n", 6000},
-        {"&HFFFFFFFF\r\n", 6000}, // -1
-        {"2147483648\r\n", 6000},
-        {"2000000000\r\n", 2000000000},
-        {"0\r\n", 0},
-        {"", 6000},
-        {"\r\n777", 6000}, // only the first line reaches the box
-        {"\x00\x01\xff\xfe"s, 6000},
-        {"\xc3\x28 12\r\n", 6000}, // not valid UTF-8
-        {std::string(1'000'000, '7'), 6000},
-    };
+    // The timer refuses -5 and &HFFFFFFFF (-1); only the first line of the file reaches the box.
+    const std::vector<std::pair<std::optional<std::string>, std::int32_t>> cases = {{std::nullopt, 10000},
+        {"250\r\n", 250}, {" 250 \r\n", 250}, {"3.5\r\n", 4}, {"abc\r\n", 6000}, {"-5\r\n", 6000},
+        {"&HFFFFFFFF\r\n", 6000}, {"2147483648\r\n", 6000}, {"2000000000\r\n", 2000000000}, {"0\r\n", 0}, {"", 6000},
+        {"\r\n777", 6000}, {"\xc3\x28 12\r\n", 6000}, {std::string(1'000'000, '7'), 6000}};
     for (const auto& [saved, expected] : cases) {
         SCOPED_TRACE("AutoDelete.txt: " + saved.value_or("(missing)").substr(0, 20));
         FreshRun run;
@@ -216,20 +103,7 @@ TEST(RefresherFirstTick, AppliesTheSavedDelayOrRefusesItSilently)
     }
 }
 
-TEST_F(Refresher, AZeroDelayStopsTheSweepsUntilANonZeroOneArrives)
-{
-    files.files["AutoDelete.txt"] = "0\r\n";
-    program.form1().turnOn();
-    clock.advance(60'000);
-    EXPECT_EQ(sweeps(), 0u);
-    EXPECT_TRUE(program.form1().Timer2.enabled());
-    form3View().text = "500";
-    clock.advance(1000); // the tick sets 500 at 61 s
-    clock.advance(500);
-    EXPECT_EQ(sweeps(), 1u);
-}
-
-TEST_F(Refresher, AnUnchangedPeriodKeepsTheSweepersCountdown)
+TEST_F(Refresher, AnUnchangedPeriodKeepsTheSweepersCountdownAndAZeroOneStopsTheSweeps)
 {
     files.files["AutoDelete.txt"] = "3000\r\n";
     program.form1().turnOn();
@@ -239,6 +113,14 @@ TEST_F(Refresher, AnUnchangedPeriodKeepsTheSweepersCountdown)
     EXPECT_EQ(sweeps(), 1u);
     clock.advance(6000);
     EXPECT_EQ(sweeps(), 3u);
+
+    form3View().text = "0";
+    clock.advance(60'000);
+    EXPECT_EQ(sweeps(), 3u);
+    EXPECT_TRUE(program.form1().Timer2.enabled());
+    form3View().text = "500";
+    clock.advance(1500); // the tick at 71 s sets 500
+    EXPECT_EQ(sweeps(), 4u);
 }
 
 TEST_F(Refresher, UnsavedEditsApplyAndClosingRestoresTheSavedValue)
@@ -247,18 +129,12 @@ TEST_F(Refresher, UnsavedEditsApplyAndClosingRestoresTheSavedValue)
     program.form1().turnOn();
     clock.advance(1000);
     program.form1().onCommand(Command::OpenAutoDelete);
-    form3View().text = "7"; // the first digit on the way to a longer number
-    clock.advance(1000);
-    EXPECT_EQ(period(), 7);
-    form3View().text = "750";
-    clock.advance(1000);
-    EXPECT_EQ(period(), 750);
-    form3View().text = "75x";
-    clock.advance(1000);
-    EXPECT_EQ(period(), 750);
-
+    for (const auto& [typed, expected] : {std::pair{"7", 7}, {"750", 750}, {"75x", 750}}) {
+        form3View().text = typed; // "7" is the first digit on the way to a longer number
+        clock.advance(1000);
+        EXPECT_EQ(period(), expected) << typed;
+    }
     program.app.form3().get()->onClose();
-    EXPECT_FALSE(program.app.form3().exists());
     clock.advance(1000);
     EXPECT_EQ(period(), 2000);
     EXPECT_EQ(form3View().text, "2000");
@@ -266,18 +142,19 @@ TEST_F(Refresher, UnsavedEditsApplyAndClosingRestoresTheSavedValue)
     EXPECT_EQ(files.files["AutoDelete.txt"], "2000\r\n");
 }
 
-TEST_F(Refresher, OpeningTheWindowShowsTheRefreshersInstanceWithoutReloading)
+TEST_F(Refresher, ASaveAppliesWhileTheConfirmationIsUpAndAfterTheWindowCloses)
 {
-    files.files["AutoDelete.txt"] = "2000\r\n";
     program.form1().turnOn();
-    clock.advance(1000);
-    Form3* hidden = program.app.form3().get();
-    form3View().text = "1234";
-    files.files["AutoDelete.txt"] = "9999\r\n";
     program.form1().onCommand(Command::OpenAutoDelete);
-    EXPECT_EQ(program.app.form3().get(), hidden);
-    EXPECT_TRUE(form3View().shown);
-    EXPECT_EQ(form3View().text, "1234");
+    form3View().text = "1500";
+    program.platform.messages.whileShown = [&] { clock.advance(1000); };
+    program.app.form3().get()->save();
+    EXPECT_EQ(period(), 1500);
+    EXPECT_FALSE(program.app.form3().exists());
+    program.platform.messages.whileShown = nullptr;
+    clock.advance(1000); // a fresh hidden window reads the saved file
+    EXPECT_EQ(period(), 1500);
+    EXPECT_EQ(form3View().text, "1500");
 }
 
 TEST_F(Refresher, OffLeavesTheWindowAloneAndOnAgainDoesNotReload)
@@ -294,17 +171,6 @@ TEST_F(Refresher, OffLeavesTheWindowAloneAndOnAgainDoesNotReload)
     clock.advance(1000);
     EXPECT_EQ(period(), 400);
     EXPECT_EQ(program.views.created, created);
-}
-
-TEST_F(Refresher, ASaveThenCloseKeepsTheSavedValue)
-{
-    program.form1().turnOn();
-    program.form1().onCommand(Command::OpenAutoDelete);
-    form3View().text = "1500";
-    program.app.form3().get()->save();
-    EXPECT_FALSE(program.app.form3().exists());
-    clock.advance(1000);
-    EXPECT_EQ(period(), 1500);
 }
 
 } // namespace

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <algorithm>
+#include <tuple>
 #include <vector>
 
 #include "app/application.h"
@@ -12,131 +12,70 @@ namespace latchsweep {
 namespace {
 
 using testing::FakeForm1View;
-using testing::FakeProgram;
 
-std::vector<int> run(Animation& animation, std::size_t frames, int ticks)
+int errorOf(Animation& animation, std::size_t frames)
 {
-    std::vector<int> shown;
-    for (int i = 0; i < ticks; ++i)
-        shown.push_back(animation.step(frames));
-    return shown;
-}
-
-TEST(AnimationCounter, StepsThroughEveryFrameThenWraps)
-{
-    Animation one;
-    EXPECT_EQ(run(one, 1, 4), (std::vector{1, 1, 1, 1}));
-    EXPECT_EQ(one.Counter, 0);
-
-    Animation two;
-    EXPECT_EQ(two.step(2), 1);
-    EXPECT_EQ(two.Counter, 1);
-    EXPECT_EQ(two.step(2), 2);
-    EXPECT_EQ(two.Counter, 0);
-    EXPECT_EQ(run(two, 2, 4), (std::vector{1, 2, 1, 2}));
-
-    Animation three;
-    EXPECT_EQ(run(three, 3, 7), (std::vector{1, 2, 3, 1, 2, 3, 1}));
-
-    for (std::size_t frames = 1; frames <= 6; ++frames) {
-        Animation animation;
-        for (int tick = 1; tick <= 25; ++tick)
-            ASSERT_EQ(animation.step(frames), (tick - 1) % static_cast<int>(frames) + 1) << frames << " " << tick;
+    try {
+        animation.step(frames);
+    } catch (const RuntimeError& error) {
+        return error.number();
     }
+    return 0;
 }
 
-TEST(AnimationCounter, OverflowsAtTheSixteenBitBoundAndChangesNothing)
+TEST(AnimationCounter, ShowsEveryFrameThenWrapsToZeroOverflowsAtTheSixteenBitBoundAndAnEmptyListHasNoFrame)
 {
+    const std::tuple<std::size_t, std::vector<int>, std::vector<int>> cases[] = {// frames, shown, Counter after
+        {1, {1, 1, 1}, {0, 0, 0}}, {2, {1, 2, 1, 2}, {1, 0, 1, 0}}, {3, {1, 2, 3, 1, 2, 3, 1}, {1, 2, 0, 1, 2, 0, 1}}};
+    for (const auto& [frames, shown, counter] : cases) {
+        Animation animation;
+        for (std::size_t tick = 0; tick < shown.size(); ++tick) {
+            EXPECT_EQ(animation.step(frames), shown[tick]) << frames << " frames, tick " << tick;
+            EXPECT_EQ(animation.Counter, counter[tick]) << frames << " frames, tick " << tick;
+        }
+    }
     Animation animation;
     animation.Counter = 32766;
     EXPECT_EQ(animation.step(40'000), 32767); // a long enough list reaches the bound
-    try {
-        animation.step(40'000);
-        FAIL() << "no overflow";
-    } catch (const RuntimeError& error) {
-        EXPECT_EQ(error.number(), 6);
-    }
+    EXPECT_EQ(errorOf(animation, 40'000), 6);
     EXPECT_EQ(animation.Counter, 32767);
-}
-
-TEST(AnimationCounter, AnEmptyListHasNoFrameToShow)
-{
-    Animation animation;
-    try {
-        animation.step(0);
-        FAIL() << "a frame of an empty list";
-    } catch (const RuntimeError& error) {
-        EXPECT_EQ(error.number(), 35600);
-    }
+    Animation empty;
+    EXPECT_EQ(errorOf(empty, 0), 35600);
 }
 
 struct Animating : ::testing::Test {
-    FakeProgram program;
+    testing::FakeProgram program;
     testing::FakeTray& tray = program.platform.tray;
-
     void tick() { program.platform.clock.advance(Form1::kTimer1Period); }
-    const testing::TrayCall& last() { return tray.calls.back(); }
+    const NotifyIconData& last() { return tray.calls.back().record; }
 };
 
-TEST_F(Animating, WindowAndTrayStepTogetherUnderTheIdOfIconObject)
+TEST_F(Animating, WindowAndTrayStepTogetherUnderTheIdOfIconObjectWhateverTheSweeperOrTheWindowDo)
 {
-    // Until the first tick the tray shows the design-time icon of the add.
-    program.platform.clock.advance(999);
+    program.platform.clock.advance(999); // until the first tick the tray shows the icon of the add
     ASSERT_EQ(tray.calls.size(), 1u);
-    EXPECT_EQ(tray.calls[0].record.hIcon, FakeForm1View::kDesignIcon);
-
-    const std::vector<IconHandle> expected{0x100, 0x200, 0x100, 0x200, 0x100};
-    for (const IconHandle frame : expected) {
+    for (const IconHandle frame : {0x100u, 0x200u, 0x100u}) {
         tick();
         EXPECT_EQ(program.form1View().currentIcon, frame);
-        EXPECT_EQ(last().message, kNimModify);
-        EXPECT_EQ(last().record.hIcon, frame);
-        EXPECT_EQ(last().record.hWnd, FakeForm1View::kHandle);
-        EXPECT_EQ(last().record.uID, static_cast<std::int32_t>(FakeForm1View::kDesignIcon));
-        EXPECT_EQ(std::string(last().record.szTip.data()), "Latchsweep");
+        EXPECT_EQ(tray.calls.back().message, kNimModify);
+        EXPECT_EQ(last().hIcon, frame);
+        EXPECT_EQ(last().hWnd, FakeForm1View::kHandle);
+        EXPECT_EQ(last().uID, static_cast<std::int32_t>(FakeForm1View::kDesignIcon));
+        EXPECT_EQ(std::string(last().szTip.data()), "Latchsweep");
     }
-    EXPECT_EQ(tray.calls.size(), 1u + expected.size());
+    EXPECT_EQ(tray.calls.size(), 4u);
     EXPECT_EQ(tray.icons.size(), 1u);
-}
 
-TEST_F(Animating, ListsOfOneAndThreeFrames)
-{
-    program.form1().ImageList1 = {0x300};
-    for (int i = 0; i < 3; ++i) {
-        tick();
-        EXPECT_EQ(program.form1View().currentIcon, 0x300u);
-        EXPECT_EQ(program.form1().animation.Counter, 0);
-    }
-
-    program.form1().ImageList1 = {0x301, 0x302, 0x303};
-    std::vector<IconHandle> shown;
-    for (int i = 0; i < 6; ++i) {
-        tick();
-        shown.push_back(last().record.hIcon);
-    }
-    EXPECT_EQ(shown, (std::vector<IconHandle>{0x301, 0x302, 0x303, 0x301, 0x302, 0x303}));
-}
-
-TEST_F(Animating, TheSweeperSwitchNeitherStopsNorResetsIt)
-{
+    program.form1().turnOn(); // neither the switch nor hiding stops or resets it
     tick();
-    program.form1().turnOn();
-    tick();
-    EXPECT_EQ(program.form1View().currentIcon, 0x200u);
+    EXPECT_EQ(last().hIcon, 0x200u);
     program.form1().turnOff();
     tick();
-    EXPECT_EQ(program.form1View().currentIcon, 0x100u);
-    EXPECT_TRUE(program.form1().Timer1.enabled());
-}
-
-TEST_F(Animating, GoesOnWhileTheWindowIsHidden)
-{
+    EXPECT_EQ(last().hIcon, 0x100u);
     program.form1().onCommand(Command::Minimize);
     ASSERT_FALSE(program.form1View().visible);
     tick();
-    tick();
-    tick();
-    EXPECT_EQ(last().record.hIcon, 0x100u);
+    EXPECT_EQ(last().hIcon, 0x200u);
 }
 
 TEST_F(Animating, AnOverflowIsReportedAndEndsTheProgramWithoutChangingTheIcon)

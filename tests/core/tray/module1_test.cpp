@@ -9,152 +9,100 @@
 namespace latchsweep {
 namespace {
 
-using testing::FakeTray;
-
 constexpr WindowHandle kWindow = 0x000A0042;
 constexpr std::int32_t kId = 0x2C0105;
 constexpr IconHandle kIcon = 0x00010003;
 
 std::string tipOf(const NotifyIconData& record) { return {record.szTip.begin(), record.szTip.end()}; }
 
-TEST(IconRecord, SerialisesToTheEightyEightBytesOfThe32BitPlatform)
-{
-    FakeTray tray;
-    Module1 module(tray);
-    module.AddTrayIcon(kWindow, kId, kIcon, "Latchsweep");
-    ASSERT_EQ(tray.calls.size(), 1u);
+struct TrayOperations : ::testing::Test {
+    testing::FakeTray tray;
+    Module1 module{tray};
+    void add() { module.AddTrayIcon(kWindow, kId, kIcon, "Latchsweep"); }
+};
 
-    std::array<std::uint8_t, 88> expected{};
-    const std::uint8_t header[24] = {
+TEST_F(TrayOperations, TheRecordIsTheEightyEightBytesOfThe32BitPlatform)
+{
+    add();
+    std::array<std::uint8_t, 88> expected{
         88,   0,    0,    0,    // cbSize
         0x42, 0x00, 0x0A, 0x00, // hWnd
         0x05, 0x01, 0x2C, 0x00, // uID
         7,    0,    0,    0,    // uFlags: NIF_MESSAGE | NIF_ICON | NIF_TIP
         0x00, 0x02, 0,    0,    // uCallbackMessage: WM_MOUSEMOVE
         0x03, 0x00, 0x01, 0x00, // hIcon
-    };
-    std::copy(std::begin(header), std::end(header), expected.begin());
-    const std::string tip = "Latchsweep";
-    std::copy(tip.begin(), tip.end(), expected.begin() + 24);
-    expected[34] = 0;
+        'L',  'a',  't',  'c',  'h', 's', 'w', 'e', 'e', 'p', 0}; // the tip, its zero byte, then spaces
     std::fill(expected.begin() + 35, expected.end(), ' ');
+    EXPECT_EQ(serialize(tray.calls.at(0).record), expected);
 
-    EXPECT_EQ(serialize(tray.calls[0].record), expected);
-    EXPECT_EQ(std::count(expected.begin() + 24, expected.end(), ' '), 53);
+    NotifyIconData high; // negative ids and high handles keep their bits
+    high.uID = -2;
+    high.hIcon = 0xFEDCBA98;
+    const auto bytes = serialize(high);
+    EXPECT_EQ((std::array{bytes[8], bytes[11], bytes[20], bytes[23]}),
+              (std::array<std::uint8_t, 4>{0xFE, 0xFF, 0x98, 0xFE}));
 }
 
-TEST(IconRecord, NegativeIdsAndHighHandlesKeepTheirBits)
+TEST(TipField, ShapedAsTextZeroAndSpacesCutSoThatTheZeroAlwaysFits)
 {
-    NotifyIconData record;
-    record.uID = -2;
-    record.hIcon = 0xFEDCBA98;
-    const auto bytes = serialize(record);
-    EXPECT_EQ(bytes[8], 0xFE);
-    EXPECT_EQ(bytes[11], 0xFF);
-    EXPECT_EQ(bytes[20], 0x98);
-    EXPECT_EQ(bytes[23], 0xFE);
-}
-
-TEST(TipField, ShapedAsTextZeroAndSpaces)
-{
-    const std::string sixtyThree(63, 'x');
-    EXPECT_EQ(tipOf({.szTip = shapeTip(sixtyThree)}), sixtyThree + '\0');
-
-    // Past the limit the text is cut so that the zero byte still fits: the platform reads the
-    // field up to it, and a field without one would be read past its end.
-    for (const std::size_t length : {64u, 70u, 500u}) {
-        const std::string tip(length, 'y');
-        EXPECT_EQ(tipOf({.szTip = shapeTip(tip)}), std::string(63, 'y') + '\0') << length;
-    }
-
+    EXPECT_EQ(tipOf({.szTip = shapeTip(std::string(63, 'x'))}), std::string(63, 'x') + '\0');
+    for (const std::size_t length : {64u, 70u, 500u})
+        EXPECT_EQ(tipOf({.szTip = shapeTip(std::string(length, 'y'))}), std::string(63, 'y') + '\0') << length;
     EXPECT_EQ(tipOf({.szTip = shapeTip("")}), '\0' + std::string(63, ' '));
 }
 
-TEST(TrayOperations, AddAndModifyFillEveryFieldAlike)
+TEST_F(TrayOperations, AddAndModifyFillEveryFieldAlikeDeleteChangesOnlyTheId)
 {
-    FakeTray tray;
-    Module1 module(tray);
-    module.AddTrayIcon(kWindow, kId, kIcon, "Latchsweep");
+    module.DeleteTrayIcon(kId); // before any add: the zero-filled record with the id
+    NotifyIconData zeroed;
+    zeroed.uID = kId;
+    EXPECT_EQ(serialize(tray.calls.back().record), serialize(zeroed));
+
+    add();
     module.ModifyTrayIcon(kWindow + 1, kId, kIcon + 1, "Other");
-    ASSERT_EQ(tray.calls.size(), 2u);
-    EXPECT_EQ(tray.calls[0].message, kNimAdd);
-    EXPECT_EQ(tray.calls[1].message, kNimModify);
-    for (const auto& call : tray.calls) {
-        EXPECT_EQ(call.record.cbSize, 88u);
-        EXPECT_EQ(call.record.uFlags, 7u);
-        EXPECT_EQ(call.record.uCallbackMessage, 512u);
-        EXPECT_EQ(call.record.uID, kId);
-    }
-    EXPECT_EQ(tray.calls[1].record.hWnd, kWindow + 1);
-    EXPECT_EQ(tray.calls[1].record.hIcon, kIcon + 1);
-    EXPECT_EQ(tipOf(tray.calls[1].record).substr(0, 6), std::string("Other") + '\0');
-}
+    const NotifyIconData& modified = tray.calls.back().record;
+    EXPECT_EQ(tray.calls.back().message, kNimModify);
+    EXPECT_EQ(modified.cbSize, 88u);
+    EXPECT_EQ(modified.uFlags, 7u);
+    EXPECT_EQ(modified.uCallbackMessage, 512u);
+    EXPECT_EQ(modified.uID, kId);
+    EXPECT_EQ(modified.hWnd, kWindow + 1);
+    EXPECT_EQ(modified.hIcon, kIcon + 1);
+    EXPECT_EQ(tipOf(modified).substr(0, 6), std::string("Other") + '\0');
 
-TEST(TrayOperations, DeleteChangesOnlyTheIdAndUsesTheWindowOfTheLastAdd)
-{
-    FakeTray tray;
-    Module1 module(tray);
-    module.AddTrayIcon(kWindow, kId, kIcon, "Latchsweep");
-    const NotifyIconData afterAdd = module.iconData();
-    module.DeleteTrayIcon(kId);
-    ASSERT_EQ(tray.calls.back().message, kNimDelete);
-    EXPECT_EQ(serialize(tray.calls.back().record), serialize(afterAdd));
-    EXPECT_TRUE(tray.icons.empty()); // found by the (hWnd, uID) the add stored
-
+    add();
+    NotifyIconData expected = module.iconData();
     module.DeleteTrayIcon(kId + 7);
-    auto expected = afterAdd;
     expected.uID = kId + 7;
-    EXPECT_EQ(serialize(module.iconData()), serialize(expected));
-}
-
-TEST(TrayOperations, DeleteBeforeAnyAddSendsTheZeroFilledRecordWithTheId)
-{
-    FakeTray tray;
-    Module1 module(tray);
-    module.DeleteTrayIcon(kId);
-    NotifyIconData expected;
-    expected.uID = kId;
+    EXPECT_EQ(tray.calls.back().message, kNimDelete);
     EXPECT_EQ(serialize(tray.calls.back().record), serialize(expected));
 }
 
-TEST(TrayOperations, AfterADeleteNeitherModifyNorASecondDeleteBringsAnythingBack)
+TEST_F(TrayOperations, FailuresAreSilentNeverRetriedAndIconShownFollowsThePlatformsAnswers)
 {
-    FakeTray tray;
-    Module1 module(tray);
-    module.AddTrayIcon(kWindow, kId, kIcon, "Latchsweep");
-    module.DeleteTrayIcon(kId);
-    module.ModifyTrayIcon(kWindow, kId, kIcon, "Latchsweep");
-    module.DeleteTrayIcon(kId);
-    EXPECT_TRUE(tray.icons.empty());
-    EXPECT_EQ(tray.calls.size(), 4u); // failures are silent and never retried
     EXPECT_FALSE(module.iconShown());
-}
-
-TEST(TrayOperations, IconShownFollowsThePlatformsAnswers)
-{
-    FakeTray tray;
-    Module1 module(tray);
-    EXPECT_FALSE(module.iconShown());
-
     tray.isAvailable = false;
-    module.AddTrayIcon(kWindow, kId, kIcon, "Latchsweep");
+    add();
     EXPECT_FALSE(module.iconShown());
-
     tray.isAvailable = true;
-    module.AddTrayIcon(kWindow, kId, kIcon, "Latchsweep");
+    add();
     EXPECT_TRUE(module.iconShown());
-
     module.DeleteTrayIcon(kId + 1); // not ours: our icon is still there
     EXPECT_TRUE(module.iconShown());
-
     tray.icons.clear(); // the notification area restarted and forgot every icon
     module.ModifyTrayIcon(kWindow, kId, kIcon, "Latchsweep");
     EXPECT_FALSE(module.iconShown());
-
-    module.AddTrayIcon(kWindow, kId, kIcon, "Latchsweep");
+    add();
     module.ModifyTrayIcon(kWindow, kId, kIcon, "Latchsweep");
     EXPECT_TRUE(module.iconShown());
+
     module.DeleteTrayIcon(kId);
+    EXPECT_TRUE(tray.icons.empty()); // found by the (hWnd, uID) the add stored
+    const auto calls = tray.calls.size();
+    module.ModifyTrayIcon(kWindow, kId, kIcon, "Latchsweep");
+    module.DeleteTrayIcon(kId);
+    EXPECT_TRUE(tray.icons.empty());
+    EXPECT_EQ(tray.calls.size(), calls + 2);
     EXPECT_FALSE(module.iconShown());
 }
 

@@ -32,26 +32,28 @@ std::array<std::uint8_t, 88> serialize(const NotifyIconData& record)
     return bytes;
 }
 
-void Module1::fill(WindowHandle window, std::int32_t id, IconHandle icon, std::string_view tip)
+NotifyIconData iconRecord(WindowHandle window, std::int32_t id, IconHandle icon, std::string_view tip)
 {
-    IconData.cbSize = kRecordSize;
-    IconData.hWnd = window;
-    IconData.uID = id;
-    IconData.uFlags = kFlags;
-    IconData.uCallbackMessage = kCallbackMessage;
-    IconData.hIcon = icon;
-    IconData.szTip = shapeTip(tip);
+    NotifyIconData record;
+    record.cbSize = Module1::kRecordSize;
+    record.hWnd = window;
+    record.uID = id;
+    record.uFlags = Module1::kFlags;
+    record.uCallbackMessage = Module1::kCallbackMessage;
+    record.hIcon = icon;
+    record.szTip = shapeTip(tip);
+    return record;
 }
 
 void Module1::AddTrayIcon(WindowHandle window, std::int32_t id, IconHandle icon, std::string_view tip)
 {
-    fill(window, id, icon, tip);
+    IconData = iconRecord(window, id, icon, tip);
     shown_ = port_.notify(kNimAdd, IconData);
 }
 
 void Module1::ModifyTrayIcon(WindowHandle window, std::int32_t id, IconHandle icon, std::string_view tip)
 {
-    fill(window, id, icon, tip);
+    IconData = iconRecord(window, id, icon, tip);
     // A refused modify means the icon is no longer registered: the notification area went away.
     shown_ = port_.notify(kNimModify, IconData);
 }

@@ -34,8 +34,6 @@ public:
     [[nodiscard]] bool iconShown() const { return shown_; }
 
 private:
-    void fill(WindowHandle window, std::int32_t id, IconHandle icon, std::string_view tip);
-
     TrayPort& port_;
     NotifyIconData IconData{};
     bool shown_ = false;
@@ -47,6 +45,9 @@ inline constexpr std::size_t kTipLimit = 63;
 // The tip text, one zero byte, then spaces up to 64 bytes. A longer text is cut after its 63rd
 // character so that the zero byte is always there: the platform reads the field up to it.
 std::array<char, 64> shapeTip(std::string_view tip);
+
+// The record as add and modify fill it: every field, in the platform's order.
+NotifyIconData iconRecord(WindowHandle window, std::int32_t id, IconHandle icon, std::string_view tip);
 
 // The record's 88 bytes as the 32-bit platform lays them out: little-endian, 32-bit handles.
 std::array<std::uint8_t, 88> serialize(const NotifyIconData& record);

@@ -15,15 +15,7 @@ constexpr std::int32_t kId = 0x00010001;
 
 NotifyIconData record(WindowHandle window, std::int32_t id, IconHandle icon = 0, std::string_view tip = "")
 {
-    NotifyIconData data;
-    data.cbSize = Module1::kRecordSize;
-    data.hWnd = window;
-    data.uID = id;
-    data.uFlags = Module1::kFlags;
-    data.uCallbackMessage = Module1::kCallbackMessage;
-    data.hIcon = icon;
-    data.szTip = shapeTip(tip);
-    return data;
+    return iconRecord(window, id, icon, tip);
 }
 
 // Stands in for the XEmbed tray's icon window: it reports the activation from inside its own

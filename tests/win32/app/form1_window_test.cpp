@@ -35,6 +35,8 @@ TEST_F(Form1WindowTest, WindowControlsAndMenuBarAreBuiltFromTheLayout)
     expectControls(window().controls(), {{"Frame1", pxRect(120, 0, 4455, 855), ""},
                                          {"Command1", pxRect(120, 240, 2055, 375, 120, 0), "Turn ON"},
                                          {"Command2", pxRect(2280, 240, 2055, 375, 120, 0), "Turn OFF"}});
+    // Activation reaches a new window asynchronously under the window manager; give it a moment.
+    pumpUntil([this] { return GetFocus() == control("Command1"); }, std::chrono::seconds(5));
     EXPECT_EQ(GetFocus(), control("Command1"));
     HMENU bar = GetMenu(hwnd());
     ASSERT_NE(bar, nullptr);

@@ -18,15 +18,7 @@ using namespace testing;
 
 NotifyIconData recordFor(WindowHandle window, std::int32_t id, IconHandle icon)
 {
-    NotifyIconData record;
-    record.cbSize = Module1::kRecordSize;
-    record.hWnd = window;
-    record.uID = id;
-    record.uFlags = Module1::kFlags;
-    record.uCallbackMessage = Module1::kCallbackMessage;
-    record.hIcon = icon;
-    record.szTip = shapeTip("Latchsweep");
-    return record;
+    return iconRecord(window, id, icon, "Latchsweep");
 }
 
 TEST(NotificationAreaTest, RecordBecomesTheFirstFormOfNotifyIconData)

@@ -11,6 +11,15 @@
     xpm_icons.py png OUTPUT.png INPUT.xpm
         An 8-bit RGBA PNG of one picture; transparent pixels get alpha 0.
 
+    xpm_icons.py theme OUTPUT.png SIZE INPUT.xpm [INPUT.xpm ...]
+        A SIZE x SIZE PNG for an icon theme, from whichever input fills most of it when enlarged by
+        a whole factor (the more detailed input on a tie), centred on a transparent square. Pixel
+        art stays crisp only when every pixel becomes a square block of pixels.
+
+    xpm_icons.py svg OUTPUT.svg INPUT.xpm
+        A scalable picture made of the input's pixels as squares, one rectangle per run of equal
+        pixels in a row, so that it is the same art at any size.
+
 Standard library only, so the build can run it with the host's Python in any build, cross builds
 included. Colours outside the standard 16-colour palette are an error: the icons are 16-colour
 artwork, and a stray colour would otherwise be rounded away silently.
@@ -234,16 +243,66 @@ def png_bytes(image):
             + _chunk(b"IDAT", zlib.compress(bytes(raw), 9)) + _chunk(b"IEND", b""))
 
 
+# --- Icon theme pictures ----------------------------------------------------------------------
+
+def enlarged(image, factor, size):
+    """image with every pixel a factor x factor block, centred on a transparent size x size square."""
+    width, height = image.width * factor, image.height * factor
+    if width > size or height > size:
+        raise IconError("%s: %d x %d does not fit in %d x %d" % (image.name, width, height, size, size))
+    left, top = (size - width) // 2, (size - height) // 2
+    rows = [[None] * size for _ in range(size)]
+    for y in range(height):
+        for x in range(width):
+            rows[top + y][left + x] = image.rows[y // factor][x // factor]
+    return Image(size, size, rows, image.name)
+
+
+def theme_image(images, size):
+    def fill(image):
+        factor = size // max(image.width, image.height)
+        return factor * max(image.width, image.height), image.width * image.height, factor
+    best = max(images, key=fill)
+    factor = fill(best)[2]
+    if factor < 1:
+        raise IconError("%s: larger than %d x %d" % (best.name, size, size))
+    return enlarged(best, factor, size)
+
+
+def svg_bytes(image):
+    rects = []
+    for y, row in enumerate(image.rows):
+        x = 0
+        while x < image.width:
+            end = x
+            while end < image.width and row[end] == row[x]:
+                end += 1
+            if row[x] is not None:
+                rects.append('  <rect x="%d" y="%d" width="%d" height="1" fill="#%02x%02x%02x"/>'
+                             % ((x, y, end - x) + row[x]))
+            x = end
+    return ('<?xml version="1.0" encoding="UTF-8"?>\n'
+            '<svg xmlns="http://www.w3.org/2000/svg" version="1.1" width="%d" height="%d" viewBox="0 0 %d %d"'
+            ' shape-rendering="crispEdges">\n%s\n</svg>\n'
+            % (image.width, image.height, image.width, image.height, "\n".join(rects))).encode("ascii")
+
+
 # --- Command line -----------------------------------------------------------------------------
 
 def main(argv):
-    usage = "usage: xpm_icons.py ico OUTPUT.ico INPUT.xpm...\n       xpm_icons.py png OUTPUT.png INPUT.xpm\n"
-    if len(argv) < 4 or argv[1] not in ("ico", "png") or (argv[1] == "png" and len(argv) != 4):
+    usage = ("usage: xpm_icons.py ico OUTPUT.ico INPUT.xpm...\n       xpm_icons.py png OUTPUT.png INPUT.xpm\n"
+             "       xpm_icons.py theme OUTPUT.png SIZE INPUT.xpm...\n       xpm_icons.py svg OUTPUT.svg INPUT.xpm\n")
+    single = ("png", "svg")
+    if (len(argv) < 4 or argv[1] not in ("ico", "png", "theme", "svg") or (argv[1] in single and len(argv) != 4)
+            or (argv[1] == "theme" and (len(argv) < 5 or not argv[3].isdigit()))):
         sys.stderr.write(usage)
         return 2
     try:
-        images = [read_xpm(p) for p in argv[3:]]
-        data = ico_bytes(images) if argv[1] == "ico" else png_bytes(images[0])
+        if argv[1] == "theme":
+            data = png_bytes(theme_image([read_xpm(p) for p in argv[4:]], int(argv[3])))
+        else:
+            images = [read_xpm(p) for p in argv[3:]]
+            data = {"ico": ico_bytes, "png": lambda i: png_bytes(i[0]), "svg": lambda i: svg_bytes(i[0])}[argv[1]](images)
     except (IconError, OSError, ValueError) as e:
         sys.stderr.write("xpm_icons.py: %s\n" % e)
         return 1

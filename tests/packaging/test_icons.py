@@ -7,6 +7,7 @@ import subprocess
 import sys
 import tempfile
 import unittest
+import xml.etree.ElementTree as ElementTree
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from picture_files import (BLACK, BLUE, DARK_RED, GREY, ICONS, LIGHT_GREY, PICTURES, RED, SOURCE,  # noqa: E402
@@ -117,6 +118,25 @@ class Converter(unittest.TestCase):
                 self.assertFalse(os.path.exists(out))
 
 
+    def test_theme_pictures_enlarge_the_art_that_fills_most_and_refuse_what_does_not_fit(self):
+        small = self.xpm("small.xpm", ["ab", "b."], {"a": "#FF0000", "b": "#000000", ".": "None"})
+        large = self.xpm("large.xpm", ["a.a", "...", "a.a"], {"a": "#0000FF", ".": "None"})
+        R, K, B = RED, BLACK, BLUE
+        cases = [  # size, expected rows
+            (4, [[R, R, K, K], [R, R, K, K], [K, K, None, None], [K, K, None, None]]),  # 2 x 2 twice beats 3 x 3 once
+            (3, [[B, None, B], [None] * 3, [B, None, B]]),  # the larger art fills it
+            (5, [[R, R, K, K, None], [R, R, K, K, None], [K, K, None, None, None], [K, K, None, None, None],
+                 [None] * 5]),  # the odd pixel goes right and below
+        ]
+        for size, rows in cases:
+            with self.subTest(size):
+                out = os.path.join(self.tmp.name, "theme.png")
+                self.assertEqual(run_tool("theme", out, str(size), small, large).returncode, 0)
+                self.assertEqual(read_png(read_bytes(out))[0].pixels, rows)
+        result = run_tool("theme", os.path.join(self.tmp.name, "tiny.png"), "1", small)
+        self.assertEqual((result.returncode, "larger than 1 x 1" in result.stderr), (1, True), result.stderr)
+
+
 class GeneratedIcons(unittest.TestCase):
     def test_every_icon_matches_its_pictures(self):
         for name, pictures in ICONS.items():
@@ -141,6 +161,39 @@ class GeneratedIcons(unittest.TestCase):
                 png, alphas = read_png(read_bytes(GENERATED, picture + ".png"))
                 self.assertEqual(png.pixels, load(picture).pixels)
                 self.assertLessEqual(alphas, {0, 255})
+
+
+class ThemeIcons(unittest.TestCase):
+    """The theme icons the package installs, each size from the art that scales to it by a whole factor."""
+    SOURCES = {16: ("magnet-16", 1), 22: ("magnet-16", 1), 24: ("magnet-16", 1), 32: ("magnet-32", 1),
+               48: ("magnet-16", 3), 64: ("magnet-32", 2), 128: ("magnet-32", 4), 256: ("magnet-32", 8)}
+
+    def test_every_size_is_the_magnet_enlarged_and_centred(self):
+        for size, (name, factor) in self.SOURCES.items():
+            with self.subTest(size):
+                art = load(name)
+                pad = (size - art.width * factor) // 2
+                expected = [[None] * size for _ in range(size)]
+                for y in range(art.height * factor):
+                    for x in range(art.width * factor):
+                        expected[pad + y][pad + x] = art.pixels[y // factor][x // factor]
+                png, alphas = read_png(read_bytes(os.environ["LATCHSWEEP_THEME_ICON_DIR"], "latchsweep-%d.png" % size))
+                self.assertEqual(png.pixels, expected)
+                self.assertLessEqual(alphas, {0, 255}, "no blended edges")
+
+    def test_scalable_icon_is_the_magnets_pixels_as_squares(self):
+        root = ElementTree.parse(os.path.join(os.environ["LATCHSWEEP_THEME_ICON_DIR"], "latchsweep.svg")).getroot()
+        art = load("magnet-32")
+        self.assertEqual(root.get("viewBox"), "0 0 32 32")
+        drawn = [[None] * 32 for _ in range(32)]
+        for rect in root.iter("{http://www.w3.org/2000/svg}rect"):
+            x, y, width, height = (int(rect.get(k)) for k in ("x", "y", "width", "height"))
+            colour = tuple(int(rect.get("fill")[i:i + 2], 16) for i in (1, 3, 5))
+            for row in range(y, y + height):
+                for column in range(x, x + width):
+                    self.assertIsNone(drawn[row][column], "squares overlap at %d,%d" % (column, row))
+                    drawn[row][column] = colour
+        self.assertEqual(drawn, art.pixels)
 
 
 class Identify(unittest.TestCase):

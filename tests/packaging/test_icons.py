@@ -118,25 +118,6 @@ class Converter(unittest.TestCase):
                 self.assertFalse(os.path.exists(out))
 
 
-    def test_theme_pictures_enlarge_the_art_that_fills_most_and_refuse_what_does_not_fit(self):
-        small = self.xpm("small.xpm", ["ab", "b."], {"a": "#FF0000", "b": "#000000", ".": "None"})
-        large = self.xpm("large.xpm", ["a.a", "...", "a.a"], {"a": "#0000FF", ".": "None"})
-        R, K, B = RED, BLACK, BLUE
-        cases = [  # size, expected rows
-            (4, [[R, R, K, K], [R, R, K, K], [K, K, None, None], [K, K, None, None]]),  # 2 x 2 twice beats 3 x 3 once
-            (3, [[B, None, B], [None] * 3, [B, None, B]]),  # the larger art fills it
-            (5, [[R, R, K, K, None], [R, R, K, K, None], [K, K, None, None, None], [K, K, None, None, None],
-                 [None] * 5]),  # the odd pixel goes right and below
-        ]
-        for size, rows in cases:
-            with self.subTest(size):
-                out = os.path.join(self.tmp.name, "theme.png")
-                self.assertEqual(run_tool("theme", out, str(size), small, large).returncode, 0)
-                self.assertEqual(read_png(read_bytes(out))[0].pixels, rows)
-        result = run_tool("theme", os.path.join(self.tmp.name, "tiny.png"), "1", small)
-        self.assertEqual((result.returncode, "larger than 1 x 1" in result.stderr), (1, True), result.stderr)
-
-
 class GeneratedIcons(unittest.TestCase):
     def test_every_icon_matches_its_pictures(self):
         for name, pictures in ICONS.items():

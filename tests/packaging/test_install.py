@@ -7,14 +7,13 @@ import gzip
 import os
 import re
 import shutil
-import struct
 import subprocess
 import sys
 import unittest
 import xml.etree.ElementTree as ElementTree
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from picture_files import SOURCE, load, read_bytes, read_png, run  # noqa: E402
+from picture_files import SOURCE, read_bytes, run  # noqa: E402
 
 BUILD, SCRATCH = os.environ["LATCHSWEEP_BUILD_DIR"], os.environ["LATCHSWEEP_SCRATCH_DIR"]
 APP_ID = "io.github.latchsweep.latchsweep"
@@ -28,7 +27,6 @@ PROGRAMS = ["bin/latchsweep", "bin/latchsweep-launch"]
 EXPECTED_FILES = (PROGRAMS + [DESKTOP, METAINFO, MANUAL, CHANGELOG, COPYRIGHT, "share/latchsweep/help.txt",
                               "share/icons/hicolor/scalable/apps/latchsweep.svg"]
                   + [THEME_ICON % (s, s) for s in THEME_SIZES])
-SETTINGS = ("Directory.txt", "AutoDelete.txt")
 
 
 def version_macro(name):
@@ -60,22 +58,13 @@ class Install(unittest.TestCase):
         for program in PROGRAMS:
             self.assertTrue(os.access(self.path(program), os.X_OK), program + " is not executable")
         self.assertEqual(read_bytes(self.path("share/latchsweep/help.txt")), read_bytes(SOURCE, "resources/help.txt"))
-        for size in (16, 32):
-            png, _ = read_png(read_bytes(self.path(THEME_ICON % (size, size))))
-            self.assertEqual(png.pixels, load("magnet-%d" % size).pixels, "the theme icon is the application icon")
-        for size in THEME_SIZES:
-            png, _ = read_png(read_bytes(self.path(THEME_ICON % (size, size))))
-            self.assertEqual((png.width, png.height), (size, size))
+        for size in THEME_SIZES:  # test_icons.py checks the generated ones against the art
+            self.assertEqual(read_bytes(self.path(THEME_ICON % (size, size))),
+                             read_bytes(os.environ["LATCHSWEEP_THEME_ICON_DIR"], "latchsweep-%d.png" % size))
         self.assertEqual(os.readlink(self.path("share/man/man1/latchsweep-launch.1.gz")), "latchsweep.1.gz")
-        # The changelog's newest entry is the release of resources/version.h, in Debian's own form.
-        top = gzip.decompress(read_bytes(self.path(CHANGELOG))).decode().split("\n\n -- ")
-        self.assertRegex(top[0], r"^latchsweep \(%s\) unstable; urgency=medium\n" % re.escape(version_macro(
-            "LATCHSWEEP_VERSION_STRING")))
-        self.assertRegex(top[1].splitlines()[0], r"^.+ <[^ ]+@[^ ]+>  \w{3}, \d\d \w{3} \d{4} \d\d:\d\d:\d\d [+-]\d{4}$")
-        stamp = subprocess.run(["date", "-u", "-d", top[1].splitlines()[0].split(">  ")[1], "+%F %a"],
-                               capture_output=True, text=True).stdout.split()
-        self.assertEqual(stamp[0], version_macro("LATCHSWEEP_RELEASE_DATE"))
-        self.assertEqual(stamp[1], top[1].splitlines()[0].split(">  ")[1][:3], "the weekday fits the date")
+        # lintian checks the changelog's form; its newest entry must be the release of resources/version.h.
+        self.assertTrue(gzip.decompress(read_bytes(self.path(CHANGELOG))).decode().startswith(
+            "latchsweep (%s) unstable;" % version_macro("LATCHSWEEP_VERSION_STRING")))
         # The desktop entry and the metainfo name installed files.
         entry = configparser.ConfigParser(interpolation=None)
         entry.read(self.path(DESKTOP), encoding="utf-8")
@@ -100,9 +89,6 @@ class Install(unittest.TestCase):
         self.assertEqual(component.find("id").text, APP_ID)
         cached = {(i.get("width"), i.text) for i in component.findall("icon") if i.get("type") == "cached"}
         self.assertLessEqual({("64", APP_ID + ".png"), ("128", APP_ID + ".png")}, cached, "icons not found")
-        for size in (64, 128):
-            png = read_bytes(out, "usr/share/swcatalog/icons/latchsweep/%dx%d" % (size, size), APP_ID + ".png")
-            self.assertEqual(struct.unpack(">12x4sII", png[:24]), (b"IHDR", size, size))
         # The tool succeeds even when it leaves a component out; what it found wrong is in its hints.
         definitions, _, found = read_bytes(hints, "latchsweep.hints.yaml").decode().partition("\n---\n")
         severity = dict(re.findall(r"- Tag: (\S+)\n  Severity: (\w+)", definitions))
@@ -146,42 +132,33 @@ class Install(unittest.TestCase):
                 self.assertEqual(read_bytes(workdir, "help.txt"), b"shipped help\r\n")
 
     def test_settings_of_the_old_data_directory_are_moved_once_and_never_lost(self):
-        def write(directory, files):
-            os.makedirs(directory, exist_ok=True)
-            for name, text in files.items():
-                with open(os.path.join(directory, name), "w") as f:
-                    f.write(text)
-
         def contents(directory):
-            if not os.path.isdir(directory):
-                return None
-            return {name: read_bytes(directory, name).decode() for name in os.listdir(directory)}
+            return {n: read_bytes(directory, n) for n in os.listdir(directory)} if os.path.isdir(directory) else None
 
-        old_files = {"Directory.txt": "/games/mm2/MM2.LOCK\r\n", "AutoDelete.txt": "2500\r\n", "help.txt": "old help"}
-        newer = {"AutoDelete.txt": "700\r\n"}
-        blocked = "a file where the configuration directory should be"
-        cases = [  # the new directory before; both directories after; where the program runs
+        old_files = {"Directory.txt": b"/games/mm2/MM2.LOCK\r\n", "AutoDelete.txt": b"2500\r\n", "help.txt": b"old"}
+        newer = {"AutoDelete.txt": b"700\r\n"}
+        cases = [  # the new directory before (None: a file stands in its way); both after; where the program runs
             ("only old settings", {}, old_files, None, "new"),
-            ("a newer file is kept, its old one too", newer, dict(old_files, **newer),
-             {"AutoDelete.txt": "2500\r\n"}, "new"),
-            ("no settings directory can be made", blocked, None, old_files, "old"),
+            ("a newer file is kept, its old one too", newer, dict(old_files, **newer), {"AutoDelete.txt": b"2500\r\n"},
+             "new"),
+            ("no settings directory can be made", None, None, old_files, "old"),
         ]
         for name, before, new_after, old_after, runs_in in cases:
             with self.subTest(name):
                 config_home, data_home = fresh_dir("move-config"), fresh_dir("move-data")
-                new, old = os.path.join(config_home, "latchsweep"), os.path.join(data_home, "latchsweep")
-                write(old, old_files)
-                if before == blocked:
-                    os.rmdir(config_home)
-                    with open(config_home, "w") as f:
-                        f.write(blocked)
-                else:
-                    write(new, before)
+                dirs = {"new": os.path.join(config_home, "latchsweep"), "old": os.path.join(data_home, "latchsweep")}
+                for directory, files in ((dirs["old"], old_files), (dirs["new"], before or {})):
+                    os.makedirs(directory, exist_ok=True)
+                    for file_name, data in files.items():
+                        with open(os.path.join(directory, file_name), "wb") as f:
+                            f.write(data)
+                if before is None:
+                    shutil.rmtree(config_home)
+                    open(config_home, "w").close()
                 for start in ("first", "second"):
                     workdir, _ = self.launch(fresh_dir("home"), config_home, data_home)
-                    self.assertEqual(os.path.realpath(workdir), os.path.realpath(new if runs_in == "new" else old))
-                    self.assertEqual(contents(new), new_after, "the new directory after the %s start" % start)
-                    self.assertEqual(contents(old), old_after, "the old directory after the %s start" % start)
+                    self.assertEqual(os.path.realpath(workdir), os.path.realpath(dirs[runs_in]))
+                    self.assertEqual((contents(dirs["new"]), contents(dirs["old"])), (new_after, old_after), start)
 
 
 class DebianPackage(unittest.TestCase):
@@ -191,16 +168,13 @@ class DebianPackage(unittest.TestCase):
         run(os.environ.get("CPACK_COMMAND", "cpack"), "--config", os.path.join(BUILD, "CPackConfig.cmake"),
             "-B", cls.out)
         cls.packages = sorted(f for f in os.listdir(cls.out) if re.fullmatch(r"latchsweep.*\.d?deb", f))
-        cls.dpkg_deb = os.environ.get("DPKG_DEB", "dpkg-deb")
-
-    def package(self, suffix):
-        return os.path.join(self.out, next(f for f in self.packages if f.endswith(suffix)))
+        cls.dpkg_deb = os.environ.get("DPKG_DEB", "dpkg-deb")  # the -dbgsym package sorts first
 
     def test_package_contents_and_fields(self):
         version = version_macro("LATCHSWEEP_VERSION_STRING")
         self.assertEqual([p.split("_")[:2] for p in self.packages],
                          [["latchsweep-dbgsym", version], ["latchsweep", version]])
-        deb = self.package(".deb")
+        deb = os.path.join(self.out, self.packages[1])
         paths = {line.split()[-1].lstrip(".") for line in run(self.dpkg_deb, "-c", deb).splitlines() if line.strip()}
         self.assertLessEqual({"/usr/" + relative for relative in EXPECTED_FILES}, paths)
         fields = run(self.dpkg_deb, "-f", deb, "Package", "Version", "Section", "Maintainer", "Depends")
@@ -208,24 +182,9 @@ class DebianPackage(unittest.TestCase):
             self.assertIn(field, fields)
         self.assertRegex(fields, r"Maintainer: Latchsweep developers <[^ @>]+@[^ @>]+\.[a-z]+>\n")
 
-    def test_program_is_stripped_and_its_symbols_are_kept_apart(self):
-        readelf = shutil.which("readelf")
-        if not readelf:
-            self.skipTest("needs readelf")
-        unpacked = {}
-        for suffix in (".deb", ".ddeb"):
-            unpacked[suffix] = fresh_dir("unpacked" + suffix)
-            run(self.dpkg_deb, "-x", self.package(suffix), unpacked[suffix])
-        program = os.path.join(unpacked[".deb"], "usr/bin/latchsweep")
-        build_id = re.search(r"Build ID: ([0-9a-f]+)", run(readelf, "-n", program)).group(1)
-        symbols = os.path.join(unpacked[".ddeb"], "usr/lib/debug/.build-id", build_id[:2], build_id[2:] + ".debug")
-        sections = lambda path: set(re.findall(r"\] (\.\S+)", run(readelf, "-S", "-W", path)))  # noqa: E731
-        self.assertEqual(sections(program) & {".symtab", ".debug_info", ".debug_line"}, set(), "not stripped")
-        self.assertLessEqual({".symtab", ".debug_info", ".debug_line"}, sections(symbols))
-
     @unittest.skipUnless(os.environ.get("LINTIAN"), "needs lintian")
     def test_lintian_finds_no_error_or_warning(self):
-        done = subprocess.run([os.environ["LINTIAN"], "--no-tag-display-limit", self.package(".deb")],
+        done = subprocess.run([os.environ["LINTIAN"], "--no-tag-display-limit", os.path.join(self.out, self.packages[1])],
                               capture_output=True, text=True)
         tags = [line for line in done.stdout.splitlines() if line[:3] in ("E: ", "W: ")]
         self.assertEqual((done.returncode, tags), (0, []), done.stderr)

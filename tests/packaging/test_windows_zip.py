@@ -13,15 +13,11 @@ from picture_files import SOURCE, read_bytes, run  # noqa: E402
 BUILD, ZIP = os.environ["LATCHSWEEP_BUILD_DIR"], os.environ["LATCHSWEEP_RELEASE_ZIP"]
 
 
-def version_macro(name):
-    text = read_bytes(SOURCE, "resources", "version.h").decode()
-    return re.search(r'#define %s "([^"]*)"' % name, text).group(1)
-
-
 class WindowsZip(unittest.TestCase):
     def test_contents(self):
         run(os.environ.get("CMAKE_COMMAND", "cmake"), "--build", BUILD, "--target", "release-zip")
-        self.assertEqual(os.path.basename(ZIP), "latchsweep-%s-win32.zip" % version_macro("LATCHSWEEP_VERSION_TEXT"))
+        version = re.search(r'VERSION_TEXT "(.*)"', read_bytes(SOURCE, "resources", "version.h").decode()).group(1)
+        self.assertEqual(os.path.basename(ZIP), "latchsweep-%s-win32.zip" % version)
         with zipfile.ZipFile(ZIP) as archive:
             self.assertEqual(sorted(archive.namelist()), ["help.txt", "latchsweep.exe", "readme.txt"])
             self.assertEqual(archive.read("help.txt"), read_bytes(SOURCE, "resources", "help.txt"))
@@ -30,7 +26,7 @@ class WindowsZip(unittest.TestCase):
         self.assertNotIn(b"@", readme, "a placeholder left unfilled")
         self.assertEqual(readme.count(b"\n"), readme.count(b"\r\n"), "a line not ended by CR LF")
         text = readme.decode("ascii")
-        for needed in ("Latchsweep " + version_macro("LATCHSWEEP_VERSION_TEXT"), "Windows Vista", "Directory.txt",
+        for needed in ("Latchsweep " + version, "Windows Vista", "Directory.txt",
                        "AutoDelete.txt", "help.txt"):
             self.assertIn(needed, text)
         self.assertRegex(text, r"working\s+directory", "the read-me says where the settings live")

@@ -184,7 +184,8 @@ class DebianPackage(unittest.TestCase):
 
     @unittest.skipUnless(os.environ.get("LINTIAN"), "needs lintian")
     def test_lintian_finds_no_error_or_warning(self):
-        done = subprocess.run([os.environ["LINTIAN"], "--no-tag-display-limit", os.path.join(self.out, self.packages[1])],
+        done = subprocess.run([os.environ["LINTIAN"], "--no-tag-display-limit",
+                               *(os.path.join(self.out, package) for package in self.packages)],
                               capture_output=True, text=True)
         tags = [line for line in done.stdout.splitlines() if line[:3] in ("E: ", "W: ")]
         self.assertEqual((done.returncode, tags), (0, []), done.stderr)

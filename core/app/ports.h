@@ -30,7 +30,9 @@ public:
     virtual std::optional<std::string> readHead(const std::string& path, std::size_t maxBytes) = 0;
 
     // Replaces the whole file by writing a temporary file beside it and renaming it over the
-    // old one, so that a failure never leaves a truncated file behind.
+    // old one, so that a failure never leaves a truncated file behind. A file that could not be
+    // opened for output (read-only) is refused; a link is written through to its target, and
+    // the file keeps its attributes (mode, owner) as far as the platform lets them be kept.
     virtual WriteStatus replaceFile(const std::string& path, std::string_view bytes) = 0;
 
     // Deletes exactly one regular file, or a symbolic link itself, never a directory and never

@@ -80,9 +80,10 @@ std::string Form2::lockFilePath(std::string_view directory, char separator)
 
 void Form2::showStoredPath()
 {
-    // A file that cannot be read leaves the text shown before: the initial one at load.
+    // A file that cannot be read leaves the text shown before: the initial one at load. The
+    // line break a save ends the line with is no line of its own: the box reads like a label.
     if (const auto content = readSettingFile(app_.platform().files, kDirectoryFile))
-        view_->setCurmm2dir(*content);
+        view_->setCurmm2dir(std::string(withoutFinalLineBreak(*content)));
 }
 
 } // namespace latchsweep

@@ -30,7 +30,7 @@ Form3::~Form3() { *alive_ = false; }
 void Form3::load()
 {
     if (const auto content = readSettingFile(app_.platform().files, kAutoDeleteFile))
-        view_->setText1(std::string(firstLineOf(*content)));
+        view_->setText1(std::string(withoutFinalLineBreak(*content)));
 }
 
 void Form3::save()
@@ -54,11 +54,6 @@ void Form3::onClose()
     if (app_.ended())
         return;
     app_.form3().discard();
-}
-
-std::string_view Form3::firstLineOf(std::string_view content)
-{
-    return content.substr(0, content.find_first_of("\r\n"));
 }
 
 } // namespace latchsweep

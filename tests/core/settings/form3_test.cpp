@@ -45,10 +45,12 @@ TEST_F(AutoDeleteWindow, ThreeStatesAbsentHiddenShown)
     EXPECT_EQ(view().text, "55");
 }
 
-TEST_F(AutoDeleteWindow, LoadShowsTheFirstLineOfTheFirst64KiB)
+TEST_F(AutoDeleteWindow, LoadShowsTheFirst64KiBWithoutTheFinalLineBreak)
 {
     const std::pair<std::string, std::string> cases[] = {{" 250 \r\n", " 250 "}, {"250", "250"}, {"250\n", "250"},
-        {"250\r", "250"}, {"1\r\n2\r\n", "1"}, {"", ""}, {"\r\n", ""}, {"\x00\x01\xff\xfe"s, "\x00\x01\xff\xfe"s},
+        {"250\r", "250"}, {"1\r\n2\r\n", "1\r\n2"}, {"\r\n3000\r\n", "\r\n3000"}, {" \r\n3000", " \r\n3000"},
+        {"250\r\n\r\n", "250\r\n"}, {"250\n\r", "250\n"}, {"", ""}, {"\r\n", ""},
+        {"\x00\x01\xff\xfe"s, "\x00\x01\xff\xfe"s},
         {std::string(50'000'000, '9'), std::string(65536, '9')}};
     for (const auto& [content, shown] : cases) {
         saved() = content;
@@ -71,7 +73,7 @@ TEST_F(AutoDeleteWindow, SaveWritesTheTextAsTypedConfirmsAndClosesAndALoadedLine
         EXPECT_EQ(messages[0].title, "Success");
         EXPECT_FALSE(isOpen());
     }
-    for (const std::string content : {" 250 \r\n", "\r\n", "x\xff\r\n"}) {
+    for (const std::string content : {" 250 \r\n", "\r\n", "x\xff\r\n", "\r\n3000\r\n", "1\r\n2\r\n"}) {
         saved() = content;
         open().save();
         open().save();

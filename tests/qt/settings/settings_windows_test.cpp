@@ -1,3 +1,6 @@
+#include <QScrollBar>
+#include <QTextDocument>
+
 #include "qt_test_support.h"
 #include "settings/directory_list_widget.h"
 #include "settings/form2.h"
@@ -125,7 +128,23 @@ private slots:
         settle();
         QVERIFY(!guard);
         writeFile(QStringLiteral("Directory.txt"), "first\r\nsecond\r\n");
-        QCOMPARE(child<QTextEdit>(openForm2(), "curmm2dir")->toPlainText(), QStringLiteral("first\nsecond\n"));
+        QCOMPARE(child<QTextEdit>(openForm2(), "curmm2dir")->toPlainText(), QStringLiteral("first\nsecond"));
+    }
+
+    // The stored path reads like a label: its line break adds no empty line, and even a list too
+    // long for the box brings up no scroll bar.
+    void theStoredPathShowsNoEmptyLineAndNoScrollBar()
+    {
+        for (const QByteArray& content : {QByteArray("/games/mm2/MM2.LOCK\r\n"), QByteArray("1\r\n2\r\n3\r\n4\r\n5\r\n")}) {
+            writeFile(QStringLiteral("Directory.txt"), content);
+            QWidget* window = openForm2();
+            auto* box = child<QTextEdit>(window, "curmm2dir");
+            QCOMPARE(box->document()->blockCount(), content.count('\n'));
+            QVERIFY(!box->verticalScrollBar()->isVisible());
+            QVERIFY(!box->horizontalScrollBar()->isVisible());
+            QVERIFY(window->close());
+            settle();
+        }
     }
 
     void typedDelayIsSavedByClickNotByEnterAndKeptWhenTheSaveFails()

@@ -90,6 +90,54 @@ inline void checkFont(QWidget* widget, const char* family, double points, bool b
     QCOMPARE(widget->font().italic(), italic);
 }
 
+// A frame as it is drawn on screen: its outline's top line runs through the middle of its
+// caption, in the window's font, and crosses none of the frame's controls. The frame alone is
+// painted (without its controls) and its pixels looked at.
+inline void checkFrameDrawing(QGroupBox* frame)
+{
+    const QColor background = frame->palette().color(frame->backgroundRole());
+    QImage image(frame->size(), QImage::Format_ARGB32);
+    image.fill(background);
+    frame->render(&image, QPoint(), QRegion(), QWidget::RenderFlags());
+    const auto inked = [&](int x, int y) { return image.pixelColor(x, y) != background; };
+    // The top line: the first row drawn all across the right half, where no caption stands.
+    int line = -1;
+    for (int y = 0; y < image.height() && line < 0; ++y) {
+        bool across = true;
+        for (int x = image.width() / 2; x < image.width() - 4 && across; ++x)
+            across = inked(x, y);
+        if (across)
+            line = y;
+    }
+    QVERIFY2(line >= 0, "no outline drawn");
+    for (const QWidget* control : frame->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        const QRect at = control->geometry();
+        QVERIFY2(line + 1 < at.top() || line > at.bottom(),
+                 qPrintable(QStringLiteral("the line at %1 crosses %2").arg(line).arg(control->objectName())));
+    }
+    if (frame->title().isEmpty())
+        return;
+    // The caption's ink, left of the middle and clear of the outline's left edge.
+    int top = -1, bottom = -1, left = image.width(), right = -1;
+    for (int y = 0; y < image.height() - 4; ++y) {
+        if (y == line || y == line + 1)
+            continue;
+        for (int x = 4; x < image.width() / 2; ++x) {
+            if (!inked(x, y))
+                continue;
+            top = top < 0 ? y : top;
+            bottom = y;
+            left = std::min(left, x);
+            right = std::max(right, x);
+        }
+    }
+    QVERIFY2(top >= 0 && top < line && bottom > line + 1,
+             qPrintable(QStringLiteral("caption from %1 to %2, line at %3").arg(top).arg(bottom).arg(line)));
+    const QFontMetrics windowFont(frame->window()->font());
+    QVERIFY2(bottom - top < windowFont.height() && right - left < windowFont.horizontalAdvance(frame->title()),
+             qPrintable(QStringLiteral("caption %1 x %2 px").arg(right - left + 1).arg(bottom - top + 1)));
+}
+
 // A control as the layout places it: its rectangle in its container and its text.
 struct Placed {
     const char* name;

@@ -78,6 +78,7 @@ private slots:
                                {"text1", pxRect(2400, 240, 1935, 375), "10000", "Frame1"},
                                {"Command1", pxRect(120, 960, 4455, 255), "Save"}});
         QCOMPARE(child(window, "Command1")->nextInFocusChain(), child(window, "text1"));
+        checkFrameDrawing(child<QGroupBox>(window, "Frame1"));
     }
 
     void onlyEnterOpensTheHighlightedDirectory()

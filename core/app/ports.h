@@ -15,6 +15,8 @@
 
 namespace latchsweep {
 
+class WindowView;
+
 // Outcome of a write: ok, or the system's own reason for the failure.
 struct WriteStatus {
     bool ok = true;
@@ -56,8 +58,9 @@ public:
 class MessageBoxes {
 public:
     virtual ~MessageBoxes() = default;
-    // A modal box with the text, the title and a single OK button; returns once dismissed.
-    virtual void show(std::string_view text, std::string_view title) = 0;
+    // A modal box with the text, the title and a single OK button; returns once dismissed. The
+    // box belongs to the window it answers (`owner`, placed over it), or to none.
+    virtual void show(const WindowView* owner, std::string_view text, std::string_view title) = 0;
 };
 
 class ProcessControl {

@@ -49,7 +49,7 @@ void Form2::save()
     if (app_.ended())
         return;
     Platform& platform = app_.platform();
-    const bool written = writeSettingLine(platform.files, platform.messages, kDirectoryFile,
+    const bool written = writeSettingLine(platform.files, platform.messages, *view_, kDirectoryFile,
                                           lockFilePath(MM2Dir_.path(), platform.files.separator()));
     if (!written)
         return; // the window stays open, its choice kept, and the file as it was
@@ -58,7 +58,7 @@ void Form2::save()
     // it is touched afterwards unless it is still alive.
     WindowInstance<Form2>& instance = app_.form2();
     const std::shared_ptr<const bool> alive = alive_;
-    platform.messages.show(kSaved, kSavedTitle);
+    platform.messages.show(view_.get(), kSaved, kSavedTitle);
     if (*alive)
         instance.discard();
 }

@@ -70,6 +70,7 @@ TEST_F(GameDirectoryWindow, SaveStoresTheLockFilePathShowsItConfirmsAndClosesEve
 {
     Form2& window = open();
     window.openDirectory(3);
+    const WindowView* shownOwner = &view();
     std::string shownDuringBox;
     program.platform.messages.whileShown = [&] { shownDuringBox = view().curmm2dir; };
     window.save();
@@ -78,6 +79,7 @@ TEST_F(GameDirectoryWindow, SaveStoresTheLockFilePathShowsItConfirmsAndClosesEve
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].text, "Midtown Madness 2 Directory Saved");
     EXPECT_EQ(messages[0].title, "Success");
+    EXPECT_EQ(messages[0].owner, shownOwner); // the window whose Save asked, not the main window
     EXPECT_FALSE(isOpen());
 
     program.platform.messages.whileShown = nullptr;
@@ -110,6 +112,7 @@ TEST_F(GameDirectoryWindow, AFailedSaveSaysWhyKeepsTheWindowAndTheOldFile)
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].text, "Could not save Directory.txt: Read-only file system");
     EXPECT_EQ(messages[0].title, "Latchsweep");
+    EXPECT_EQ(messages[0].owner, &view());
     ASSERT_TRUE(isOpen());
     EXPECT_EQ(window.MM2Dir().path(), "/games/mm2/cars");
     EXPECT_EQ(view().curmm2dir, "/old/MM2.LOCK");

@@ -65,12 +65,14 @@ TEST_F(AutoDeleteWindow, SaveWritesTheTextAsTypedConfirmsAndClosesAndALoadedLine
     for (const std::string text : {"10000", "  250  ", "abc", "", "1e99"}) {
         messages.clear();
         open();
+        const WindowView* window = &view();
         view().text = text;
         program.app.form3().get()->save();
         EXPECT_EQ(saved(), text + "\r\n");
         ASSERT_EQ(messages.size(), 1u);
         EXPECT_EQ(messages[0].text, "The Auto Delete's Settings Has Been Saved");
         EXPECT_EQ(messages[0].title, "Success");
+        EXPECT_EQ(messages[0].owner, window);
         EXPECT_FALSE(isOpen());
     }
     for (const std::string content : {" 250 \r\n", "\r\n", "x\xff\r\n", "\r\n3000\r\n", "1\r\n2\r\n"}) {
@@ -91,6 +93,7 @@ TEST_F(AutoDeleteWindow, AFailedSaveSaysWhyKeepsTheWindowTheTextAndTheOldFile)
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].text, "Could not save AutoDelete.txt: No space left on device");
     EXPECT_EQ(messages[0].title, "Latchsweep");
+    EXPECT_EQ(messages[0].owner, &view());
     ASSERT_TRUE(isOpen());
     EXPECT_EQ(view().text, "500");
     EXPECT_EQ(saved(), "2000\r\n");

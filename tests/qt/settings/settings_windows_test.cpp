@@ -1,6 +1,7 @@
 #include <QScrollBar>
 #include <QTextDocument>
 
+#include "app/qt_platform.h"
 #include "qt_test_support.h"
 #include "settings/directory_list_widget.h"
 #include "settings/form2.h"
@@ -186,6 +187,51 @@ private slots:
         writeFile(QStringLiteral("AutoDelete.txt"), content);
         QTest::mouseClick(child<QPushButton>(openForm3(), "Command1"), Qt::LeftButton);
         QCOMPARE(readFile(QStringLiteral("AutoDelete.txt")), content);
+    }
+
+    // The program's boxes are placed over the window that asks for them, block every window, and
+    // go with a window that is deleted while they are up.
+    void aBoxBelongsToTheWindowThatAsks()
+    {
+        QWidget* window = openForm3();
+        window->move(20, 400); // well away from the main window and the screen's centre
+        const WindowView* view = &app().form3().get()->view();
+        qt::QtMessageBoxes boxes;
+        QPointer<QWidget> box;
+        QWidget* owner = nullptr;
+        QPoint offCentre;
+        bool mainWindowBlocked = false;
+        QTimer::singleShot(0, [&] {
+            box = QApplication::activeModalWidget();
+            if (!box)
+                return;
+            owner = box->parentWidget();
+            offCentre = box->frameGeometry().center() - window->frameGeometry().center();
+            mainWindowBlocked = QApplication::activeModalWidget() == box && box->isModal() &&
+                                box->windowModality() == Qt::ApplicationModal;
+            box->close();
+        });
+        boxes.show(view, "Saved", "Success");
+        QCOMPARE(owner, window);
+        QVERIFY2(offCentre.manhattanLength() <= 2, qPrintable(QStringLiteral("%1,%2").arg(offCentre.x()).arg(offCentre.y())));
+        QVERIFY(mainWindowBlocked);
+        QVERIFY(!box); // gone once dismissed
+
+        QTimer::singleShot(0, [&] {
+            box = QApplication::activeModalWidget();
+            delete window; // the core's view is left holding nothing; the box goes with its owner
+        });
+        boxes.show(view, "Saved", "Success");
+        QVERIFY(!box);
+
+        QTimer::singleShot(0, [&] {
+            box = QApplication::activeModalWidget();
+            owner = box ? box->parentWidget() : window;
+            if (box)
+                box->close();
+        });
+        boxes.show(nullptr, "Run-time error", "Latchsweep");
+        QCOMPARE(owner, nullptr);
     }
 
     void theCloseBoxDiscardsTheWindowUnsaved()

@@ -1,6 +1,6 @@
 """The program under a hostile desktop: no tray host at start and one that restarts, a read-only
 working directory, a lock file held open, the lock-file list rewritten or removed under a running
-sweeper, a huge help file."""
+sweeper, a huge help file, a desktop scaled so far that fixed window places run off the screen."""
 
 from __future__ import annotations
 
@@ -12,7 +12,8 @@ import pytest
 
 import desktop
 from conftest import without_file_privileges
-from desktop import CRLF, DELAY_WINDOW, DIRECTORY_WINDOW, HELP_WINDOW, MAIN_WINDOW, gone_within
+from desktop import (ABOUT_WINDOW, CRLF, DELAY_WINDOW, DIRECTORY_WINDOW, HELP_WINDOW, MAIN_WINDOW, TWIPS_PER_PIXEL,
+                     gone_within)
 
 
 def resident_mib(pid: int) -> float:
@@ -162,3 +163,25 @@ def test_huge_help_file_opens_promptly(launch):
     desktop.wait_window_gone(HELP_WINDOW)
     assert desktop.windows_named(MAIN_WINDOW) == [main]
     assert program.process_alive()
+
+
+def test_fixed_windows_stay_on_a_screen_scaled_by_2(launch, display):
+    """At a desktop scale of 2 the help window's fixed place runs 136 pixels past the 1280-pixel
+    screen: it is moved back inside, where its OK button can be clicked. The about box fits."""
+    launch(wrapper=["env", "QT_SCALE_FACTOR=2"])
+    main = desktop.window_by_name(MAIN_WINDOW)
+    scale = 2 / TWIPS_PER_PIXEL
+    for path, title, fixed, ok in (("Help > Help", HELP_WINDOW, (2760, 3750), (6480, 120, 1215, 375)),
+                                   ("Help > About", ABOUT_WINDOW, (2340, 1935), (120, 3960, 4260, 345))):
+        window = desktop.open_window(main, path, title)
+        where = desktop.geometry(window)
+        assert 0 <= where.x and where.x + where.width <= display.width, f"{title} at {where}"
+        assert 0 <= where.y and where.y + where.height <= display.height, f"{title} at {where}"
+        wanted = round(fixed[0] * scale), round(fixed[1] * scale)
+        if wanted[0] + where.width <= display.width:
+            assert (where.x, where.y) == wanted, f"{title} left its fixed place although it fits: {where}"
+        else:
+            assert (where.x + where.width, where.y) == (display.width, wanted[1]), f"{title} moved too far: {where}"
+        left, top, width, height = ok
+        desktop.click_at(where.x + round((left + width / 2) * scale), where.y + round((top + height / 2) * scale))
+        desktop.wait_window_gone(title)

@@ -4,6 +4,8 @@
 #include <utility>
 #include <vector>
 
+#include "app/window.h"
+
 namespace latchsweep::win32 {
 
 class Win32TimerFactory::Driver : public TimerDriver {

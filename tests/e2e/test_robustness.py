@@ -70,11 +70,21 @@ def test_read_only_working_directory_loses_nothing(launch, tmp_path):
     desktop.close_window(window)
     desktop.wait_window_gone(DELAY_WINDOW)
 
-    # MM2 Directory: Save fails likewise.
+    # MM2 Directory: Save fails likewise; so does a read-only list in a writable directory,
+    # which stays as it was. The box stands over the window whose Save failed.
     window = desktop.open_window(main, "Settings > Settings > MM2 Directory", DIRECTORY_WINDOW)
     desktop.click_twips(window, *desktop.DIRECTORY_SAVE)
     desktop.answer_box(MAIN_WINDOW, already=1)
+    work.chmod(0o755)
+    program.path("Directory.txt").chmod(0o444)
+    desktop.click_twips(window, *desktop.DIRECTORY_SAVE)
+    box = desktop.wait_until(lambda: [w for w in desktop.windows_named(MAIN_WINDOW) if w != main],
+                             message="no box for the read-only list")[0]
+    over, (x, y) = desktop.geometry(window), desktop.geometry(box).center
+    assert over.x <= x < over.x + over.width and over.y <= y < over.y + over.height, "the box is not over its window"
+    desktop.answer_box(MAIN_WINDOW, already=1)
     assert not desktop.windows_named("Success")
+    assert program.path("Directory.txt").stat().st_mode & 0o777 == 0o444
 
     assert {p.name: p.read_bytes() for p in work.iterdir()} == before, "a failed save changed the directory"
     # The saved 20 s applies again now that the delay window is closed.

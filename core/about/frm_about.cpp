@@ -66,7 +66,7 @@ void frmAbout::onSysInfo()
         return;
     Platform& platform = app_.platform();
     try {
-        StartSysInfo(platform.registry, platform.files, platform.launcher, platform.messages);
+        StartSysInfo(platform.registry, platform.files, platform.launcher, platform.messages, view_.get());
     } catch (...) {
         // Nothing that goes wrong in the lookup or its message may end the program.
     }

@@ -97,7 +97,8 @@ bool launchSysInfo(Registry& registry, FileSystem& files, Launcher& launcher)
 
 } // namespace
 
-void StartSysInfo(Registry& registry, FileSystem& files, Launcher& launcher, MessageBoxes& messages)
+void StartSysInfo(Registry& registry, FileSystem& files, Launcher& launcher, MessageBoxes& messages,
+                  const WindowView* owner)
 {
     try {
         if (launchSysInfo(registry, files, launcher))
@@ -105,7 +106,7 @@ void StartSysInfo(Registry& registry, FileSystem& files, Launcher& launcher, Mes
     } catch (...) {
         // A failure on the way means the same to the user as a tool that is not there.
     }
-    messages.show(kSysInfoUnavailable, kAppTitle);
+    messages.show(owner, kSysInfoUnavailable, kAppTitle);
 }
 
 } // namespace latchsweep

@@ -14,6 +14,7 @@ namespace latchsweep {
 
 class FileSystem;
 class MessageBoxes;
+class WindowView;
 
 inline constexpr std::uint32_t kRegSz = 1;
 inline constexpr std::uint32_t kRegExpandSz = 2;
@@ -45,7 +46,9 @@ bool GetKeyValue(Registry& registry, RegistryKey KeyRoot, const std::string& Key
                  std::string& KeyVal);
 
 // Starts System Information from where the registry says it is, or tells the user that it is
-// unavailable. Only the first location is launched unseen; the second must hold the program.
-void StartSysInfo(Registry& registry, FileSystem& files, Launcher& launcher, MessageBoxes& messages);
+// unavailable, in a box owned by `owner` (the about box). Only the first location is launched
+// unseen; the second must hold the program.
+void StartSysInfo(Registry& registry, FileSystem& files, Launcher& launcher, MessageBoxes& messages,
+                  const WindowView* owner = nullptr);
 
 } // namespace latchsweep

@@ -82,7 +82,7 @@ void Application::fail(int number, std::string_view description)
 {
     if (ended_)
         return;
-    platform_.messages.show("Run-time error '" + std::to_string(number) + "':\n\n" + std::string(description),
+    platform_.messages.show(nullptr, "Run-time error '" + std::to_string(number) + "':\n\n" + std::string(description),
                             kAppTitle);
     exitProgram();
 }

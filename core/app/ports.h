@@ -15,6 +15,8 @@
 
 namespace latchsweep {
 
+class WindowView;
+
 // Outcome of a write: ok, or the system's own reason for the failure.
 struct WriteStatus {
     bool ok = true;
@@ -30,7 +32,9 @@ public:
     virtual std::optional<std::string> readHead(const std::string& path, std::size_t maxBytes) = 0;
 
     // Replaces the whole file by writing a temporary file beside it and renaming it over the
-    // old one, so that a failure never leaves a truncated file behind.
+    // old one, so that a failure never leaves a truncated file behind. A file that could not be
+    // opened for output (read-only) is refused; a link is written through to its target, and
+    // the file keeps its attributes (mode, owner) as far as the platform lets them be kept.
     virtual WriteStatus replaceFile(const std::string& path, std::string_view bytes) = 0;
 
     // Deletes exactly one regular file, or a symbolic link itself, never a directory and never
@@ -54,8 +58,9 @@ public:
 class MessageBoxes {
 public:
     virtual ~MessageBoxes() = default;
-    // A modal box with the text, the title and a single OK button; returns once dismissed.
-    virtual void show(std::string_view text, std::string_view title) = 0;
+    // A modal box with the text, the title and a single OK button; returns once dismissed. The
+    // box belongs to the window it answers (`owner`, placed over it), or to none.
+    virtual void show(const WindowView* owner, std::string_view text, std::string_view title) = 0;
 };
 
 class ProcessControl {

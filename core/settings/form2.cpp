@@ -49,7 +49,7 @@ void Form2::save()
     if (app_.ended())
         return;
     Platform& platform = app_.platform();
-    const bool written = writeSettingLine(platform.files, platform.messages, kDirectoryFile,
+    const bool written = writeSettingLine(platform.files, platform.messages, *view_, kDirectoryFile,
                                           lockFilePath(MM2Dir_.path(), platform.files.separator()));
     if (!written)
         return; // the window stays open, its choice kept, and the file as it was
@@ -58,7 +58,7 @@ void Form2::save()
     // it is touched afterwards unless it is still alive.
     WindowInstance<Form2>& instance = app_.form2();
     const std::shared_ptr<const bool> alive = alive_;
-    platform.messages.show(kSaved, kSavedTitle);
+    platform.messages.show(view_.get(), kSaved, kSavedTitle);
     if (*alive)
         instance.discard();
 }
@@ -80,9 +80,10 @@ std::string Form2::lockFilePath(std::string_view directory, char separator)
 
 void Form2::showStoredPath()
 {
-    // A file that cannot be read leaves the text shown before: the initial one at load.
+    // A file that cannot be read leaves the text shown before: the initial one at load. The
+    // line break a save ends the line with is no line of its own: the box reads like a label.
     if (const auto content = readSettingFile(app_.platform().files, kDirectoryFile))
-        view_->setCurmm2dir(*content);
+        view_->setCurmm2dir(std::string(withoutFinalLineBreak(*content)));
 }
 
 } // namespace latchsweep

@@ -22,7 +22,8 @@ class Form2View : public WindowView {
 public:
     // MM2Dir: the entries in order; the one at `current` is the list's value.
     virtual void showDirectories(const std::vector<DirectoryEntry>& entries, std::size_t current) = 0;
-    // curmm2dir: the text shown; may hold several lines and any bytes the file held.
+    // curmm2dir: the text shown; may hold several lines and any bytes the file held, but never
+    // ends in a line break.
     virtual void setCurmm2dir(const std::string& text) = 0;
 };
 

@@ -30,7 +30,7 @@ Form3::~Form3() { *alive_ = false; }
 void Form3::load()
 {
     if (const auto content = readSettingFile(app_.platform().files, kAutoDeleteFile))
-        view_->setText1(std::string(firstLineOf(*content)));
+        view_->setText1(std::string(withoutFinalLineBreak(*content)));
 }
 
 void Form3::save()
@@ -38,13 +38,13 @@ void Form3::save()
     if (app_.ended())
         return;
     Platform& platform = app_.platform();
-    if (!writeSettingLine(platform.files, platform.messages, kAutoDeleteFile, view_->text1()))
+    if (!writeSettingLine(platform.files, platform.messages, *view_, kAutoDeleteFile, view_->text1()))
         return; // the window stays open with the text as typed, and the file as it was
     // While the box is up other events run, and one of them may discard this window: nothing of
     // it is touched afterwards unless it is still alive.
     WindowInstance<Form3>& instance = app_.form3();
     const std::shared_ptr<const bool> alive = alive_;
-    platform.messages.show(kSaved, kSavedTitle);
+    platform.messages.show(view_.get(), kSaved, kSavedTitle);
     if (*alive)
         instance.discard();
 }
@@ -54,11 +54,6 @@ void Form3::onClose()
     if (app_.ended())
         return;
     app_.form3().discard();
-}
-
-std::string_view Form3::firstLineOf(std::string_view content)
-{
-    return content.substr(0, content.find_first_of("\r\n"));
 }
 
 } // namespace latchsweep

@@ -44,10 +44,6 @@ public:
     void save();    // Command1: stores text1 as typed, no validation
     void onClose(); // close box: discards the window and its unsaved text
 
-    // What a single-line box shows of a file: everything before its first line break (CR or
-    // LF), so that loading and saving again gives back the same bytes.
-    static std::string_view firstLineOf(std::string_view content);
-
 private:
     Application& app_;
     std::unique_ptr<Form3View> view_;

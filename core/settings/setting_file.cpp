@@ -11,14 +11,15 @@ std::optional<std::string> readSettingFile(FileSystem& files, std::string_view n
     return files.readHead(std::string(name), kSettingsReadLimit);
 }
 
-bool writeSettingLine(FileSystem& files, MessageBoxes& messages, std::string_view name, std::string_view line)
+bool writeSettingLine(FileSystem& files, MessageBoxes& messages, const WindowView& window, std::string_view name,
+                      std::string_view line)
 {
     std::string bytes;
     bytes.reserve(line.size() + kLineEnd.size());
     bytes.append(line).append(kLineEnd);
     const WriteStatus status = files.replaceFile(std::string(name), bytes);
     if (!status.ok)
-        messages.show(saveFailedMessage(name, status.reason), kAppTitle);
+        messages.show(&window, saveFailedMessage(name, status.reason), kAppTitle);
     return status.ok;
 }
 

@@ -9,6 +9,7 @@ namespace latchsweep {
 
 class FileSystem;
 class MessageBoxes;
+class WindowView;
 
 // The most the settings windows read of a data file. Each holds one short line; anything past
 // this bound is not read at all, so a huge file (or a device under the name) cannot stall or
@@ -20,8 +21,9 @@ std::optional<std::string> readSettingFile(FileSystem& files, std::string_view n
 
 // Replaces the whole file by `line` and CR LF. A failure is told to the user, naming the file
 // and the system's reason, under the program's title; the old content is then still in place.
-// True only once the file was really written.
-bool writeSettingLine(FileSystem& files, MessageBoxes& messages, std::string_view name, std::string_view line);
+// True only once the file was really written. `window` is the window whose Save asked.
+bool writeSettingLine(FileSystem& files, MessageBoxes& messages, const WindowView& window, std::string_view name,
+                      std::string_view line);
 
 // The message for a failed write.
 std::string saveFailedMessage(std::string_view name, std::string_view reason);

@@ -14,6 +14,15 @@ std::optional<std::string> firstLine(std::string_view bytes)
     return std::string(bytes.substr(0, end));
 }
 
+std::string_view withoutFinalLineBreak(std::string_view content)
+{
+    if (content.ends_with(kLineEnd))
+        content.remove_suffix(kLineEnd.size());
+    else if (content.ends_with('\r') || content.ends_with('\n'))
+        content.remove_suffix(1);
+    return content;
+}
+
 std::optional<std::string> readFirstLine(FileSystem& files, std::string_view name)
 {
     // One byte beyond the bound tells a line of exactly kMaxFirstLine from a longer one.

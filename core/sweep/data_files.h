@@ -23,6 +23,11 @@ inline constexpr std::size_t kMaxFirstLine = 32 * 1024;
 // is no line at all (empty content) or the line is longer than kMaxFirstLine.
 std::optional<std::string> firstLine(std::string_view bytes);
 
+// What a settings window shows of a data file: the content without its final line break (CR LF,
+// or a lone CR or LF). A save adds CR LF again, so loading and saving gives back the same bytes;
+// breaks before the last one are part of the text and stay.
+std::string_view withoutFinalLineBreak(std::string_view content);
+
 // The first line of a file, reading no more than the bound needs.
 std::optional<std::string> readFirstLine(FileSystem& files, std::string_view name);
 

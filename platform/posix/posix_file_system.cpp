@@ -1,6 +1,8 @@
 #include "posix_file_system.h"
 
 #include <cerrno>
+#include <climits>
+#include <csignal>
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
@@ -8,6 +10,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
+#include <vector>
 
 namespace latchsweep {
 namespace {
@@ -46,6 +49,99 @@ bool writeAll(int fd, std::string_view bytes)
     return true;
 }
 
+// The file a save writes to: `path` itself, or the end of the chain of symbolic links that
+// starts there (which need not exist yet, as for a dangling link). Nothing on a loop.
+std::optional<std::string> linkTarget(const std::string& path)
+{
+    constexpr int kMaxLinks = 40; // as the kernel's own limit
+    std::string current = path;
+    for (int hop = 0; hop < kMaxLinks; ++hop) {
+        struct stat info {};
+        if (::lstat(current.c_str(), &info) != 0 || !S_ISLNK(info.st_mode))
+            return current;
+        std::string next(static_cast<std::size_t>(info.st_size > 0 ? info.st_size : PATH_MAX) + 1, '\0');
+        const ssize_t length = ::readlink(current.c_str(), next.data(), next.size());
+        if (length < 0)
+            return std::nullopt;
+        if (static_cast<std::size_t>(length) >= next.size()) {
+            errno = ENAMETOOLONG; // the link grew while it was read
+            return std::nullopt;
+        }
+        next.resize(static_cast<std::size_t>(length));
+        // A relative link is relative to the directory that holds it.
+        const std::size_t slash = current.rfind('/');
+        current = next.starts_with('/') || slash == std::string::npos ? next : current.substr(0, slash + 1) + next;
+    }
+    errno = ELOOP;
+    return std::nullopt;
+}
+
+// The directory part of a path, ending in '/' (empty for a bare name), and the name itself.
+std::pair<std::string, std::string> splitPath(const std::string& path)
+{
+    const std::size_t slash = path.rfind('/');
+    if (slash == std::string::npos)
+        return {"", path};
+    return {path.substr(0, slash + 1), path.substr(slash + 1)};
+}
+
+// Temporary files of a save are named ".<name>.latchsweep-<pid>-<n>": hidden, recognisably
+// ours, and telling which process wrote them.
+std::string temporaryPrefix(std::string_view name) { return "." + std::string(name) + ".latchsweep-"; }
+
+// Removes what saves of `name` left behind when they were killed between writing and
+// renaming: temporary files of processes that no longer run (or of this one, which saves one
+// file at a time). Those of a save under way in another instance stay.
+void removeLeftovers(const std::string& directory, const std::string& name)
+{
+    DIR* stream = ::opendir(directory.empty() ? "." : directory.c_str());
+    if (!stream)
+        return; // nothing can be cleared; the save itself reports what is wrong
+    const std::string prefix = temporaryPrefix(name);
+    std::vector<std::string> stale;
+    while (const dirent* entry = ::readdir(stream)) {
+        const std::string_view entryName = entry->d_name;
+        if (!entryName.starts_with(prefix))
+            continue;
+        const std::string_view rest = entryName.substr(prefix.size());
+        const std::size_t dash = rest.find('-');
+        const std::string_view pidText = rest.substr(0, dash);
+        if (dash == std::string_view::npos || pidText.empty() ||
+            pidText.find_first_not_of("0123456789") != std::string_view::npos ||
+            rest.substr(dash + 1).find_first_not_of("0123456789") != std::string_view::npos || pidText.size() > 9)
+            continue;
+        const auto pid = static_cast<pid_t>(std::stol(std::string(pidText)));
+        if (pid == ::getpid() || (::kill(pid, 0) != 0 && errno == ESRCH))
+            stale.emplace_back(entryName);
+    }
+    ::closedir(stream);
+    for (const std::string& leftover : stale)
+        ::unlink((directory + leftover).c_str()); // one that is already gone needs nothing more
+}
+
+// Gives the new file the old one's owner and group where this process may (root may set any,
+// an owner may set one of its own groups), then the old one's mode; the mode comes last since
+// a change of owner clears the set-user-ID and set-group-ID bits. Whatever may not be kept is
+// left as a create gave it: the save goes on.
+void keepOwnerAndMode(int fd, const struct stat& old)
+{
+    struct stat now {};
+    if (::fstat(fd, &now) == 0 && (now.st_uid != old.st_uid || now.st_gid != old.st_gid)) {
+        if (::fchown(fd, old.st_uid, old.st_gid) != 0)
+            static_cast<void>(::fchown(fd, static_cast<uid_t>(-1), old.st_gid));
+    }
+    static_cast<void>(::fchmod(fd, old.st_mode & 07777));
+}
+
+bool syncDirectory(const std::string& directory)
+{
+    const Descriptor fd(::open(directory.empty() ? "." : directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (fd.get() < 0)
+        return false;
+    // Some file systems cannot sync a directory at all; the rename is then as safe as they make it.
+    return ::fsync(fd.get()) == 0 || errno == EINVAL;
+}
+
 } // namespace
 
 std::optional<std::string> PosixFileSystem::readHead(const std::string& path, std::size_t maxBytes)
@@ -77,26 +173,51 @@ std::optional<std::string> PosixFileSystem::readHead(const std::string& path, st
 WriteStatus PosixFileSystem::replaceFile(const std::string& path, std::string_view bytes)
 {
     // The new content goes to a temporary file beside the old one and is renamed over it only
-    // once it is safely on disk: a failure at any point leaves the old file as it was.
+    // once it is safely on disk: a failure at any point leaves the old file as it was. What the
+    // user set up on the file stays: a link is written through, and the file keeps its mode and,
+    // where this process may set them, its owner and group.
+    const auto target = linkTarget(path);
+    if (!target)
+        return {false, reasonFor(errno)};
+    struct stat old {};
+    const bool exists = ::stat(target->c_str(), &old) == 0;
+    if (!exists && errno != ENOENT)
+        return {false, reasonFor(errno)};
+    if (exists && S_ISDIR(old.st_mode))
+        return {false, reasonFor(EISDIR)};
+    // A file that could not be opened for output is refused, read-only ones above all: the
+    // rename would replace it all the same.
+    if (exists && ::faccessat(AT_FDCWD, target->c_str(), W_OK, AT_EACCESS) != 0)
+        return {false, reasonFor(errno)};
+
+    const auto [directory, name] = splitPath(*target);
+    removeLeftovers(directory, name);
     std::string temporary;
     int fd = -1;
     for (int attempt = 0; fd < 0; ++attempt) {
-        temporary = path + ".tmp" + std::to_string(::getpid()) + "-" + std::to_string(attempt);
-        fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        temporary = directory + temporaryPrefix(name) + std::to_string(::getpid()) + "-" + std::to_string(attempt);
+        // A new file is created as any program would create it (0666 less the umask, and the
+        // directory's default permissions); the copy of an existing one starts private.
+        fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, exists ? 0600 : 0666);
         if (fd < 0 && (errno != EEXIST || attempt > 100))
             return {false, reasonFor(errno)};
     }
     Descriptor file(fd);
+    if (exists)
+        keepOwnerAndMode(file.get(), old);
     if (!writeAll(file.get(), bytes) || ::fsync(file.get()) != 0) {
         const int error = errno;
         ::unlink(temporary.c_str());
         return {false, reasonFor(error)};
     }
-    if (::close(file.release()) != 0 || ::rename(temporary.c_str(), path.c_str()) != 0) {
+    if (::close(file.release()) != 0 || ::rename(temporary.c_str(), target->c_str()) != 0) {
         const int error = errno;
         ::unlink(temporary.c_str());
         return {false, reasonFor(error)};
     }
+    // The rename itself is on disk only once the directory is.
+    if (!syncDirectory(directory))
+        return {false, reasonFor(errno)};
     return {};
 }
 

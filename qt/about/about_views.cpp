@@ -11,6 +11,7 @@
 #include <QTextEdit>
 #include <QVBoxLayout>
 
+#include "about/placement.h"
 #include "../app/controls.h"
 #include "../app/icons.h"
 #include "../app/qt_platform.h"
@@ -36,7 +37,8 @@ QIcon helpIcon()
 }
 
 // Lays out a window's controls on a client area of the layout's size, fixes the window at that
-// size and puts the client area's top-left corner where the layout says on the screen.
+// size and puts the client area's top-left corner where the layout says on the screen, or as
+// near as the screen's available area lets it stay whole on screen.
 QHash<QString, QWidget*> buildWindow(QWidget* window, const WindowSpec& spec, const TwipsRect& screenArea)
 {
     const double twipsPerPixel = screenTwipsPerPixel();
@@ -49,11 +51,19 @@ QHash<QString, QWidget*> buildWindow(QWidget* window, const WindowSpec& spec, co
     layout->addWidget(client);
     auto controls = buildControls(client, spec, twipsPerPixel);
     fixClientSize(window, client, spec, twipsPerPixel);
-    QPoint origin;
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-        origin = screen->geometry().topLeft();
+    const QScreen* screen = QGuiApplication::primaryScreen();
     const QRect area = toPixels(screenArea, twipsPerPixel);
-    window->setGeometry(QRect(origin + area.topLeft(), window->size()));
+    QRect placed(area.topLeft(), window->size());
+    if (screen) {
+        // The window system's frame is not known before the window is first shown: the client
+        // area is what must fit.
+        const QRect available = screen->availableGeometry();
+        placed.translate(screen->geometry().topLeft());
+        const ScreenRect kept = keepInside({placed.x(), placed.y(), placed.width(), placed.height()},
+                                           {available.x(), available.y(), available.width(), available.height()});
+        placed.moveTo(kept.left, kept.top);
+    }
+    window->setGeometry(placed);
     return controls;
 }
 

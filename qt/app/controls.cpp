@@ -5,6 +5,7 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QListWidget>
+#include <QPainter>
 #include <QPushButton>
 #include <QScreen>
 #include <QTextEdit>
@@ -29,12 +30,42 @@ QRect toPixels(const TwipsRect& rect, double twipsPerPixel)
 
 namespace {
 
+// A frame drawn as Windows draws one: an etched outline whose top line runs through the middle
+// of the caption, which stands on it in the window's own font. Styles draw a group box's title
+// above its outline, and often bold, which would push the line down across the controls that
+// the layout places just below the caption.
+class FrameBox : public QGroupBox {
+public:
+    using QGroupBox::QGroupBox;
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter painter(this);
+        const QFontMetrics metrics(font());
+        const int lineY = metrics.height() / 2; // also without a caption, as on Windows
+        const QRect outline = rect().adjusted(0, lineY, -2, -2);
+        painter.setPen(palette().color(QPalette::Light));
+        painter.drawRect(outline.translated(1, 1));
+        painter.setPen(palette().color(QPalette::Mid));
+        painter.drawRect(outline);
+        if (title().isEmpty())
+            return;
+        constexpr int kCaptionLeft = 6;
+        constexpr int kPadding = 2;
+        const QRect caption(kCaptionLeft, 0, metrics.horizontalAdvance(title()) + 2 * kPadding, metrics.height());
+        painter.fillRect(caption, palette().color(backgroundRole()));
+        painter.setPen(palette().color(QPalette::WindowText));
+        painter.drawText(caption, Qt::AlignCenter | Qt::TextSingleLine, title());
+    }
+};
+
 QWidget* create(const ControlSpec& spec, QWidget* parent)
 {
     const QString text = toQString(spec.text);
     switch (spec.kind) {
     case ControlKind::Frame:
-        return new QGroupBox(text, parent);
+        return new FrameBox(text, parent);
     case ControlKind::Button:
         return new QPushButton(text, parent);
     case ControlKind::Label: {

@@ -2,8 +2,12 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QPointer>
 #include <cstdio>
 #include <cstdlib>
+
+#include "app/window.h"
+#include "window_adapter.h"
 
 namespace latchsweep::qt {
 namespace {
@@ -31,10 +35,16 @@ std::unique_ptr<TimerDriver> QtTimerFactory::create(std::function<void()> onExpi
     return std::make_unique<QtTimerDriver>(std::move(onExpiry));
 }
 
-void QtMessageBoxes::show(std::string_view text, std::string_view title)
+void QtMessageBoxes::show(const WindowView* owner, std::string_view text, std::string_view title)
 {
-    QMessageBox box(QMessageBox::NoIcon, toQString(title), toQString(text), QMessageBox::Ok);
-    box.exec();
+    const auto* widgetOwner = dynamic_cast<const WidgetOwner*>(owner);
+    QWidget* parent = widgetOwner ? widgetOwner->ownerWidget() : nullptr;
+    // Events run while the box is up, and one of them may delete the owner and the box with it.
+    const QPointer<QMessageBox> box = new QMessageBox(QMessageBox::NoIcon, toQString(title), toQString(text),
+                                                      QMessageBox::Ok, parent);
+    box->setWindowModality(Qt::ApplicationModal);
+    box->exec();
+    delete box.data();
 }
 
 void QtProcessControl::endNow()

@@ -13,9 +13,10 @@ public:
     std::unique_ptr<TimerDriver> create(std::function<void()> onExpiry) override;
 };
 
+// QMessageBox, placed over the window that asks and modal to the whole program.
 class QtMessageBoxes : public MessageBoxes {
 public:
-    void show(std::string_view text, std::string_view title) override;
+    void show(const WindowView* owner, std::string_view text, std::string_view title) override;
 };
 
 // Ends the process at once, as the program's every way out requires: no event loop, no

@@ -111,10 +111,11 @@ public:
         MM2Dir_->onOpen = [this](std::size_t row) { deliver([row](Form2& form) { form.openDirectory(row); }); };
         fitOnOneLine(control<QLabel>(controls_, "Label1"));
         curmm2dir_ = control<QTextEdit>(controls_, "curmm2dir");
-        // A display that reads like a label: flat, borderless, on the button face.
+        // A display that reads like a label: flat, borderless, on the button face, no scroll bars.
         curmm2dir_->setReadOnly(true);
         curmm2dir_->setFrameShape(QFrame::NoFrame);
         curmm2dir_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        curmm2dir_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         curmm2dir_->viewport()->setAutoFillBackground(false);
         curmm2dir_->setStyleSheet(QStringLiteral("QTextEdit { background: palette(button); }"));
         auto* save = control<QPushButton>(controls_, "Command1");

@@ -1,6 +1,6 @@
 """The program under a hostile desktop: no tray host at start and one that restarts, a read-only
 working directory, a lock file held open, the lock-file list rewritten or removed under a running
-sweeper, a huge help file."""
+sweeper, a huge help file, a desktop scaled so far that fixed window places run off the screen."""
 
 from __future__ import annotations
 
@@ -12,7 +12,8 @@ import pytest
 
 import desktop
 from conftest import without_file_privileges
-from desktop import CRLF, DELAY_WINDOW, DIRECTORY_WINDOW, HELP_WINDOW, MAIN_WINDOW, gone_within
+from desktop import (ABOUT_WINDOW, CRLF, DELAY_WINDOW, DIRECTORY_WINDOW, HELP_WINDOW, MAIN_WINDOW, TWIPS_PER_PIXEL,
+                     gone_within)
 
 
 def resident_mib(pid: int) -> float:
@@ -69,11 +70,21 @@ def test_read_only_working_directory_loses_nothing(launch, tmp_path):
     desktop.close_window(window)
     desktop.wait_window_gone(DELAY_WINDOW)
 
-    # MM2 Directory: Save fails likewise.
+    # MM2 Directory: Save fails likewise; so does a read-only list in a writable directory,
+    # which stays as it was. The box stands over the window whose Save failed.
     window = desktop.open_window(main, "Settings > Settings > MM2 Directory", DIRECTORY_WINDOW)
     desktop.click_twips(window, *desktop.DIRECTORY_SAVE)
     desktop.answer_box(MAIN_WINDOW, already=1)
+    work.chmod(0o755)
+    program.path("Directory.txt").chmod(0o444)
+    desktop.click_twips(window, *desktop.DIRECTORY_SAVE)
+    box = desktop.wait_until(lambda: [w for w in desktop.windows_named(MAIN_WINDOW) if w != main],
+                             message="no box for the read-only list")[0]
+    over, (x, y) = desktop.geometry(window), desktop.geometry(box).center
+    assert over.x <= x < over.x + over.width and over.y <= y < over.y + over.height, "the box is not over its window"
+    desktop.answer_box(MAIN_WINDOW, already=1)
     assert not desktop.windows_named("Success")
+    assert program.path("Directory.txt").stat().st_mode & 0o777 == 0o444
 
     assert {p.name: p.read_bytes() for p in work.iterdir()} == before, "a failed save changed the directory"
     # The saved 20 s applies again now that the delay window is closed.
@@ -162,3 +173,17 @@ def test_huge_help_file_opens_promptly(launch):
     desktop.wait_window_gone(HELP_WINDOW)
     assert desktop.windows_named(MAIN_WINDOW) == [main]
     assert program.process_alive()
+
+
+def test_fixed_windows_stay_on_a_screen_scaled_by_2(launch, display):
+    """At a desktop scale of 2 the help window's fixed place runs 136 pixels past the screen: it
+    moves back inside, where its OK button can be clicked. The about box fits where it is."""
+    launch(wrapper=["env", "QT_SCALE_FACTOR=2"])
+    main = desktop.window_by_name(MAIN_WINDOW)
+    scale = 2 / TWIPS_PER_PIXEL
+    for path, title, place, ok in (("Help > Help", HELP_WINDOW, (1280 - 1048, 500), (6480, 120, 1215, 375)),
+                                   ("Help > About", ABOUT_WINDOW, (312, 258), (120, 3960, 4260, 345))):
+        where = desktop.geometry(desktop.open_window(main, path, title))
+        assert (where.x, where.y) == place and where.x + where.width <= display.width, f"{title} at {where}"
+        desktop.click_at(where.x + round((ok[0] + ok[2] / 2) * scale), where.y + round((ok[1] + ok[3] / 2) * scale))
+        desktop.wait_window_gone(title)

@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include "posix_file_system.h"
@@ -145,6 +147,91 @@ TEST_F(PosixFiles, AFailedReplaceSaysWhyAndKeepsTheOldContent)
     EXPECT_FALSE(overDirectory.ok);
     EXPECT_EQ(read("AutoDelete.txt/inside"), "kept");
     EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator{}), 1);
+}
+
+// Root passes every permission check and may give files away, so some cases only mean
+// something as an ordinary user and others only as root; CTest runs this suite as both.
+fs::perms permsOf(const fs::path& path) { return fs::status(path).permissions(); }
+
+TEST_F(PosixFiles, ASaveKeepsTheOldModeAndANewFileGetsThatOfAnOrdinaryCreate)
+{
+    for (const auto mode : {fs::perms(0600), fs::perms(0640), fs::perms(0755)}) {
+        write("AutoDelete.txt", "1\r\n");
+        fs::permissions("AutoDelete.txt", mode);
+        ASSERT_TRUE(files_.replaceFile("AutoDelete.txt", "2\r\n").ok);
+        EXPECT_EQ(permsOf("AutoDelete.txt"), mode) << std::oct << static_cast<int>(mode);
+    }
+    for (const ::mode_t mask : {022, 077}) {
+        const ::mode_t previous = ::umask(mask);
+        EXPECT_TRUE(files_.replaceFile("Directory.txt", "x\r\n").ok);
+        ::umask(previous);
+        EXPECT_EQ(permsOf("Directory.txt"), fs::perms(0666 & ~mask)) << std::oct << mask;
+        fs::remove("Directory.txt");
+    }
+}
+
+TEST_F(PosixFiles, AReadOnlyFileIsRefusedWithTheSystemsReason)
+{
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "root may write any file";
+    write("Directory.txt", "old\r\n");
+    fs::permissions("Directory.txt", fs::perms(0444));
+    EXPECT_EQ(files_.replaceFile("Directory.txt", "new\r\n").reason, std::strerror(EACCES));
+    EXPECT_EQ(read("Directory.txt"), "old\r\n");
+    EXPECT_EQ(permsOf("Directory.txt"), fs::perms(0444));
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator{}), 1);
+}
+
+TEST_F(PosixFiles, ASaveWritesThroughLinksAndItsTemporaryGoesBesideTheTarget)
+{
+    fs::create_directory("elsewhere");
+    write("elsewhere/real.txt", "1\r\n");
+    fs::create_symlink("../elsewhere/real.txt", "elsewhere/hop"); // relative to the link's own directory
+    for (const char* first : {"elsewhere/real.txt", "elsewhere/hop"}) {
+        fs::create_symlink(first, "AutoDelete.txt");
+        ASSERT_TRUE(files_.replaceFile("AutoDelete.txt", std::string(first) + "\r\n").ok);
+        EXPECT_EQ(read("elsewhere/real.txt"), std::string(first) + "\r\n");
+        EXPECT_EQ(fs::read_symlink("AutoDelete.txt"), first);
+        EXPECT_EQ(std::distance(fs::directory_iterator("elsewhere"), fs::directory_iterator{}), 2);
+        fs::remove("AutoDelete.txt");
+    }
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator{}), 1);
+}
+
+TEST_F(PosixFiles, ASaveClearsWhatKilledSavesOfTheSameFileLeftBehind)
+{
+    const pid_t ended = ::fork(); // a process id that no process has any more
+    if (ended == 0)
+        ::_exit(0);
+    ::waitpid(ended, nullptr, 0);
+    const std::string dead = std::to_string(ended);
+    const std::string ours = ".AutoDelete.txt.latchsweep-";
+    for (const std::string& stale : {ours + dead + "-0", ours + std::to_string(::getpid()) + "-3"})
+        write(stale, "half");
+    // A save under way in a running process, another file's leftover, names that are not ours.
+    std::vector<std::string> kept = {".Directory.txt.latchsweep-" + dead + "-0", "AutoDelete.txt", ours + dead + "-0x",
+                                     ours + std::to_string(::getppid()) + "-0"};
+    for (const auto& name : kept)
+        write(name, "other");
+    ASSERT_TRUE(files_.replaceFile("AutoDelete.txt", "2\r\n").ok);
+    std::vector<std::string> left;
+    for (const auto& entry : fs::directory_iterator(dir_))
+        left.push_back(entry.path().filename().string());
+    std::sort(left.begin(), left.end());
+    std::sort(kept.begin(), kept.end());
+    EXPECT_EQ(left, kept);
+}
+
+TEST_F(PosixFiles, ASaveAsRootKeepsTheOwnerAndGroup)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "only root may give a file away";
+    write("Directory.txt", "old\r\n");
+    ASSERT_EQ(::chown("Directory.txt", 65534, 65534), 0);
+    ASSERT_TRUE(files_.replaceFile("Directory.txt", "new\r\n").ok);
+    struct stat info {};
+    ASSERT_EQ(::stat("Directory.txt", &info), 0);
+    EXPECT_EQ(std::pair(info.st_uid, info.st_gid), std::pair(65534u, 65534u));
 }
 
 TEST_F(PosixFiles, ListsSubdirectoriesIncludingLinkedOnes)

@@ -90,6 +90,36 @@ inline void checkFont(QWidget* widget, const char* family, double points, bool b
     QCOMPARE(widget->font().italic(), italic);
 }
 
+// A frame as it is drawn: painted alone (without its controls), its top line (the first row
+// drawn across its right half, where no caption stands) crosses none of its controls, and the
+// caption's ink (left half, off that line) runs through it in no more room than the window's font.
+inline void checkFrameDrawing(QGroupBox* frame)
+{
+    const QColor background = frame->palette().color(frame->backgroundRole());
+    QImage image(frame->size(), QImage::Format_ARGB32);
+    image.fill(background);
+    frame->render(&image, QPoint(), QRegion(), QWidget::RenderFlags());
+    const auto inked = [&](int x0, int x1, int y) {
+        for (int x = x0; x < x1; ++x)
+            if (image.pixelColor(x, y) != background)
+                return x;
+        return -1;
+    };
+    int line = 0;
+    while (line < image.height() && inked(image.width() / 2, image.width() - 4, line) < 0)
+        ++line;
+    for (const QWidget* control : frame->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        QVERIFY2(line + 1 < control->y() || line > control->geometry().bottom(), qPrintable(control->objectName()));
+    if (frame->title().isEmpty())
+        return;
+    QList<int> rows;
+    for (int y = 0; y < image.height() - 4; ++y)
+        if (y != line && y != line + 1 && inked(4, image.width() / 2, y) >= 0)
+            rows << y;
+    QVERIFY2(!rows.isEmpty() && rows.first() < line && rows.last() > line + 1, qPrintable(QString::number(line)));
+    QVERIFY(rows.last() - rows.first() < QFontMetrics(frame->window()->font()).height());
+}
+
 // A control as the layout places it: its rectangle in its container and its text.
 struct Placed {
     const char* name;

@@ -38,15 +38,16 @@ public:
 struct ShownMessage {
     std::string text;
     std::string title;
+    const WindowView* owner = nullptr;
 };
 
 class FakeMessageBoxes : public MessageBoxes {
 public:
     std::vector<ShownMessage> shown;
     std::function<void()> whileShown; // runs inside the box, as events would during its loop
-    void show(std::string_view text, std::string_view title) override
+    void show(const WindowView* owner, std::string_view text, std::string_view title) override
     {
-        shown.push_back({std::string(text), std::string(title)});
+        shown.push_back({std::string(text), std::string(title), owner});
         if (whileShown)
             whileShown();
     }

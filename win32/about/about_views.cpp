@@ -4,6 +4,7 @@
 #include <string>
 
 #include "../app/handles.h"
+#include "about/placement.h"
 #include "resource_ids.h"
 
 namespace latchsweep::win32 {
@@ -12,6 +13,22 @@ namespace {
 // Fixed dialog frame: not resizable, no minimise or maximise box, a close box.
 constexpr DWORD kDialogFrame = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
 constexpr DWORD kDialogFrameEx = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
+
+// Where the client area goes: at its fixed place, unless the window's frame would then leave the
+// work area of the monitor there (as at a large desktop scale); then moved back inside it.
+POINT clientOriginOnScreen(const RECT& client)
+{
+    RECT frame = client;
+    AdjustWindowRectEx(&frame, kDialogFrame, FALSE, kDialogFrameEx);
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof(monitor);
+    if (!GetMonitorInfoA(MonitorFromPoint(POINT{client.left, client.top}, MONITOR_DEFAULTTOPRIMARY), &monitor))
+        return {client.left, client.top};
+    const RECT& work = monitor.rcWork;
+    const ScreenRect placed = keepInside({frame.left, frame.top, frame.right - frame.left, frame.bottom - frame.top},
+                                         {work.left, work.top, work.right - work.left, work.bottom - work.top});
+    return {client.left + placed.left - frame.left, client.top + placed.top - frame.top};
+}
 
 // A window whose client area sits at a fixed place on the screen, owned by `owner`.
 WindowArgs fixedWindowArgs(const char* className, const WindowSpec& spec, const TwipsRect& clientArea,
@@ -26,7 +43,7 @@ WindowArgs fixedWindowArgs(const char* className, const WindowSpec& spec, const 
     const RECT area = toPixels(clientArea, twipsPerPixel);
     args.clientWidth = area.right - area.left;
     args.clientHeight = area.bottom - area.top;
-    args.clientOrigin = POINT{area.left, area.top};
+    args.clientOrigin = clientOriginOnScreen(area);
     return args;
 }
 

@@ -2,6 +2,9 @@
 
 #include <string>
 #include <utility>
+#include <vector>
+
+#include "app/window.h"
 
 namespace latchsweep::win32 {
 
@@ -78,11 +81,38 @@ void Win32TimerFactory::expire(UINT_PTR id)
         found->second->expire();
 }
 
-void Win32MessageBoxes::show(std::string_view text, std::string_view title)
+namespace {
+
+BOOL CALLBACK collectEnabledWindow(HWND window, LPARAM context)
+{
+    if (IsWindowVisible(window) && IsWindowEnabled(window))
+        reinterpret_cast<std::vector<HWND>*>(context)->push_back(window);
+    return TRUE;
+}
+
+} // namespace
+
+void Win32MessageBoxes::show(const WindowView* owner, std::string_view text, std::string_view title)
 {
     const std::string message(text);
     const std::string caption(title);
-    MessageBoxA(nullptr, message.c_str(), caption.c_str(), MB_OK | MB_TASKMODAL | MB_SETFOREGROUND);
+    const auto* native = dynamic_cast<const NativeWindow*>(owner);
+    HWND ownerWindow = native ? native->hwnd() : nullptr;
+    if (!ownerWindow || !IsWindow(ownerWindow)) {
+        MessageBoxA(nullptr, message.c_str(), caption.c_str(), MB_OK | MB_TASKMODAL | MB_SETFOREGROUND);
+        return;
+    }
+    // A box with an owner disables that window alone; the program's other windows are disabled
+    // here, and given back afterwards, so that the box stays modal to all of them.
+    std::vector<HWND> disabled;
+    EnumThreadWindows(GetCurrentThreadId(), collectEnabledWindow, reinterpret_cast<LPARAM>(&disabled));
+    std::erase(disabled, ownerWindow);
+    for (HWND window : disabled)
+        EnableWindow(window, FALSE);
+    MessageBoxA(ownerWindow, message.c_str(), caption.c_str(), MB_OK | MB_APPLMODAL | MB_SETFOREGROUND);
+    for (HWND window : disabled)
+        if (IsWindow(window))
+            EnableWindow(window, TRUE);
 }
 
 void Win32ProcessControl::endNow() { ExitProcess(0); }

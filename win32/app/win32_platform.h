@@ -40,11 +40,12 @@ private:
     UINT_PTR nextId_ = 1;
 };
 
-// MessageBoxA with a single OK button, modal to every window of the program as the program's
-// boxes are: no other window takes input until it is dismissed (timers go on).
+// MessageBoxA with a single OK button, owned by the window that asks (and so placed over it),
+// modal to every window of the program as the program's boxes are: no other window takes input
+// until it is dismissed (timers go on).
 class Win32MessageBoxes : public MessageBoxes {
 public:
-    void show(std::string_view text, std::string_view title) override;
+    void show(const WindowView* owner, std::string_view text, std::string_view title) override;
 };
 
 // ExitProcess: the process ends at once, with no further message of any window.

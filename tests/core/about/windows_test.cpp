@@ -131,6 +131,7 @@ TEST(AboutBox, SystemInfoWithoutARegistryIsReportedAndTheBoxStaysOkAndTheCloseBo
     program.app.about().get()->onSysInfo();
     ASSERT_EQ(program.platform.messages.shown.size(), 1u);
     EXPECT_EQ(program.platform.messages.shown[0].text, "System Information Is Unavailable At This Time");
+    EXPECT_EQ(program.platform.messages.shown[0].owner, program.views.aboutView); // placed over the box
     EXPECT_TRUE(program.app.about().exists());
     program.app.about().get()->onOK();
     EXPECT_FALSE(program.app.about().exists());

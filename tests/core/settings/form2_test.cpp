@@ -53,13 +53,15 @@ TEST_F(GameDirectoryWindow, OpensAtTheWorkingDirectoryAndOpeningEntriesChangesTh
     EXPECT_EQ(window.MM2Dir().path(), "/games");
 }
 
-TEST_F(GameDirectoryWindow, ShowsTheWholeStoredFileUpToItsFirst64KiB)
+TEST_F(GameDirectoryWindow, ShowsTheWholeStoredFileUpToItsFirst64KiBWithoutTheFinalLineBreak)
 {
-    for (const auto& content : {"/games/mm2/MM2.LOCK\r\n"s, "first\r\nsecond\r\nthird"s, ""s,
-                                "\x00\x01\xff\xfe binary"s, std::string(10'000'000, 'x')}) {
+    const std::pair<std::string, std::string> cases[] = {{"/games/mm2/MM2.LOCK\r\n", "/games/mm2/MM2.LOCK"},
+        {"first\r\nsecond\r\nthird", "first\r\nsecond\r\nthird"}, {"first\nsecond\n", "first\nsecond"}, {"", ""},
+        {"\x00\x01\xff\xfe binary"s, "\x00\x01\xff\xfe binary"s}, {std::string(10'000'000, 'x'), std::string(65536, 'x')}};
+    for (const auto& [content, shown] : cases) {
         saved() = content;
         open();
-        EXPECT_EQ(view().curmm2dir, content.substr(0, 64 * 1024)) << content.substr(0, 20);
+        EXPECT_EQ(view().curmm2dir, shown) << content.substr(0, 20);
         program.app.form2().get()->onClose();
     }
 }
@@ -68,14 +70,16 @@ TEST_F(GameDirectoryWindow, SaveStoresTheLockFilePathShowsItConfirmsAndClosesEve
 {
     Form2& window = open();
     window.openDirectory(3);
+    const WindowView* shownOwner = &view();
     std::string shownDuringBox;
     program.platform.messages.whileShown = [&] { shownDuringBox = view().curmm2dir; };
     window.save();
     EXPECT_EQ(saved(), "/games/mm2/cars/MM2.LOCK\r\n");
-    EXPECT_EQ(shownDuringBox, "/games/mm2/cars/MM2.LOCK\r\n");
+    EXPECT_EQ(shownDuringBox, "/games/mm2/cars/MM2.LOCK");
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].text, "Midtown Madness 2 Directory Saved");
     EXPECT_EQ(messages[0].title, "Success");
+    EXPECT_EQ(messages[0].owner, shownOwner); // the window whose Save asked, not the main window
     EXPECT_FALSE(isOpen());
 
     program.platform.messages.whileShown = nullptr;
@@ -108,9 +112,10 @@ TEST_F(GameDirectoryWindow, AFailedSaveSaysWhyKeepsTheWindowAndTheOldFile)
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].text, "Could not save Directory.txt: Read-only file system");
     EXPECT_EQ(messages[0].title, "Latchsweep");
+    EXPECT_EQ(messages[0].owner, &view());
     ASSERT_TRUE(isOpen());
     EXPECT_EQ(window.MM2Dir().path(), "/games/mm2/cars");
-    EXPECT_EQ(view().curmm2dir, "/old/MM2.LOCK\r\n");
+    EXPECT_EQ(view().curmm2dir, "/old/MM2.LOCK");
     EXPECT_EQ(saved(), "/old/MM2.LOCK\r\n");
 
     files.failWritesWith.clear();

@@ -45,10 +45,12 @@ TEST_F(AutoDeleteWindow, ThreeStatesAbsentHiddenShown)
     EXPECT_EQ(view().text, "55");
 }
 
-TEST_F(AutoDeleteWindow, LoadShowsTheFirstLineOfTheFirst64KiB)
+TEST_F(AutoDeleteWindow, LoadShowsTheFirst64KiBWithoutTheFinalLineBreak)
 {
     const std::pair<std::string, std::string> cases[] = {{" 250 \r\n", " 250 "}, {"250", "250"}, {"250\n", "250"},
-        {"250\r", "250"}, {"1\r\n2\r\n", "1"}, {"", ""}, {"\r\n", ""}, {"\x00\x01\xff\xfe"s, "\x00\x01\xff\xfe"s},
+        {"250\r", "250"}, {"1\r\n2\r\n", "1\r\n2"}, {"\r\n3000\r\n", "\r\n3000"}, {" \r\n3000", " \r\n3000"},
+        {"250\r\n\r\n", "250\r\n"}, {"250\n\r", "250\n"}, {"", ""}, {"\r\n", ""},
+        {"\x00\x01\xff\xfe"s, "\x00\x01\xff\xfe"s},
         {std::string(50'000'000, '9'), std::string(65536, '9')}};
     for (const auto& [content, shown] : cases) {
         saved() = content;
@@ -63,15 +65,17 @@ TEST_F(AutoDeleteWindow, SaveWritesTheTextAsTypedConfirmsAndClosesAndALoadedLine
     for (const std::string text : {"10000", "  250  ", "abc", "", "1e99"}) {
         messages.clear();
         open();
+        const WindowView* window = &view();
         view().text = text;
         program.app.form3().get()->save();
         EXPECT_EQ(saved(), text + "\r\n");
         ASSERT_EQ(messages.size(), 1u);
         EXPECT_EQ(messages[0].text, "The Auto Delete's Settings Has Been Saved");
         EXPECT_EQ(messages[0].title, "Success");
+        EXPECT_EQ(messages[0].owner, window);
         EXPECT_FALSE(isOpen());
     }
-    for (const std::string content : {" 250 \r\n", "\r\n", "x\xff\r\n"}) {
+    for (const std::string content : {" 250 \r\n", "\r\n", "x\xff\r\n", "\r\n3000\r\n", "1\r\n2\r\n"}) {
         saved() = content;
         open().save();
         open().save();
@@ -89,6 +93,7 @@ TEST_F(AutoDeleteWindow, AFailedSaveSaysWhyKeepsTheWindowTheTextAndTheOldFile)
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].text, "Could not save AutoDelete.txt: No space left on device");
     EXPECT_EQ(messages[0].title, "Latchsweep");
+    EXPECT_EQ(messages[0].owner, &view());
     ASSERT_TRUE(isOpen());
     EXPECT_EQ(view().text, "500");
     EXPECT_EQ(saved(), "2000\r\n");

@@ -46,6 +46,7 @@ private slots:
                                 {"Command1", pxRect(120, 240, 2055, 375), "Turn ON", "Frame1"},
                                 {"Command2", pxRect(2280, 240, 2055, 375), "Turn OFF", "Frame1"}});
         QCOMPARE(window_->focusWidget(), child(window_, "Command1"));
+        checkFrameDrawing(child<QGroupBox>(window_, "Frame1"));
         const QPoint screen = QGuiApplication::primaryScreen()->geometry().center();
         QVERIFY(qAbs(window_->geometry().center().x() - screen.x()) <= 1);
         QVERIFY(qAbs(window_->geometry().center().y() - screen.y()) <= 1);

@@ -1,3 +1,6 @@
+#include <QScrollBar>
+
+#include "app/qt_platform.h"
 #include "qt_test_support.h"
 #include "settings/directory_list_widget.h"
 #include "settings/form2.h"
@@ -75,6 +78,7 @@ private slots:
                                {"text1", pxRect(2400, 240, 1935, 375), "10000", "Frame1"},
                                {"Command1", pxRect(120, 960, 4455, 255), "Save"}});
         QCOMPARE(child(window, "Command1")->nextInFocusChain(), child(window, "text1"));
+        checkFrameDrawing(child<QGroupBox>(window, "Frame1"));
     }
 
     void onlyEnterOpensTheHighlightedDirectory()
@@ -125,7 +129,15 @@ private slots:
         settle();
         QVERIFY(!guard);
         writeFile(QStringLiteral("Directory.txt"), "first\r\nsecond\r\n");
-        QCOMPARE(child<QTextEdit>(openForm2(), "curmm2dir")->toPlainText(), QStringLiteral("first\nsecond\n"));
+        QCOMPARE(child<QTextEdit>(openForm2(), "curmm2dir")->toPlainText(), QStringLiteral("first\nsecond"));
+    }
+
+    // The stored path reads like a label: no scroll bar even for a list too long for the box.
+    void theStoredPathShowsNoScrollBar()
+    {
+        writeFile(QStringLiteral("Directory.txt"), "1\r\n2\r\n3\r\n4\r\n5\r\n");
+        auto* box = child<QTextEdit>(openForm2(), "curmm2dir");
+        QVERIFY(!box->verticalScrollBar()->isVisible() && !box->horizontalScrollBar()->isVisible());
     }
 
     void typedDelayIsSavedByClickNotByEnterAndKeptWhenTheSaveFails()
@@ -166,6 +178,33 @@ private slots:
         writeFile(QStringLiteral("AutoDelete.txt"), content);
         QTest::mouseClick(child<QPushButton>(openForm3(), "Command1"), Qt::LeftButton);
         QCOMPARE(readFile(QStringLiteral("AutoDelete.txt")), content);
+    }
+
+    // A box stands over the window that asks for it, and goes with a window deleted under it.
+    void aBoxBelongsToTheWindowThatAsks()
+    {
+        QWidget* window = openForm3();
+        window->move(20, 400); // away from the main window and the screen's centre
+        const WindowView* view = &app().form3().get()->view();
+        QPointer<QWidget> box;
+        QWidget* owner = nullptr;
+        QPoint offCentre;
+        QTimer::singleShot(0, [&] {
+            if (!(box = QApplication::activeModalWidget()))
+                return;
+            owner = box->parentWidget();
+            offCentre = box->frameGeometry().center() - window->frameGeometry().center();
+            box->close();
+        });
+        qt::QtMessageBoxes().show(view, "Saved", "Success");
+        QCOMPARE(owner, window);
+        QVERIFY2(offCentre.manhattanLength() <= 2, qPrintable(QStringLiteral("%1,%2").arg(offCentre.x()).arg(offCentre.y())));
+        QTimer::singleShot(0, [&] {
+            box = QApplication::activeModalWidget();
+            delete window;
+        });
+        qt::QtMessageBoxes().show(view, "Saved", "Success");
+        QVERIFY(!box);
     }
 
     void theCloseBoxDiscardsTheWindowUnsaved()

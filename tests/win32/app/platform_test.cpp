@@ -132,7 +132,7 @@ TEST_F(FileSystemTest, ReadHeadReadsADiskFileUpToTheBoundAndDirectoriesAreListed
 TEST(MessageBoxTest, ShowsTextAndTitleWithOneOkButtonAndReturnsWhenDismissed)
 {
     BoxAnswerer answerer;
-    Win32MessageBoxes().show("Midtown Madness 2 Directory Saved", "Success");
+    Win32MessageBoxes().show(nullptr, "Midtown Madness 2 Directory Saved", "Success");
     const auto answered = answerer.answered();
     ASSERT_EQ(answered.size(), 1u);
     EXPECT_EQ(answered[0].title, "Success");

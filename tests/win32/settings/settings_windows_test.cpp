@@ -98,6 +98,8 @@ TEST_F(SettingsWindowsTest, SaveStoresTheLockFilePathAndTheCloseBoxDiscardsUnsav
         SendMessageA(form2().controls()["Command1"], BM_CLICK, 0, 0);
         ASSERT_EQ(boxes.answered().size(), 1u);
         EXPECT_EQ(boxes.answered()[0].text, "Midtown Madness 2 Directory Saved");
+        EXPECT_EQ(boxes.answered()[0].owner, window); // placed over the window that asks
+        EXPECT_EQ(boxes.answered()[0].othersTakingInput, 0);
     }
     const std::string line = scratch / "Other Game\\MM2.LOCK";
     EXPECT_EQ(readFile(scratch / "Directory.txt"), line + "\r\n");
@@ -105,7 +107,7 @@ TEST_F(SettingsWindowsTest, SaveStoresTheLockFilePathAndTheCloseBoxDiscardsUnsav
     EXPECT_FALSE(IsWindow(window));
     app().run(Command::OpenGameDirectory);
     const std::string shown = windowText(form2().controls()["curmm2dir"]);
-    EXPECT_EQ(shown.substr(0, shown.find_first_of("\r\n")), line);
+    EXPECT_EQ(shown, line); // the line break is no line of its own
 }
 
 TEST_F(SettingsWindowsTest, AutoDeleteWindowSavesTheDelayBoxAsTyped)
@@ -121,10 +123,13 @@ TEST_F(SettingsWindowsTest, AutoDeleteWindowSavesTheDelayBoxAsTyped)
                                         {"Command1", pxRect(120, 960, 4455, 255), "Save"}});
     SetWindowTextA(form3().controls()["text1"], " 250 ");
     {
+        HWND window = form3().hwnd();
         BoxAnswerer boxes;
         SendMessageA(form3().controls()["Command1"], BM_CLICK, 0, 0);
         ASSERT_EQ(boxes.answered().size(), 1u);
         EXPECT_EQ(boxes.answered()[0].text, "The Auto Delete's Settings Has Been Saved");
+        EXPECT_EQ(boxes.answered()[0].owner, window);
+        EXPECT_EQ(boxes.answered()[0].othersTakingInput, 0);
     }
     EXPECT_EQ(readFile(scratch / "AutoDelete.txt"), " 250 \r\n");
     EXPECT_FALSE(app().form3().exists());

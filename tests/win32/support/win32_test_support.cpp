@@ -95,7 +95,16 @@ BoxAnswerer::BoxAnswerer()
               for (HWND box : visibleWindowsOfClass("#32770")) {
                   if (std::find(pressed.begin(), pressed.end(), box) != pressed.end())
                       continue;
-                  AnsweredBox seen{windowText(box), {}, 0};
+                  AnsweredBox seen{windowText(box), {}, 0, GetWindow(box, GW_OWNER), 0};
+                  EnumThreadWindows(
+                      GetWindowThreadProcessId(box, nullptr),
+                      [](HWND window, LPARAM context) -> BOOL {
+                          auto* content = reinterpret_cast<AnsweredBox*>(context);
+                          content->othersTakingInput += IsWindowVisible(window) && IsWindowEnabled(window) ? 1 : 0;
+                          return TRUE;
+                      },
+                      reinterpret_cast<LPARAM>(&seen));
+                  --seen.othersTakingInput; // the box itself
                   EnumChildWindows(
                       box,
                       [](HWND child, LPARAM context) -> BOOL {

@@ -79,6 +79,8 @@ struct AnsweredBox {
     std::string title;
     std::string text;
     int buttons = 0;
+    HWND owner = nullptr;
+    int othersTakingInput = 0; // visible windows of the box's thread, the box apart, not disabled
 };
 
 // Presses OK on every message box of this process as soon as it shows, from a thread of its own

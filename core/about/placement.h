@@ -1,0 +1,21 @@
+#pragma once
+
+namespace latchsweep {
+
+// A rectangle on the screen in the front end's pixels: left, top, width x height.
+struct ScreenRect {
+    int left = 0;
+    int top = 0;
+    int width = 0;
+    int height = 0;
+    friend bool operator==(const ScreenRect&, const ScreenRect&) = default;
+};
+
+// Where a window that has a fixed screen position (the help window, the about box) goes: at that
+// position, unless its frame would leave the available area (the screen without its task bars),
+// as a large desktop scale makes it do; then it is moved back inside, no further than needed.
+// A frame larger than the area keeps its top-left corner inside, so that its title bar and its
+// first controls can still be reached.
+ScreenRect keepInside(const ScreenRect& frame, const ScreenRect& available);
+
+} // namespace latchsweep

@@ -1,0 +1,74 @@
+"""How the program meets the desktop around its windows: its command line, a start without a
+display, the wrapped menu bar with Minimize on it, and which windows the task bar leaves out."""
+
+from __future__ import annotations
+
+import itertools
+import os
+import subprocess
+from pathlib import Path
+
+import desktop
+from desktop import ABOUT_WINDOW, HELP_WINDOW, MAIN_WINDOW
+
+SKIP_TASKBAR = "_NET_WM_STATE_SKIP_TASKBAR"
+
+
+def run_alone(executable: Path, *args: str, display: str | None = None) -> subprocess.CompletedProcess:
+    """The program started with no display in its environment but the one given."""
+    env = {k: v for k, v in os.environ.items() if k not in ("DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM")}
+    if display is not None:
+        env["DISPLAY"] = display
+    return subprocess.run([str(executable), *args], capture_output=True, text=True, timeout=20, env=env,
+                          cwd=Path(__file__).parent, stdin=subprocess.DEVNULL)
+
+
+def test_command_line_and_no_display(executable):
+    done = run_alone(executable, "--version")
+    assert (done.returncode, done.stdout, done.stderr) == (0, "Latchsweep 1.00\n", "")
+    done = run_alone(executable, "--help")
+    assert (done.returncode, done.stderr) == (0, "") and done.stdout.startswith("Usage: latchsweep [OPTION]...\n")
+
+    # A display number with no server behind it.
+    absent = next(f":{n}" for n in itertools.count(4000) if not Path(f"/tmp/.X11-unix/X{n}").exists())
+    for args, display, line in [((), None, "no display to open: DISPLAY is not set"),
+                                ((), absent, f"cannot open display '{absent}'"),
+                                (("-display", absent), ":0.bogus", f"cannot open display '{absent}'")]:
+        done = run_alone(executable, *args, display=display)
+        assert (done.returncode, done.stdout, done.stderr) == (1, "", f"latchsweep: {line}\n"), (args, display)
+
+    done = run_alone(executable, "--frobnicate")
+    assert (done.returncode, done.stdout) == (2, "")
+    assert done.stderr.splitlines()[0] == "latchsweep: unrecognized option '--frobnicate'"
+
+
+def window_states(window: int) -> str:
+    return desktop._run("xprop", "-id", str(window), "_NET_WM_STATE", check=False)
+
+
+def test_minimize_on_the_bar_and_the_task_bar_hints(launch):
+    # Under a window manager, which reads the states a window carries when it is mapped.
+    manager = subprocess.Popen(["openbox", "--sm-disable"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    try:
+        desktop.wait_until(lambda: "_NET_SUPPORTING_WM_CHECK(WINDOW)" in desktop._run(
+            "xprop", "-root", "_NET_SUPPORTING_WM_CHECK", check=False), timeout=10, message="openbox does not start")
+        launch()
+        main = desktop.window_by_name(MAIN_WINDOW)
+        where = desktop.geometry(main)
+        bar_height = where.height - round(desktop.MAIN_CLIENT_TWIPS[1] / desktop.TWIPS_PER_PIXEL)
+        desktop.screenshot("menu_bar_wrapped", region=desktop.Geometry(where.x, where.y, where.width, bar_height))
+
+        opened = [desktop.open_window(main, "Help > Help", HELP_WINDOW),
+                  desktop.open_window(main, "Help > About", ABOUT_WINDOW)]
+        for window in opened:
+            desktop.wait_until(lambda: SKIP_TASKBAR in window_states(window), timeout=3,
+                               message=f"window {window} is listed in the task bar: {window_states(window)}")
+        assert SKIP_TASKBAR not in window_states(main), "the main window keeps its task-bar button"
+
+        # Minimize, clicked where it stands on the bar's second row, hides the main window alone.
+        desktop.minimize()
+        assert desktop.holds_for(lambda: desktop.windows_named(HELP_WINDOW) and desktop.windows_named(ABOUT_WINDOW),
+                                 1.0), "Minimize took the other windows with it"
+    finally:
+        manager.terminate()
+        manager.wait(timeout=10)

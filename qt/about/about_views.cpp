@@ -21,9 +21,11 @@
 namespace latchsweep::qt {
 namespace {
 
-// A fixed dialog frame with a close box, no minimise or maximise box and no task-bar button. A
-// tool window stays top-level and has no owner; the window manager leaves it off the task bar.
-constexpr Qt::WindowFlags kToolWindowFlags = Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+// A fixed dialog frame with a close box, no minimise or maximise box and no task-bar button
+// (keepOffTaskBar). A plain top-level window with no owner: on X11, Qt makes a Qt::Tool window
+// transient for the whole program, and window managers such as xfwm4 then minimise it together
+// with the main window, out of reach since it has no task-bar button.
+constexpr Qt::WindowFlags kToolWindowFlags = Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                                              Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
 
 constexpr QRgb kDialogFace = qRgb(240, 240, 240);

@@ -8,6 +8,8 @@ import os
 import subprocess
 from pathlib import Path
 
+import pytest
+
 import desktop
 from desktop import ABOUT_WINDOW, HELP_WINDOW, MAIN_WINDOW
 
@@ -46,17 +48,21 @@ def window_states(window: int) -> str:
     return desktop._run("xprop", "-id", str(window), "_NET_WM_STATE", check=False)
 
 
-def test_minimize_on_the_bar_and_the_task_bar_hints(launch):
-    # Under a window manager, which reads the states a window carries when it is mapped.
-    manager = subprocess.Popen(["openbox", "--sm-disable"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+# Window managers read the states a window carries when it is mapped; xfwm4 also minimises a
+# window's transients with it.
+@pytest.mark.parametrize("manager", [["openbox", "--sm-disable"], ["xfwm4", "--compositor=off"]], ids=lambda m: m[0])
+def test_minimize_on_the_bar_and_the_task_bar_hints(launch, manager):
+    process = subprocess.Popen(manager, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     try:
         desktop.wait_until(lambda: "_NET_SUPPORTING_WM_CHECK(WINDOW)" in desktop._run(
-            "xprop", "-root", "_NET_SUPPORTING_WM_CHECK", check=False), timeout=10, message="openbox does not start")
+            "xprop", "-root", "_NET_SUPPORTING_WM_CHECK", check=False), timeout=10,
+            message=f"{manager[0]} does not start")
         launch()
         main = desktop.window_by_name(MAIN_WINDOW)
         where = desktop.geometry(main)
         bar_height = where.height - round(desktop.MAIN_CLIENT_TWIPS[1] / desktop.TWIPS_PER_PIXEL)
-        desktop.screenshot("menu_bar_wrapped", region=desktop.Geometry(where.x, where.y, where.width, bar_height))
+        desktop.screenshot(f"menu_bar_wrapped_{manager[0]}",
+                           region=desktop.Geometry(where.x, where.y, where.width, bar_height))
 
         opened = [desktop.open_window(main, "Help > Help", HELP_WINDOW),
                   desktop.open_window(main, "Help > About", ABOUT_WINDOW)]
@@ -70,5 +76,5 @@ def test_minimize_on_the_bar_and_the_task_bar_hints(launch):
         assert desktop.holds_for(lambda: desktop.windows_named(HELP_WINDOW) and desktop.windows_named(ABOUT_WINDOW),
                                  1.0), "Minimize took the other windows with it"
     finally:
-        manager.terminate()
-        manager.wait(timeout=10)
+        process.terminate()
+        process.wait(timeout=10)

@@ -23,7 +23,7 @@ struct ToolkitOption {
 struct CommandLine {
     bool run = true;
     int exitStatus = kExitOk;
-    std::string text;   // ends with a newline; standard output when the status is 0, else errors
+    std::string text; // ends with a newline; standard output when the status is 0, else errors
     // The toolkit options that carry a value, by name (the last one given wins, as in Qt).
     std::map<std::string, std::string, std::less<>> toolkitValues;
 

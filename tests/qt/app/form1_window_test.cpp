@@ -61,29 +61,6 @@ private slots:
             QVERIFY2(action->shortcut().isEmpty(), qPrintable(action->objectName()));
     }
 
-    void menuBarWrapsSoThatEveryEntryStandsOnIt()
-    {
-        // Titles share the first row; the wide Minimize entry, too wide to join them, wraps to a
-        // row of its own instead of going behind the "»" extension button.
-        const std::vector<QMenuBar*> rows = window_->menuBarRows();
-        QCOMPARE(rows.size(), std::size_t{2});
-        const auto items = mainMenuBar();
-        QCOMPARE(rows[0]->actions().size(), qsizetype(items.size() - 1));
-        QCOMPARE(rows[1]->actions().size(), 1);
-        QCOMPARE(rows[1]->actions()[0]->objectName(), QString::fromLatin1(items.back().name.data(), qsizetype(items.back().name.size())));
-        QCOMPARE(rows[1]->y(), rows[0]->geometry().bottom() + 1);
-        for (QMenuBar* row : rows) {
-            QCOMPARE(row->width(), window_->centralWidget()->width());
-            for (QAction* entry : row->actions())
-                QVERIFY2(row->rect().contains(row->actionGeometry(entry)), qPrintable(entry->objectName()));
-            for (const QToolButton* extension : row->findChildren<QToolButton*>())
-                QVERIFY(!extension->isVisible());
-        }
-        QCOMPARE(window_->size(), QSize(window_->centralWidget()->width(),
-                                        window_->menuWidget()->height() + window_->centralWidget()->height()));
-        QCOMPARE(window_->menuWidget()->height(), rows[0]->height() + rows[1]->height());
-    }
-
     void buttonsMenuAndMouseMovesReachThePresenter()
     {
         Form1& form = app_->form1();

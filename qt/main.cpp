@@ -47,7 +47,8 @@ bool qtWillUseX11(const latchsweep::CommandLine& line)
 int main(int argc, char* argv[])
 {
     const std::vector<std::string_view> arguments(argv + std::min(argc, 1), argv + argc);
-    const latchsweep::CommandLine line = latchsweep::readCommandLine(arguments, kQtOptions);
+    const latchsweep::CommandLine line =
+        latchsweep::readCommandLine(arguments, kQtOptions, {LATCHSWEEP_PRODUCT_NAME, LATCHSWEEP_VERSION_TEXT});
     if (!line.run) {
         std::fputs(line.text.c_str(), line.toStandardOutput() ? stdout : stderr);
         return line.exitStatus;

@@ -1,8 +1,6 @@
-#include "command_line.h"
+#include "app/command_line.h"
 
 #include <algorithm>
-
-#include "version.h"
 
 namespace latchsweep {
 namespace {
@@ -41,7 +39,8 @@ CommandLine print(std::string text)
 
 } // namespace
 
-CommandLine readCommandLine(std::span<const std::string_view> arguments, std::span<const ToolkitOption> toolkit)
+CommandLine readCommandLine(std::span<const std::string_view> arguments, std::span<const ToolkitOption> toolkit,
+                            const Product& product)
 {
     CommandLine result;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
@@ -52,7 +51,7 @@ CommandLine readCommandLine(std::span<const std::string_view> arguments, std::sp
         if (name == "help")
             return print(std::string(kHelp));
         if (name == "version")
-            return print(LATCHSWEEP_PRODUCT_NAME " " LATCHSWEEP_VERSION_TEXT "\n");
+            return print(std::string(product.name) + " " + std::string(product.version) + "\n");
         const auto option =
             std::find_if(toolkit.begin(), toolkit.end(), [name](const ToolkitOption& o) { return o.name == name; });
         if (option == toolkit.end() || name.empty())

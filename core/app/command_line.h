@@ -30,9 +30,16 @@ struct CommandLine {
     [[nodiscard]] bool toStandardOutput() const { return exitStatus == kExitOk; }
 };
 
+// The program's name and version as its version record gives them ("Latchsweep", "1.00").
+struct Product {
+    std::string_view name;
+    std::string_view version;
+};
+
 // Reads the arguments after the program's name, in order: the first of --help, --version or a
 // fault decides. Options may be written with one dash or two, as Qt accepts its own.
-CommandLine readCommandLine(std::span<const std::string_view> arguments, std::span<const ToolkitOption> toolkit);
+CommandLine readCommandLine(std::span<const std::string_view> arguments, std::span<const ToolkitOption> toolkit,
+                            const Product& product);
 
 // The one line for a display that cannot be opened; an empty name means none was given.
 std::string noDisplayMessage(std::string_view display);

@@ -35,7 +35,8 @@ public:
     // A notification area appeared: the window adds its icon again.
     void onNotificationAreaCreated() { presenter_.onNotificationAreaCreated(); }
 
-    // The rows of the menu bar, top to bottom; each is a menu bar of its own.
+    // The rows of the menu bar, top to bottom; each is a menu bar of its own. (QMainWindow's
+    // menuBar() would replace them all with a new, empty bar.)
     [[nodiscard]] std::vector<QMenuBar*> menuBarRows() const;
 
 protected:

@@ -25,14 +25,14 @@ TEST(CommandLine, StartsPrintsOrFailsAsTheFirstDecisiveArgumentSays)
         {{"-display"}, kExitUsage, "latchsweep: option '-display' requires an argument\n" + tryHelp},
     };
     for (const auto& c : cases) {
-        const CommandLine line = readCommandLine(c.arguments, toolkit);
+        const CommandLine line = readCommandLine(c.arguments, toolkit, {"Latchsweep", "1.00"});
         const std::string shown = c.arguments.empty() ? "(none)" : std::string(c.arguments.front());
         EXPECT_EQ(line.run, c.status < 0) << shown;
         EXPECT_EQ(line.exitStatus, std::max(c.status, 0)) << shown;
         EXPECT_EQ(line.text, c.text) << shown;
     }
     const std::string_view values[] = {"-display", ":1", "-platform", "offscreen", "-display", ":2"};
-    EXPECT_EQ(readCommandLine(values, toolkit).toolkitValues,
+    EXPECT_EQ(readCommandLine(values, toolkit, {}).toolkitValues,
               (std::map<std::string, std::string, std::less<>>{{"display", ":2"}, {"platform", "offscreen"}}));
     EXPECT_EQ(noDisplayMessage(":7"), "latchsweep: cannot open display ':7'\n");
     EXPECT_EQ(noDisplayMessage(""), "latchsweep: no display to open: DISPLAY is not set\n");

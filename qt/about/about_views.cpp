@@ -16,15 +16,20 @@
 #include "../app/icons.h"
 #include "../app/qt_platform.h"
 #include "../app/window_adapter.h"
+#include "../app/x11_desktop.h"
 #include "posix_launcher.h"
 
 namespace latchsweep::qt {
 namespace {
 
-// A fixed dialog frame with a close box, no minimise or maximise box and no task-bar button. A
-// tool window stays top-level and has no owner; the window manager leaves it off the task bar.
-constexpr Qt::WindowFlags kToolWindowFlags = Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+// A fixed dialog frame with a close box, no minimise or maximise box and no task-bar button
+// (keepOffTaskBar). A plain top-level window with no owner: on X11, Qt makes a Qt::Tool window
+// transient for the whole program, and window managers such as xfwm4 then minimise it together
+// with the main window, out of reach since it has no task-bar button.
+constexpr Qt::WindowFlags kToolWindowFlags = Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                                              Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+
+constexpr QRgb kDialogFace = qRgb(240, 240, 240);
 
 // The question mark in its disc: the red and the green image and the monochrome one.
 QIcon helpIcon()
@@ -73,6 +78,7 @@ public:
     {
         const auto controls = buildWindow(this, frmHelpSpec(), frmHelpClientArea());
         setWindowIcon(helpIcon());
+        keepOffTaskBar(this);
         auto* ok = control<QPushButton>(controls, "OKButton");
         auto* cancel = control<QPushButton>(controls, "CancelButton");
         // Neither button is pressed by Enter or Esc.
@@ -152,6 +158,10 @@ public:
         const auto controls = buildWindow(this, frmAboutSpec(), frmAboutClientArea());
         setWindowIcon(loadIcon("info"));
         setSizeGripEnabled(false);
+        keepOffTaskBar(this);
+        // The labels are black by design and the etched lines grey and white: the box keeps the
+        // light dialog face they were drawn for, whatever the desktop's colours.
+        setPalette(QPalette(QColor(kDialogFace)));
         QWidget* client = findChild<QWidget*>(QStringLiteral("client"));
         const double twipsPerPixel = screenTwipsPerPixel();
 

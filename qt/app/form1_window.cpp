@@ -6,6 +6,7 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QScreen>
+#include <QVBoxLayout>
 
 #include "controls.h"
 #include "icons.h"
@@ -14,23 +15,42 @@
 namespace latchsweep::qt {
 namespace {
 
-void addItems(QWidget* menu, std::span<const MenuItem> items, Form1& presenter)
+QAction* addItem(QWidget* menu, const MenuItem& item, Form1& presenter)
 {
-    for (const MenuItem& item : items) {
-        const QString caption = toQString(item.caption);
-        if (!item.children.empty()) {
-            auto* submenu = new QMenu(caption, menu);
-            submenu->setObjectName(toQString(item.name));
-            addItems(submenu, item.children, presenter);
-            menu->addAction(submenu->menuAction());
-            continue;
-        }
-        auto* action = new QAction(caption, menu);
-        action->setObjectName(toQString(item.name));
-        const Command command = item.command;
-        QObject::connect(action, &QAction::triggered, menu, [&presenter, command] { presenter.onCommand(command); });
-        menu->addAction(action);
+    const QString caption = toQString(item.caption);
+    if (!item.children.empty()) {
+        auto* submenu = new QMenu(caption, menu);
+        submenu->setObjectName(toQString(item.name));
+        for (const MenuItem& child : item.children)
+            addItem(submenu, child, presenter);
+        menu->addAction(submenu->menuAction());
+        return submenu->menuAction();
     }
+    auto* action = new QAction(caption, menu);
+    action->setObjectName(toQString(item.name));
+    const Command command = item.command;
+    // In the action's own context: a menu bar that gives an entry up cuts the entry's connections to the bar.
+    QObject::connect(action, &QAction::triggered, action, [&presenter, command] { presenter.onCommand(command); });
+    menu->addAction(action);
+    return action;
+}
+
+QMenuBar* addRow(QWidget* rows)
+{
+    auto* row = new QMenuBar(rows);
+    row->setNativeMenuBar(false);
+    rows->layout()->addWidget(row);
+    return row;
+}
+
+// Whether the entry stands whole on its row at the row's given width, or Qt would move it
+// behind the row's extension button.
+bool fitsOnRow(QMenuBar* row, QAction* entry, int width)
+{
+    row->ensurePolished();
+    row->resize(width, row->sizeHint().height());
+    const QRect at = row->actionGeometry(entry);
+    return at.isValid() && row->rect().contains(at);
 }
 
 } // namespace
@@ -77,9 +97,34 @@ Form1Window::~Form1Window() = default;
 
 void Form1Window::buildMenuBar()
 {
-    QMenuBar* bar = menuBar();
-    bar->setNativeMenuBar(false);
-    addItems(bar, mainMenuBar(), presenter_);
+    // Qt's menu bar does not wrap: an entry that does not fit goes behind a "»" button. This bar
+    // wraps as the platform's does, in rows of their own menu bars: an entry that does not fit
+    // beside those before it starts the next row, so the wide Minimize stands on the bar itself.
+    auto* rows = new QWidget(this);
+    rows->setObjectName(QStringLiteral("menuBar"));
+    auto* layout = new QVBoxLayout(rows);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    setMenuWidget(rows);
+    const int width = twipsToPixels(form1Spec().clientWidth, twipsPerPixel_);
+    QMenuBar* row = addRow(rows);
+    for (const MenuItem& item : mainMenuBar()) {
+        QAction* entry = addItem(row, item, presenter_);
+        if (row->actions().size() > 1 && !fitsOnRow(row, entry, width)) {
+            row->removeAction(entry);
+            row = addRow(rows);
+            row->addAction(entry);
+        }
+    }
+}
+
+std::vector<QMenuBar*> Form1Window::menuBarRows() const
+{
+    std::vector<QMenuBar*> rows;
+    for (QObject* child : menuWidget()->children())
+        if (auto* row = qobject_cast<QMenuBar*>(child))
+            rows.push_back(row);
+    return rows;
 }
 
 void Form1Window::show()

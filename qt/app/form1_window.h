@@ -2,6 +2,8 @@
 
 #include <QHash>
 #include <QMainWindow>
+#include <QMenuBar>
+#include <vector>
 
 #include "app/form1.h"
 
@@ -32,6 +34,10 @@ public:
     void deliverMouseMove(double xTwips) { presenter_.onMouseMove(xTwips); }
     // A notification area appeared: the window adds its icon again.
     void onNotificationAreaCreated() { presenter_.onNotificationAreaCreated(); }
+
+    // The rows of the menu bar, top to bottom; each is a menu bar of its own. (QMainWindow's
+    // menuBar() would replace them all with a new, empty bar.)
+    [[nodiscard]] std::vector<QMenuBar*> menuBarRows() const;
 
 protected:
     void closeEvent(QCloseEvent* event) override;

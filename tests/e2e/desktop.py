@@ -180,14 +180,15 @@ def choose_popup_item(popup: int, index: int, count: int) -> int | None:
         return None
 
 
-def menu_bar_titles(window: int | str) -> list[Geometry]:
-    """The titles of a window's menu bar on screen, left to right: runs of columns of the
-    bar's top 22 rows holding dark (text) pixels, runs closer than 6 pixels being one title."""
+def menu_bar_titles(window: int | str, top: int = 0, height: int = 22) -> list[Geometry]:
+    """The titles of a window's menu bar on screen, left to right: runs of columns of the bar's
+    `height` rows from `top` down holding dark (text) pixels, runs closer than 6 pixels being one title."""
     where = geometry(window)
-    width, rows, pixels = _grab(Geometry(where.x, where.y, where.width, 22))
+    width, rows, pixels = _grab(Geometry(where.x, where.y + top, where.width, height))
     dark = "".join("#" if any(sum(pixels[(y * width + x) * 3:(y * width + x) * 3 + 3]) < 3 * 110 for y in range(rows))
                    else " " for x in range(width))
-    return [Geometry(where.x + m.start(), where.y, m.end() - m.start(), 22) for m in re.finditer("#(?: {0,5}#)*", dark)]
+    return [Geometry(where.x + m.start(), where.y + top, m.end() - m.start(), height)
+            for m in re.finditer("#(?: {0,5}#)*", dark)]
 
 
 # The main window's menu bar: title index, then (item index, item count) per drop-down level.
@@ -202,13 +203,15 @@ MAIN_MENU = {
 
 
 def choose_menu(window: int | str, path: str) -> None:
-    """Chooses a command of the main window's menu bar with the mouse. The wide Minimize entry
-    does not fit the bar: the toolkit puts it behind the extension button at the bar's end."""
+    """Chooses a command of the main window's menu bar with the mouse. The bar wraps: the wide
+    Minimize entry stands alone on its second row."""
     title_index, levels = MAIN_MENU[path]
-    titles = menu_bar_titles(window)
-    assert len(titles) >= 4, f"menu bar shows {len(titles)} titles, expected File, Settings, Help and Minimize"
-    if title_index == 3 and titles[3].width <= 12:
-        levels = [(0, 1)]
+    row = (geometry(window).height - round(MAIN_CLIENT_TWIPS[1] / TWIPS_PER_PIXEL)) // 2
+    titles = menu_bar_titles(window, height=row)
+    assert len(titles) == 3, f"the menu bar's first row shows {len(titles)} titles, expected File, Settings and Help"
+    if title_index == 3:
+        titles += menu_bar_titles(window, top=row, height=row)
+        assert len(titles) == 4, f"the menu bar's second row shows {len(titles) - 3} entries, expected Minimize"
     before = popups()
     click_at(*titles[title_index].center)
     for index, count in levels:

@@ -29,7 +29,7 @@ class AboutWindowsTest : public QObject {
     {
         QCOMPARE(window->objectName(), QString::fromLatin1(name));
         QCOMPARE(window->windowTitle(), QString::fromLatin1(caption));
-        QCOMPARE(window->windowType(), Qt::Tool); // top-level, off the task bar
+        QCOMPARE(window->windowType(), Qt::Window); // top-level, transient for nothing
         QCOMPARE(window->parentWidget(), nullptr);
         checkFixedFrame(window);
         QVERIFY(!window->windowIcon().isNull());

@@ -50,7 +50,10 @@ private slots:
         const QPoint screen = QGuiApplication::primaryScreen()->geometry().center();
         QVERIFY(qAbs(window_->geometry().center().x() - screen.x()) <= 1);
         QVERIFY(qAbs(window_->geometry().center().y() - screen.y()) <= 1);
-        QCOMPARE(flatten(window_->menuBar()->actions()),
+        QList<QAction*> entries;
+        for (QMenuBar* row : window_->menuBarRows())
+            entries += row->actions();
+        QCOMPARE(flatten(entries),
                  QStringLiteral("[file:File [exit:Exit]][settingsm:Settings [settings:Settings [settingsdir:MM2 "
                                 "Directory][settingadelete:Auto Delete]]][helpm:Help [help:Help][about:About]]"
                                 "[minimize:%1Minimize]")

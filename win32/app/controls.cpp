@@ -80,11 +80,9 @@ const ControlSpec* findSpec(const WindowSpec& spec, std::string_view name)
     return nullptr;
 }
 
-} // namespace
-
-namespace {
 // Where a window keeps its Controls, for the window's DPI handling.
 constexpr const char* kControlsProperty = "LatchsweepControls";
+
 } // namespace
 
 Controls::~Controls()
@@ -161,12 +159,13 @@ void Controls::build(HWND window, const WindowSpec& spec, double twipsPerPixel, 
                                        window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
         if (!created)
             continue;
-        SendMessageA(created, WM_SETFONT, reinterpret_cast<WPARAM>(font(control.font, dpi)), FALSE);
+        const HFONT used = font(control.font, dpi);
+        SendMessageA(created, WM_SETFONT, reinterpret_cast<WPARAM>(used), FALSE);
         if (richText) {
             // The font set above is the box's default; the initial text takes it, as plain text.
             setPlainTextContent(created, text);
         }
-        entries_.push_back({std::string(control.name), created, id, &control});
+        entries_.push_back({std::string(control.name), created, id, &control, used});
     }
 }
 
@@ -175,17 +174,20 @@ void Controls::rescale(int dpi)
     if (!spec_ || dpi <= 0)
         return;
     twipsPerPixel_ = twipsPerPixelForDpi(dpi);
-    std::vector<HFONT> previous = std::exchange(fonts_, {});
-    for (const Entry& entry : entries_) {
+    for (Entry& entry : entries_) {
         const RECT place = placeOf(*entry.spec);
         SetWindowPos(entry.window, nullptr, place.left, place.top, place.right - place.left, place.bottom - place.top,
                      SWP_NOZORDER | SWP_NOACTIVATE);
         // A rich-text box's font is the format of its whole text, which the box scales itself.
-        if (entry.spec->kind != ControlKind::RichText)
-            SendMessageA(entry.window, WM_SETFONT, reinterpret_cast<WPARAM>(font(entry.spec->font, dpi)), TRUE);
+        if (entry.spec->kind == ControlKind::RichText)
+            continue;
+        const HFONT previous = std::exchange(entry.font, font(entry.spec->font, dpi));
+        SendMessageA(entry.window, WM_SETFONT, reinterpret_cast<WPARAM>(entry.font), TRUE);
+        if (const auto made = std::ranges::find(fonts_, previous); made != fonts_.end()) {
+            fonts_.erase(made);
+            DeleteObject(previous);
+        }
     }
-    for (HFONT old : previous)
-        DeleteObject(old);
     fitClientArea(window_, twipsToPixels(spec_->clientWidth, twipsPerPixel_),
                   twipsToPixels(spec_->clientHeight, twipsPerPixel_));
 }

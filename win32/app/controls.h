@@ -61,6 +61,7 @@ private:
         HWND window;
         int id;
         const ControlSpec* spec;
+        HFONT font;
     };
     HFONT font(const FontSpec& spec, int dpi);
     [[nodiscard]] RECT placeOf(const ControlSpec& control) const;

@@ -1,7 +1,7 @@
 #pragma once
 
 // Opening and closing every window but the main one, again and again, as a user does over a long
-// session: the resident memory must stay flat, since nothing a window takes (its icons, its
+// day: the resident memory must stay flat, since nothing a window takes (its icons, its
 // picture, its fonts) may stay behind or be taken afresh each time. Shared by the Qt and the
 // Win32 measurement; each front end says how to let its windows go and how to read the
 // resident memory.

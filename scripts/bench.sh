@@ -49,6 +49,8 @@ window_cycles() { # program and its arguments
   local xvfb=$!
   for _ in $(seq 1 100); do [[ -s "$display_file" ]] && break; sleep 0.1; done
   (cd "$scratch" && DISPLAY=":$(head -n 1 "$display_file")" "$@") || true
+  # Wine's own processes served that display: they go before it does.
+  [[ -n "${WINEPREFIX:-}" ]] && { wineserver -k 2>/dev/null || true; }
   kill "$xvfb" 2>/dev/null || true
   wait "$xvfb" 2>/dev/null || true
   rm -rf "$scratch"
@@ -56,8 +58,7 @@ window_cycles() { # program and its arguments
 window_cycles "$build/window_cycles_qt" 500
 win_cycles="$root/build/windows-x64/tests/win32/window_cycles_win32.exe"
 if [[ -x "$win_cycles" ]]; then
-  window_cycles "$root/build/windows-x64/wine-run.sh" "$win_cycles" 500
-  WINEPREFIX="$root/build/windows-x64/wineprefix" wineserver -k 2>/dev/null || true # it served that display
+  WINEPREFIX="$root/build/windows-x64/wineprefix" window_cycles "$root/build/windows-x64/wine-run.sh" "$win_cycles" 500
 else
   echo "Win32: not built (skipped; build the preset windows-x64)"
 fi

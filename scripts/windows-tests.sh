@@ -2,10 +2,11 @@
 # Builds the 64-bit Windows targets (preset windows-x64) and runs every Windows test under Wine
 # on a virtual display of its own: the core tests cross-built, the front-end tests, and an
 # end-to-end run of latchsweep.exe that is switched on with a real click, sweeps a lock file and
-# is closed through its menu. 32-bit Windows programs cannot run here; the i686 release is built
-# by the preset windows-x86-release.
+# is closed through its menu. 32-bit Windows programs cannot run here: the i686 build of the
+# program and of every test is compiled (preset windows-x86-tests), which is what catches a
+# callback without CALLBACK, and its executable's header is checked.
 #
-# Needs: cmake, ninja, g++-mingw-w64-x86-64-posix, wine, wine64, xvfb, trayer, xdotool,
+# Needs: cmake, ninja, g++-mingw-w64-x86-64-posix, g++-mingw-w64-i686-posix, wine, wine64, xvfb, trayer, xdotool,
 # x11-utils, imagemagick (for a screenshot when the end-to-end run fails).
 
 set -euo pipefail
@@ -139,6 +140,14 @@ run_end_to_end() {
 }
 
 run_end_to_end
+
+# --- 32-bit: everything compiles, and the header asks for what the program needs ---------------
+echo "Compiling the i686 program and tests"
+if ! { cmake --preset windows-x86-tests >/dev/null && cmake --build --preset windows-x86-tests -j2 &&
+    ctest --preset windows-x86-tests; }; then
+    echo "The i686 build failed" >&2
+    status=1
+fi
 
 elapsed=$(($(date +%s) - started))
 if [ "$status" -eq 0 ]; then

@@ -101,18 +101,19 @@ std::vector<RtfRun> forDisplay(const std::vector<RtfRun>& runs)
 
 } // namespace
 
-HelpDocument readHelpDocument(std::string_view bytes)
+HelpDocument readHelpDocument(std::string_view bytes, const TextDecoding& decoding)
 {
     HelpDocument document;
     if (isRtf(bytes)) {
         document.rich = true;
-        document.runs = forDisplay(parseRtf(bytes));
+        document.runs = forDisplay(readRtf(bytes, decoding).runs);
         return document;
     }
     if (bytes.starts_with("\xEF\xBB\xBF"))
         bytes.remove_prefix(3);
     const std::string_view whole = withoutCutSequence(bytes);
-    const std::string text = isUtf8(whole) ? withNewlines(whole) : withNewlines(windows1252ToUtf8(bytes));
+    const std::string text =
+        isUtf8(whole) ? withNewlines(whole) : withNewlines(decodeCodePage(bytes, decoding.codePage, decoding));
     WordBreaker().append(document.text, text);
     return document;
 }
@@ -127,7 +128,7 @@ void frmHelp::load()
     const auto bytes = app_.platform().files.readHead(std::string(kHelpFile), kHelpFileLimit);
     if (!bytes)
         return;
-    const HelpDocument document = readHelpDocument(*bytes);
+    const HelpDocument document = readHelpDocument(*bytes, app_.platform().files.textDecoding());
     if (document.rich)
         view_->setHelpRuns(document.runs);
     else

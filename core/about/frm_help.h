@@ -31,11 +31,11 @@ struct HelpDocument {
 };
 
 // Rich text when the file is a rich-text document. Plain text is taken as UTF-8 when it is
-// valid UTF-8 (a byte-order mark dropped), otherwise as Windows-1252; CR LF and lone CR
-// become '\n'. So that no text box takes minutes to lay it out, a word longer than 256
-// characters gets a zero-width space after every 256, and a paragraph with more than 256
-// changes of format goes on in its 256th format.
-HelpDocument readHelpDocument(std::string_view bytes);
+// valid UTF-8 (a byte-order mark dropped), otherwise in the system's code page (Windows-1252
+// where the system names none); CR LF and lone CR become '\n'. So that no text box takes
+// minutes to lay it out, a word longer than 256 characters gets a zero-width space after every
+// 256, and a paragraph with more than 256 changes of format goes on in its 256th format.
+HelpDocument readHelpDocument(std::string_view bytes, const TextDecoding& decoding = {});
 
 // The help window: shows help.txt from the working directory, and nothing else.
 class frmHelp {

@@ -36,6 +36,8 @@ enum class Word {
     Skip,        // a destination whose content is not text
     FontTable,
     ColourTable,
+    AnsiCodePage,
+    Charset,
     Character,   // stands for one character
     Bold,
     Italic,
@@ -65,6 +67,7 @@ struct WordEntry {
 // Sorted by name for the binary search; control words not listed have no effect.
 constexpr std::array kWords{
     WordEntry{"annotation", Word::Skip},
+    WordEntry{"ansicpg", Word::AnsiCodePage},
     WordEntry{"atnauthor", Word::Skip},
     WordEntry{"atnid", Word::Skip},
     WordEntry{"author", Word::Skip},
@@ -88,6 +91,7 @@ constexpr std::array kWords{
     WordEntry{"endash", Word::Character, 0x2013},
     WordEntry{"enspace", Word::Character, 0x2002},
     WordEntry{"f", Word::Font},
+    WordEntry{"fcharset", Word::Charset},
     WordEntry{"filetbl", Word::Skip},
     WordEntry{"fldinst", Word::Skip},
     WordEntry{"fonttbl", Word::FontTable},
@@ -266,9 +270,12 @@ struct GroupState {
 
 class Reader {
 public:
-    explicit Reader(std::string_view document) : in_(document), rawUtf8_(isUtf8(document)) {}
+    Reader(std::string_view document, const TextDecoding& decoding)
+        : in_(document), rawUtf8_(isUtf8(document)), decoding_(decoding)
+    {
+    }
 
-    std::vector<RtfRun> read()
+    RtfDocument read()
     {
         while (pos_ < in_.size() && !ended_) {
             const char c = in_[pos_++];
@@ -290,13 +297,15 @@ public:
                 break;
             }
         }
+        flushBytes();
         flushSurrogate();
-        return std::move(runs_);
+        return {std::move(runs_), ansiCodePage_};
     }
 
 private:
     void openGroup()
     {
+        flushBytes();
         pendingSkip_ = 0;
         if (stack_.size() < kMaxDepth)
             stack_.push_back(state_);
@@ -307,6 +316,7 @@ private:
 
     void closeGroup()
     {
+        flushBytes();
         pendingSkip_ = 0;
         starred_ = false;
         if (flattened_ > 0) {
@@ -345,7 +355,7 @@ private:
             }
             if (skipCounted() || digits < 2)
                 return;
-            character(fromWindows1252(static_cast<unsigned char>(value)));
+            byte(static_cast<unsigned char>(value));
             return;
         }
         if (skipCounted())
@@ -376,6 +386,7 @@ private:
 
     void controlWord()
     {
+        flushBytes(); // the word may change the font and with it the code page
         const std::size_t start = pos_;
         while (pos_ < in_.size() && isLetter(in_[pos_]))
             ++pos_;
@@ -456,6 +467,14 @@ private:
             tableColourSet_ = true;
             return;
         }
+        case Word::AnsiCodePage:
+            if (hasParameter && parameter > 0)
+                ansiCodePage_ = static_cast<unsigned>(parameter);
+            return;
+        case Word::Charset:
+            if (state_.destination == Destination::FontTable && tableFont_ >= 0)
+                fontCodePages_[tableFont_] = codePageOfCharset(parameter);
+            return;
         case Word::DefaultFont:
             defaultFont_ = parameter;
             formatChanged_ = true;
@@ -511,14 +530,52 @@ private:
             std::size_t length = 0;
             if (rawUtf8_)
                 length = utf8SequenceLength(in_.substr(pos_ - 1), codePoint);
-            if (length > 1)
+            if (length > 1) {
                 pos_ += length - 1;
-            else
-                codePoint = fromWindows1252(static_cast<unsigned char>(c));
+            } else {
+                if (!skipCounted())
+                    byte(static_cast<unsigned char>(c));
+                return;
+            }
         }
         if (skipCounted())
             return;
         character(codePoint);
+    }
+
+    // The code page of single-byte text here: the font's charset, else the document's.
+    [[nodiscard]] unsigned codePage() const
+    {
+        const auto font = fontCodePages_.find(state_.font >= 0 ? state_.font : defaultFont_);
+        if (font != fontCodePages_.end() && font->second != 0)
+            return font->second;
+        return ansiCodePage_.value_or(decoding_.codePage);
+    }
+
+    // Bytes of a code page are gathered and converted together: in the double-byte code pages
+    // (932, 936, 949, 950) a character takes two.
+    void byte(unsigned char value)
+    {
+        const unsigned page = codePage();
+        if (!bytes_.empty() && page != bytesCodePage_)
+            flushBytes();
+        bytesCodePage_ = page;
+        bytes_ += static_cast<char>(value);
+    }
+
+    void flushBytes()
+    {
+        if (bytes_.empty())
+            return;
+        const std::string text = decodeCodePage(bytes_, bytesCodePage_, decoding_);
+        bytes_.clear();
+        std::string_view rest = text;
+        while (!rest.empty()) {
+            char32_t codePoint = static_cast<unsigned char>(rest.front());
+            const std::size_t length = codePoint < 0x80 ? 1 : utf8SequenceLength(rest, codePoint);
+            emit(length == 0 ? kReplacement : codePoint);
+            rest.remove_prefix(std::max<std::size_t>(length, 1));
+        }
     }
 
     // After \uN the next characters are the stand-in for readers that do not know \u.
@@ -553,6 +610,12 @@ private:
     }
 
     void character(char32_t c)
+    {
+        flushBytes();
+        emit(c);
+    }
+
+    void emit(char32_t c)
     {
         if (highSurrogate_ != 0 && !(c >= 0xDC00 && c <= 0xDFFF))
             flushSurrogate();
@@ -615,6 +678,11 @@ private:
     std::string_view in_;
     std::size_t pos_ = 0;
     bool rawUtf8_;
+    const TextDecoding& decoding_;
+    std::optional<unsigned> ansiCodePage_;
+    std::map<int, unsigned> fontCodePages_;
+    std::string bytes_; // single-byte text not yet converted, all in bytesCodePage_
+    unsigned bytesCodePage_ = kCodePageWindows1252;
     bool ended_ = false;
 
     GroupState state_;
@@ -640,7 +708,36 @@ private:
 
 bool isRtf(std::string_view bytes) { return bytes.starts_with("{\\rtf"); }
 
-std::vector<RtfRun> parseRtf(std::string_view document) { return Reader(document).read(); }
+RtfDocument readRtf(std::string_view document, const TextDecoding& decoding)
+{
+    return Reader(document, decoding).read();
+}
+
+std::vector<RtfRun> parseRtf(std::string_view document) { return readRtf(document, {}).runs; }
+
+unsigned codePageOfCharset(int charset)
+{
+    // The charsets a font table names, with the code page of each; others (1, the default, and
+    // 2, symbol fonts) leave the document's code page in force.
+    static constexpr std::array<std::pair<int, unsigned>, 18> kCharsets{{
+        {0, 1252},   {77, 10000}, {128, 932},  {129, 949},  {130, 1361}, {134, 936},  {136, 950},
+        {161, 1253}, {162, 1254}, {163, 1258}, {177, 1255}, {178, 1256}, {186, 1257}, {204, 1251},
+        {222, 874},  {238, 1250}, {254, 437},  {255, 850},
+    }};
+    const auto found = std::ranges::find(kCharsets, charset, &std::pair<int, unsigned>::first);
+    return found != kCharsets.end() ? found->second : 0;
+}
+
+std::string decodeCodePage(std::string_view bytes, unsigned codePage, const TextDecoding& decoding)
+{
+    if (codePage == kCodePageUtf8 && isUtf8(bytes))
+        return std::string(bytes);
+    if (codePage != kCodePageWindows1252 && codePage != kCodePageUtf8 && decoding.convert) {
+        if (auto text = decoding.convert(codePage, bytes))
+            return std::move(*text);
+    }
+    return windows1252ToUtf8(bytes);
+}
 
 std::string windows1252ToUtf8(std::string_view bytes)
 {

@@ -36,12 +36,40 @@ struct RtfRun {
     RtfFormat format;
 };
 
+inline constexpr unsigned kCodePageWindows1252 = 1252;
+inline constexpr unsigned kCodePageUtf8 = 65001;
+
+// How single-byte text is read on this system: the code page that text names when it names
+// none (the system's ANSI code page on Windows), and the system's conversion from a code page
+// to UTF-8, if it has one (nothing back: it does not know that code page). Windows-1252 and
+// UTF-8 need no conversion of the system's.
+struct TextDecoding {
+    unsigned codePage = kCodePageWindows1252;
+    std::optional<std::string> (*convert)(unsigned codePage, std::string_view bytes) = nullptr;
+};
+
+// The text of bytes in a code page, as UTF-8. A code page that neither this reader nor the
+// system's conversion knows is read as Windows-1252, as is text that is not UTF-8 after all.
+std::string decodeCodePage(std::string_view bytes, unsigned codePage, const TextDecoding& decoding);
+
+// The code page of a font charset (\fcharsetN), or 0 for a charset that names none.
+unsigned codePageOfCharset(int charset);
+
 // Whether the bytes hold a rich-text document rather than plain text.
 bool isRtf(std::string_view bytes);
 
+struct RtfDocument {
+    std::vector<RtfRun> runs;
+    std::optional<unsigned> ansiCodePage; // \ansicpgN, when the document names its code page
+};
+
 // Reads a rich-text document into runs of text, adjacent runs always differing in format.
+// Escaped bytes (\'hh) and stray bytes of a document that is not UTF-8 are text in the code
+// page of their font's charset, else in the document's \ansicpg, else in the system's.
 // Malformed input never fails: unbalanced braces, truncated escapes and unknown control words
 // are read as far as they make sense, and nesting deeper than the reader keeps is flattened.
+RtfDocument readRtf(std::string_view document, const TextDecoding& decoding);
+// The same with Windows-1252 as the system's code page.
 std::vector<RtfRun> parseRtf(std::string_view document);
 
 // Whether the bytes are well-formed UTF-8 throughout.

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "about/rtf.h"
 #include "about/system_ports.h"
 #include "app/timer.h"
 #include "tray/tray_port.h"
@@ -53,6 +54,9 @@ public:
 
     // The character that joins a directory and a file name: '\\' on Windows, '/' elsewhere.
     [[nodiscard]] virtual char separator() const = 0;
+
+    // How text files in a single-byte code page are read here.
+    [[nodiscard]] virtual TextDecoding textDecoding() const { return {}; }
 };
 
 class MessageBoxes {

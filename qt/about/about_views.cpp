@@ -31,16 +31,6 @@ constexpr Qt::WindowFlags kToolWindowFlags = Qt::Window | Qt::CustomizeWindowHin
 
 constexpr QRgb kDialogFace = qRgb(240, 240, 240);
 
-// The question mark in its disc: the red and the green image and the monochrome one.
-QIcon helpIcon()
-{
-    QIcon icon;
-    icon.addFile(QStringLiteral(":/icons/question-red-32.xpm"), {}, QIcon::Normal);
-    icon.addFile(QStringLiteral(":/icons/question-green-32.xpm"), {}, QIcon::Active);
-    icon.addFile(QStringLiteral(":/icons/question-mono-32.xpm"), {}, QIcon::Disabled);
-    return icon;
-}
-
 // Lays out a window's controls on a client area of the layout's size, fixes the window at that
 // size and puts the client area's top-left corner where the layout says on the screen, or as
 // near as the screen's available area lets it stay whole on screen.
@@ -166,7 +156,7 @@ public:
         const double twipsPerPixel = screenTwipsPerPixel();
 
         auto* picture = control<QLabel>(controls, "picIcon");
-        const QPixmap product(QStringLiteral(":/icons/product-32.xpm"));
+        const QPixmap product = productPicture();
         picture->setPixmap(product);
         if (!product.isNull())
             picture->resize(product.size()); // sized to its picture

@@ -1,6 +1,7 @@
 #include "icons.h"
 
 #include <QFile>
+#include <QHash>
 
 namespace latchsweep::qt {
 namespace {
@@ -29,13 +30,35 @@ QIcon IconTable::icon(IconHandle handle) const
 
 QIcon loadIcon(const char* name)
 {
+    static QHash<QString, QIcon> loaded;
+    const QString key = QLatin1String(name);
+    if (const auto found = loaded.constFind(key); found != loaded.cend())
+        return *found;
     QIcon icon;
     for (const char* size : {"-32", "-16"}) {
-        const QString path = QStringLiteral(":/icons/%1%2.xpm").arg(QLatin1String(name), QLatin1String(size));
+        const QString path = QStringLiteral(":/icons/%1%2.xpm").arg(key, QLatin1String(size));
         if (QFile::exists(path))
             icon.addFile(path);
     }
+    return *loaded.insert(key, icon);
+}
+
+QIcon helpIcon()
+{
+    static const QIcon icon = [] {
+        QIcon made;
+        made.addFile(QStringLiteral(":/icons/question-red-32.xpm"), {}, QIcon::Normal);
+        made.addFile(QStringLiteral(":/icons/question-green-32.xpm"), {}, QIcon::Active);
+        made.addFile(QStringLiteral(":/icons/question-mono-32.xpm"), {}, QIcon::Disabled);
+        return made;
+    }();
     return icon;
+}
+
+QPixmap productPicture()
+{
+    static const QPixmap picture(QStringLiteral(":/icons/product-32.xpm"));
+    return picture;
 }
 
 QIcon applicationIcon() { return loadIcon("magnet"); }

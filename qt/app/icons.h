@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QIcon>
+#include <QPixmap>
 #include <vector>
 
 #include "tray/tray_port.h"
@@ -20,8 +21,14 @@ private:
 };
 
 // The program's icons, drawn from the pixel art in resources/icons: every size of one name.
+// Each is loaded once for the whole run; windows that come and go share it (QIcon and QPixmap
+// are shared copies).
 QIcon loadIcon(const char* name);
 QIcon applicationIcon();
 std::vector<QIcon> animationFrames();
+// The help window's question mark in its disc: the red and the green image and the monochrome one.
+QIcon helpIcon();
+// The about box's picture.
+QPixmap productPicture();
 
 } // namespace latchsweep::qt

@@ -203,9 +203,9 @@ void AboutWindow::paintLines()
     PAINTSTRUCT paint{};
     HDC dc = BeginPaint(hwnd(), &paint);
     for (const EtchedLine& line : frmAboutLines()) {
-        const int left = twipsToPixels(line.x1, twipsPerPixel_);
-        const int right = twipsToPixels(line.x2, twipsPerPixel_);
-        const int top = twipsToPixels(line.y, twipsPerPixel_);
+        const int left = twipsToPixels(line.x1, controls_.twipsPerPixel());
+        const int right = twipsToPixels(line.x2, controls_.twipsPerPixel());
+        const int top = twipsToPixels(line.y, controls_.twipsPerPixel());
         const RECT band{left, top, right, top + line.widthPixels};
         HBRUSH brush = CreateSolidBrush(toColorRef(line.rgb));
         FillRect(dc, &band, brush);

@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
+#include "native_window.h"
 #include "rich_text.h"
 
 namespace latchsweep::win32 {
@@ -78,6 +80,9 @@ const ControlSpec* findSpec(const WindowSpec& spec, std::string_view name)
     return nullptr;
 }
 
+// Where a window keeps its Controls, for the window's DPI handling.
+constexpr const char* kControlsProperty = "LatchsweepControls";
+
 } // namespace
 
 Controls::~Controls()
@@ -88,16 +93,16 @@ Controls::~Controls()
             SendMessageA(entry.window, WM_SETFONT, 0, FALSE);
     for (HFONT font : fonts_)
         DeleteObject(font);
+    if (window_ && IsWindow(window_) && GetPropA(window_, kControlsProperty) == this)
+        RemovePropA(window_, kControlsProperty);
 }
 
-HFONT Controls::font(const FontSpec& spec, HWND window)
+Controls* Controls::of(HWND window) { return static_cast<Controls*>(GetPropA(window, kControlsProperty)); }
+
+HFONT Controls::font(const FontSpec& spec, int dpi)
 {
     if (spec.family.empty() && spec.points <= 0)
         return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
-    HDC dc = GetDC(window);
-    const int dpi = dc ? GetDeviceCaps(dc, LOGPIXELSY) : 96;
-    if (dc)
-        ReleaseDC(window, dc);
     LOGFONTA logFont{};
     logFont.lfHeight = -static_cast<LONG>(std::lround((spec.points > 0 ? spec.points : 8.25) * dpi / 72.0));
     logFont.lfWeight = spec.bold ? FW_BOLD : FW_NORMAL;
@@ -113,9 +118,26 @@ HFONT Controls::font(const FontSpec& spec, HWND window)
     return created;
 }
 
+RECT Controls::placeOf(const ControlSpec& control) const
+{
+    RECT place = toPixels(control.rect, twipsPerPixel_);
+    if (!control.parent.empty()) {
+        if (const ControlSpec* frame = findSpec(*spec_, control.parent)) {
+            const RECT origin = toPixels(frame->rect, twipsPerPixel_);
+            OffsetRect(&place, origin.left, origin.top);
+        }
+    }
+    return place;
+}
+
 void Controls::build(HWND window, const WindowSpec& spec, double twipsPerPixel, std::span<const ControlStyle> styles)
 {
     HINSTANCE instance = GetModuleHandleA(nullptr);
+    window_ = window;
+    spec_ = &spec;
+    twipsPerPixel_ = twipsPerPixel;
+    SetPropA(window, kControlsProperty, this);
+    const int dpi = static_cast<int>(std::lround(1440.0 / twipsPerPixel));
     for (const std::size_t index : creationOrder(spec)) {
         const ControlSpec& control = spec.controls[index];
         NativeKind kind = nativeKind(control.kind);
@@ -127,13 +149,7 @@ void Controls::build(HWND window, const WindowSpec& spec, double twipsPerPixel, 
                 kind.exStyle |= extra.exStyle;
             }
         }
-        RECT place = toPixels(control.rect, twipsPerPixel);
-        if (!control.parent.empty()) {
-            if (const ControlSpec* frame = findSpec(spec, control.parent)) {
-                const RECT origin = toPixels(frame->rect, twipsPerPixel);
-                OffsetRect(&place, origin.left, origin.top);
-            }
-        }
+        const RECT place = placeOf(control);
         const int id = kFirstControlId + static_cast<int>(index);
         const std::string text(control.text);
         const bool richText = control.kind == ControlKind::RichText;
@@ -143,13 +159,37 @@ void Controls::build(HWND window, const WindowSpec& spec, double twipsPerPixel, 
                                        window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
         if (!created)
             continue;
-        SendMessageA(created, WM_SETFONT, reinterpret_cast<WPARAM>(font(control.font, window)), FALSE);
+        const HFONT used = font(control.font, dpi);
+        SendMessageA(created, WM_SETFONT, reinterpret_cast<WPARAM>(used), FALSE);
         if (richText) {
             // The font set above is the box's default; the initial text takes it, as plain text.
             setPlainTextContent(created, text);
         }
-        entries_.push_back({std::string(control.name), created, id});
+        entries_.push_back({std::string(control.name), created, id, &control, used});
     }
+}
+
+void Controls::rescale(int dpi)
+{
+    if (!spec_ || dpi <= 0)
+        return;
+    twipsPerPixel_ = twipsPerPixelForDpi(dpi);
+    for (Entry& entry : entries_) {
+        const RECT place = placeOf(*entry.spec);
+        SetWindowPos(entry.window, nullptr, place.left, place.top, place.right - place.left, place.bottom - place.top,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+        // A rich-text box's font is the format of its whole text, which the box scales itself.
+        if (entry.spec->kind == ControlKind::RichText)
+            continue;
+        const HFONT previous = std::exchange(entry.font, font(entry.spec->font, dpi));
+        SendMessageA(entry.window, WM_SETFONT, reinterpret_cast<WPARAM>(entry.font), TRUE);
+        if (const auto made = std::ranges::find(fonts_, previous); made != fonts_.end()) {
+            fonts_.erase(made);
+            DeleteObject(previous);
+        }
+    }
+    fitClientArea(window_, twipsToPixels(spec_->clientWidth, twipsPerPixel_),
+                  twipsToPixels(spec_->clientHeight, twipsPerPixel_));
 }
 
 HWND Controls::operator[](std::string_view name) const

@@ -41,6 +41,14 @@ public:
 
     void build(HWND window, const WindowSpec& spec, double twipsPerPixel, std::span<const ControlStyle> styles = {});
 
+    // Places and sizes every control, and sizes the window's client area, for a screen of that
+    // many dots per inch, with fonts made for it (a rich-text box keeps its own formatting).
+    void rescale(int dpi);
+    [[nodiscard]] double twipsPerPixel() const { return twipsPerPixel_; }
+
+    // The controls built on that window, or null.
+    [[nodiscard]] static Controls* of(HWND window);
+
     // The control of that name, or null.
     [[nodiscard]] HWND operator[](std::string_view name) const;
     [[nodiscard]] int id(std::string_view name) const;
@@ -52,9 +60,15 @@ private:
         std::string name;
         HWND window;
         int id;
+        const ControlSpec* spec;
+        HFONT font;
     };
-    HFONT font(const FontSpec& spec, HWND window);
+    HFONT font(const FontSpec& spec, int dpi);
+    [[nodiscard]] RECT placeOf(const ControlSpec& control) const;
 
+    HWND window_ = nullptr;
+    const WindowSpec* spec_ = nullptr;
+    double twipsPerPixel_ = kDefaultTwipsPerPixel;
     std::vector<Entry> entries_;
     std::vector<HFONT> fonts_;
 };

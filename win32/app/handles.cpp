@@ -15,17 +15,39 @@ std::string windowText(HWND window)
     return text;
 }
 
-std::wstring fromUtf8(std::string_view text)
+namespace {
+
+std::wstring toWide(UINT codePage, std::string_view text)
 {
     if (text.empty())
         return {};
     const int size = static_cast<int>(std::min<std::size_t>(text.size(), 0x7fffffff));
-    const int length = MultiByteToWideChar(CP_UTF8, 0, text.data(), size, nullptr, 0);
+    const int length = MultiByteToWideChar(codePage, 0, text.data(), size, nullptr, 0);
     if (length <= 0)
         return {};
     std::wstring wide(static_cast<std::size_t>(length), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, text.data(), size, wide.data(), length);
+    MultiByteToWideChar(codePage, 0, text.data(), size, wide.data(), length);
     return wide;
+}
+
+} // namespace
+
+std::wstring fromUtf8(std::string_view text) { return toWide(CP_UTF8, text); }
+
+std::optional<std::string> codePageToUtf8(unsigned codePage, std::string_view bytes)
+{
+    if (!IsValidCodePage(codePage))
+        return std::nullopt;
+    const std::wstring wide = toWide(codePage, bytes);
+    if (wide.empty())
+        return bytes.empty() ? std::optional<std::string>(std::string()) : std::nullopt;
+    const int size = static_cast<int>(wide.size());
+    const int length = WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, nullptr, 0, nullptr, nullptr);
+    if (length <= 0)
+        return std::nullopt;
+    std::string text(static_cast<std::size_t>(length), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, text.data(), length, nullptr, nullptr);
+    return text;
 }
 
 std::string systemMessage(DWORD error)

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -34,6 +35,10 @@ std::string windowText(HWND window);
 
 // UTF-8 text as the system's wide characters; an invalid sequence becomes U+FFFD.
 std::wstring fromUtf8(std::string_view text);
+
+// Text in a Windows code page as UTF-8, by the system's own conversion; nothing for a code page
+// the system does not have.
+std::optional<std::string> codePageToUtf8(unsigned codePage, std::string_view bytes);
 
 // The system's own description of an error code, without the trailing line break.
 std::string systemMessage(DWORD error);

@@ -1,5 +1,6 @@
 #include "icons.h"
 
+#include <map>
 #include <utility>
 
 namespace latchsweep::win32 {
@@ -12,37 +13,28 @@ HICON loadIcon(int resourceId, int sizeMetricX, int sizeMetricY)
                                          LR_DEFAULTCOLOR));
 }
 
+// The icons loaded so far, by resource id. Never freed: the system frees them with the process.
+std::map<int, std::pair<HICON, HICON>>& loadedIcons()
+{
+    static std::map<int, std::pair<HICON, HICON>> icons;
+    return icons;
+}
+
 } // namespace
 
 IconPair::IconPair(int resourceId)
-    : big_(loadIcon(resourceId, SM_CXICON, SM_CYICON)), small_(loadIcon(resourceId, SM_CXSMICON, SM_CYSMICON))
 {
-}
-
-IconPair::~IconPair() { release(); }
-
-IconPair::IconPair(IconPair&& other) noexcept
-    : big_(std::exchange(other.big_, nullptr)), small_(std::exchange(other.small_, nullptr))
-{
-}
-
-IconPair& IconPair::operator=(IconPair&& other) noexcept
-{
-    if (this != &other) {
-        release();
-        big_ = std::exchange(other.big_, nullptr);
-        small_ = std::exchange(other.small_, nullptr);
+    auto& icons = loadedIcons();
+    auto found = icons.find(resourceId);
+    if (found == icons.end()) {
+        const std::pair loaded{loadIcon(resourceId, SM_CXICON, SM_CYICON), loadIcon(resourceId, SM_CXSMICON, SM_CYSMICON)};
+        // A resource that is missing is not remembered: nothing was loaded.
+        if (!loaded.first && !loaded.second)
+            return;
+        found = icons.emplace(resourceId, loaded).first;
     }
-    return *this;
-}
-
-void IconPair::release()
-{
-    if (big_)
-        DestroyIcon(big_);
-    if (small_)
-        DestroyIcon(small_);
-    big_ = small_ = nullptr;
+    big_ = found->second.first;
+    small_ = found->second.second;
 }
 
 void IconPair::applyTo(HWND window) const

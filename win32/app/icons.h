@@ -7,16 +7,14 @@ namespace latchsweep::win32 {
 // One icon of the executable's resources in the two sizes the desktop shows: big (Alt+Tab) and
 // small (caption, task bar, notification area). Each size is loaded from the image the icon
 // file holds for it, or scaled from its nearest one.
+//
+// Each icon is loaded once for the whole run and kept until the process ends: windows come and
+// go hundreds of times, and loading afresh for each would make and free the same images again
+// and again. A pair is only a view of the loaded icons; copies are cheap and own nothing.
 class IconPair {
 public:
     IconPair() = default;
     explicit IconPair(int resourceId);
-    ~IconPair();
-
-    IconPair(IconPair&& other) noexcept;
-    IconPair& operator=(IconPair&& other) noexcept;
-    IconPair(const IconPair&) = delete;
-    IconPair& operator=(const IconPair&) = delete;
 
     [[nodiscard]] HICON bigIcon() const { return big_; }
     [[nodiscard]] HICON smallIcon() const { return small_; }
@@ -25,8 +23,6 @@ public:
     void applyTo(HWND window) const;
 
 private:
-    void release();
-
     HICON big_ = nullptr;
     HICON small_ = nullptr;
 };

@@ -1,5 +1,7 @@
 #include "native_window.h"
 
+#include "controls.h"
+
 namespace latchsweep::win32 {
 
 namespace {
@@ -94,6 +96,16 @@ LRESULT NativeWindow::dispatch(UINT message, WPARAM wParam, LPARAM lParam)
             return 0;
         }
         break;
+    case WM_DPICHANGED: {
+        // Per-monitor aware: the window moved to a screen of another density. The system's
+        // suggested rectangle keeps it under the mouse; the controls follow their layout.
+        const auto* suggested = reinterpret_cast<const RECT*>(lParam);
+        SetWindowPos(hwnd_, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+                     suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+        if (Controls* controls = Controls::of(hwnd_))
+            controls->rescale(LOWORD(wParam));
+        return 0;
+    }
     case DM_GETDEFID:
         // Enter presses the push button that has the focus, as in dialogs, where the dialog
         // manager makes the focused button the default for as long as it has the focus.

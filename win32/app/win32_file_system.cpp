@@ -167,4 +167,6 @@ std::optional<std::vector<std::string>> Win32FileSystem::subdirectories(const st
     return names;
 }
 
+TextDecoding Win32FileSystem::textDecoding() const { return {GetACP(), codePageToUtf8}; }
+
 } // namespace latchsweep::win32

@@ -15,6 +15,8 @@ public:
     std::string currentDirectory() override;
     std::optional<std::vector<std::string>> subdirectories(const std::string& dir) override;
     [[nodiscard]] char separator() const override { return '\\'; }
+    // Single-byte text is in the system's ANSI code page unless it names its own.
+    [[nodiscard]] TextDecoding textDecoding() const override;
 };
 
 } // namespace latchsweep::win32

@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
+#include <string_view>
 
+#include "about/frm_help.h"
 #include "about/rtf.h"
 
 namespace latchsweep {
@@ -138,6 +141,75 @@ TEST(TextEncodings, Windows1252AndUtf8)
     for (const char32_t c : {0x41u, 0xE9u, 0x20ACu, 0x1F60Au, 0xD800u, 0x110000u})
         appendUtf8(out, c);
     EXPECT_EQ(out, "A\u00e9\u20ac\U0001F60A\ufffd\ufffd");
+}
+
+// A stand-in for the system's conversion that shows what it was handed: "<page:hex bytes>".
+// It knows no code page 1234, as a system may not.
+std::optional<std::string> tracingConversion(unsigned codePage, std::string_view bytes)
+{
+    if (codePage == 1234)
+        return std::nullopt;
+    std::string out = "<" + std::to_string(codePage) + ":";
+    for (const char c : bytes) {
+        constexpr std::string_view kHex = "0123456789abcdef";
+        out += kHex[static_cast<unsigned char>(c) >> 4];
+        out += kHex[static_cast<unsigned char>(c) & 0xF];
+    }
+    return out + ">";
+}
+
+TEST(RtfCodePages, EscapedBytesAreReadInTheFontsTheDocumentsOrTheSystemsCodePage)
+{
+    const TextDecoding system1252{kCodePageWindows1252, tracingConversion};
+    const TextDecoding system1251{1251, tracingConversion};
+    const TextDecoding noConversion{1251, nullptr};
+    struct Case {
+        const char* document;
+        const TextDecoding* decoding;
+        const char* text;
+    };
+    const Case cases[] = {
+        // the document's \ansicpg wins over the system's; consecutive bytes go over together
+        {"{\\rtf1\\ansi\\ansicpg1251 \\'cf\\'f0 x}", &system1252, "<1251:cff0> x"},
+        {"{\\rtf1\\ansi \\'cf\\'f0}", &system1251, "<1251:cff0>"},
+        {"{\\rtf1\\ansi\\ansicpg1252 caf\\'e9}", &system1251, "caf\u00e9"},
+        // a double-byte character arrives whole
+        {"{\\rtf1\\ansi\\ansicpg932 \\'82\\'a0\\'82\\'a2.}", &system1252, "<932:82a082a2>."},
+        // a font's charset decides for its text; the default charset and symbol fonts do not
+        {"{\\rtf1\\ansicpg1252{\\fonttbl{\\f0 Arial;}{\\f1\\fcharset204 Arial Cyr;}}\\f1\\'cf\\f0\\'e9}", &system1252,
+         "<1251:cf>\u00e9"},
+        {"{\\rtf1\\ansicpg1250{\\fonttbl{\\f0\\fcharset1 A;}{\\f1\\fcharset2 Symbol;}}\\f0\\'e9\\f1\\'e9}", &system1252,
+         "<1250:e9><1250:e9>"},
+        {"{\\rtf1\\deff1{\\fonttbl{\\f1\\fcharset238 Arial CE;}}\\'b9}", &system1252, "<1250:b9>"},
+        // stray bytes of a document that is not UTF-8 are text of the code page as well
+        {"{\\rtf1\\ansicpg1251 \xcf\xf0}", &system1252, "<1251:cff0>"},
+        // a stand-in after \uN is skipped, not converted
+        {"{\\rtf1\\ansicpg1251 \\u1055\\'cf!}", &system1252, "\u041f!"},
+        // a code page the system cannot convert, or no conversion at all: Windows-1252
+        {"{\\rtf1\\ansicpg1234 \\'e9}", &system1252, "\u00e9"},
+        {"{\\rtf1\\ansicpg1251 \\'cf}", &noConversion, "\u00cf"},
+    };
+    for (const auto& [document, decoding, text] : cases)
+        EXPECT_EQ(textOf(readRtf(document, *decoding).runs), text) << document;
+    EXPECT_EQ(readRtf("{\\rtf1\\ansi\\ansicpg1251 x}", system1252).ansiCodePage, 1251u);
+    EXPECT_EQ(readRtf("{\\rtf1\\ansi x}", system1252).ansiCodePage, std::nullopt);
+}
+
+TEST(RtfCodePages, CharsetsNameTheirCodePages)
+{
+    const std::pair<int, unsigned> charsets[] = {{0, 1252},   {1, 0},     {2, 0},     {128, 932},  {134, 936},
+                                                 {136, 950},  {161, 1253}, {177, 1255}, {204, 1251}, {238, 1250},
+                                                 {255, 850}, {-1, 0},    {999, 0}};
+    for (const auto& [charset, codePage] : charsets)
+        EXPECT_EQ(codePageOfCharset(charset), codePage) << charset;
+}
+
+TEST(RtfCodePages, PlainHelpTextIsUtf8OrElseInTheSystemsCodePage)
+{
+    const TextDecoding system1251{1251, tracingConversion};
+    EXPECT_EQ(readHelpDocument("\xcf\xf0\xe8\r\n", system1251).text, "<1251:cff0e80d0a>");
+    EXPECT_EQ(readHelpDocument("\xd0\x9f\xd1\x80\xd0\xb8", system1251).text, "\u041f\u0440\u0438");
+    EXPECT_EQ(readHelpDocument("\xcf\xf0\xe8").text, "\u00cf\u00f0\u00e8"); // no system: Windows-1252
 }
 
 } // namespace

@@ -2,9 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <string>
+#include <vector>
+
 #include "about/about_views.h"
 #include "about/frm_about.h"
 #include "about/frm_help.h"
+#include "settings/settings_views.h"
 #include "win32_test_support.h"
 
 namespace latchsweep::win32 {
@@ -65,6 +70,91 @@ TEST_F(AboutWindowsTest, HelpWindowShowsHelpTxtPlainOrRichAndItsInitialTextWitho
         SendMessageW(box, EM_SETSEL, static_cast<WPARAM>(start), start + 1);
         SendMessageW(box, EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
         EXPECT_EQ((format.dwEffects & CFE_BOLD) != 0, bold) << start;
+    }
+}
+
+TEST_F(AboutWindowsTest, HelpTextInAnotherCodePageShowsItsOwnLetters)
+{
+    // Saved on a Cyrillic system; this system's own code page may be any other.
+    writeFile(scratch / "help.txt", "{\\rtf1\\ansi\\ansicpg1251 \\'cf\\'f0\\'e8\\'e2\\'e5\\'f2!\\par}");
+    app().run(Command::OpenHelp);
+    HWND box = help().controls()["helptxt"];
+    wchar_t text[16] = {};
+    GetWindowTextW(box, text, 16);
+    EXPECT_EQ(std::wstring(text).substr(0, 7), L"\u041f\u0440\u0438\u0432\u0435\u0442!");
+}
+
+TEST_F(AboutWindowsTest, MovedToADenserScreenTheWindowTakesTheSuggestedPlaceAndItsLayoutScales)
+{
+    app().run(Command::OpenHelp);
+    HWND window = help().hwnd();
+    RECT suggested{};
+    GetWindowRect(window, &suggested);
+    OffsetRect(&suggested, 40, 30);
+    constexpr int kDpi = 144; // 10 twips per pixel
+    SendMessageA(window, WM_DPICHANGED, MAKEWPARAM(kDpi, kDpi), reinterpret_cast<LPARAM>(&suggested));
+    RECT now{};
+    GetWindowRect(window, &now);
+    EXPECT_EQ(now.left, suggested.left);
+    EXPECT_EQ(now.top, suggested.top);
+    RECT client{};
+    GetClientRect(window, &client);
+    EXPECT_EQ(client.right, twipsToPixels(frmHelpSpec().clientWidth, 10.0));
+    EXPECT_EQ(client.bottom, twipsToPixels(frmHelpSpec().clientHeight, 10.0));
+    for (const ControlSpec& control : frmHelpSpec().controls) {
+        HWND native = help().controls()[control.name];
+        RECT place{};
+        GetWindowRect(native, &place);
+        MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&place), 2);
+        EXPECT_EQ(place.left, twipsToPixels(control.rect.left, 10.0)) << control.name;
+        EXPECT_EQ(place.bottom - place.top, twipsToPixels(control.rect.height, 10.0)) << control.name;
+        if (control.kind == ControlKind::Label) {
+            LOGFONTA font{};
+            GetObjectA(reinterpret_cast<HFONT>(SendMessageA(native, WM_GETFONT, 0, 0)), sizeof(font), &font);
+            EXPECT_EQ(font.lfHeight, -std::lround(control.font.points * kDpi / 72.0)) << control.name;
+        }
+    }
+}
+
+TEST_F(AboutWindowsTest, EveryWindowShowsTheIconsLoadedForTheFirstOneAgain)
+{
+    struct Kind {
+        Command open;
+        const char* className;
+    };
+    const Kind kinds[] = {{Command::OpenGameDirectory, Form2Window::kClassName},
+                          {Command::OpenAutoDelete, Form3Window::kClassName},
+                          {Command::OpenHelp, HelpWindow::kClassName},
+                          {Command::OpenAbout, AboutWindow::kClassName}};
+    // The window's icons, and the about box's picture.
+    const auto iconsOf = [](HWND window) {
+        HWND picture = FindWindowExA(window, nullptr, "Static", nullptr);
+        while (picture && !(GetWindowLongPtrA(picture, GWL_STYLE) & SS_ICON))
+            picture = FindWindowExA(window, picture, "Static", nullptr);
+        return std::vector{SendMessageA(window, WM_GETICON, ICON_BIG, 0), SendMessageA(window, WM_GETICON, ICON_SMALL, 0),
+                           picture ? SendMessageA(picture, STM_GETICON, 0, 0) : 0};
+    };
+    for (const auto& [open, className] : kinds) {
+        std::vector<LRESULT> first;
+        for (int round = 0; round < 2; ++round) {
+            app().run(open);
+            pumpPending();
+            const auto windows = visibleWindowsOfClass(className);
+            ASSERT_EQ(windows.size(), 1u) << className;
+            const auto icons = iconsOf(windows.front());
+            EXPECT_NE(icons[0], 0) << className;
+            if (round == 0)
+                first = icons;
+            else
+                EXPECT_EQ(icons, first) << className; // the same icons, still alive, not new ones
+            PostMessageA(windows.front(), WM_CLOSE, 0, 0);
+            pumpPending();
+            ASSERT_TRUE(visibleWindowsOfClass(className).empty()) << className;
+        }
+        ICONINFO info{};
+        ASSERT_TRUE(GetIconInfo(reinterpret_cast<HICON>(first[0]), &info)) << className;
+        DeleteObject(info.hbmColor);
+        DeleteObject(info.hbmMask);
     }
 }
 

@@ -4,6 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <optional>
+#include <string_view>
+#include <tuple>
 
 #include "app/timer.h"
 #include "win32_test_support.h"
@@ -127,6 +130,22 @@ TEST_F(FileSystemTest, ReadHeadReadsADiskFileUpToTheBoundAndDirectoriesAreListed
     const WorkingDirectory cwd(scratch.path());
     EXPECT_EQ(std::filesystem::path(files.currentDirectory()), scratch.path());
     EXPECT_EQ(files.separator(), '\\');
+}
+
+TEST(TextDecodingTest, TextIsReadInTheSystemsCodePageAndOthersAreConvertedByTheSystem)
+{
+    const TextDecoding decoding = Win32FileSystem().textDecoding();
+    EXPECT_EQ(decoding.codePage, GetACP());
+    ASSERT_NE(decoding.convert, nullptr);
+    const std::tuple<unsigned, std::string_view, std::optional<std::string>> cases[] = {
+        {1251, "\xcf\xf0\xe8\xe2\xe5\xf2", "\u041f\u0440\u0438\u0432\u0435\u0442"},
+        {1253, "\xe1\xe2\xe3", "\u03b1\u03b2\u03b3"},
+        {932, "\x82\xa0x", "\u3042x"},
+        {1250, "", ""},
+        {54321, "abc", std::nullopt}, // no such code page
+    };
+    for (const auto& [codePage, bytes, text] : cases)
+        EXPECT_EQ(decoding.convert(codePage, bytes), text) << codePage;
 }
 
 TEST(MessageBoxTest, ShowsTextAndTitleWithOneOkButtonAndReturnsWhenDismissed)

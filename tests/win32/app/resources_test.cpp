@@ -85,5 +85,20 @@ TEST(ResourcesTest, ManifestSelectsCommonControlsSix)
     EXPECT_NE(lower.find("microsoft.windows.common-controls_6595b64144ccf1df_6."), std::string::npos) << path;
 }
 
+TEST(ResourcesTest, ManifestMakesTheProgramAwareOfEachMonitorsDpi)
+{
+    // Per monitor (version 2 on Windows 10 1703 and later; Wine 8 gives version 1), where a
+    // system-aware program would be 1. Looked up by name: older systems have neither function.
+    HMODULE user32 = GetModuleHandleA("user32.dll");
+    using GetContext = HANDLE(WINAPI*)();
+    using AwarenessOf = int(WINAPI*)(HANDLE);
+    const auto current = reinterpret_cast<GetContext>(
+        reinterpret_cast<void*>(GetProcAddress(user32, "GetThreadDpiAwarenessContext")));
+    const auto awareness = reinterpret_cast<AwarenessOf>(
+        reinterpret_cast<void*>(GetProcAddress(user32, "GetAwarenessFromDpiAwarenessContext")));
+    ASSERT_TRUE(current && awareness);
+    EXPECT_EQ(awareness(current()), 2); // DPI_AWARENESS_PER_MONITOR_AWARE
+}
+
 } // namespace
 } // namespace latchsweep::win32

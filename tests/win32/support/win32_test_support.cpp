@@ -67,24 +67,52 @@ std::string readFile(const std::string& path)
     return content.str();
 }
 
+namespace {
+
+struct ClassSearch {
+    const char* className;
+    std::vector<HWND> found;
+};
+
+// Enumeration callbacks are named functions: a lambda cannot carry CALLBACK (__stdcall), which
+// 32-bit Windows requires of them.
+BOOL CALLBACK collectVisibleOfClass(HWND window, LPARAM context)
+{
+    auto* search = reinterpret_cast<ClassSearch*>(context);
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    char name[64] = {};
+    GetClassNameA(window, name, sizeof(name));
+    if (process == GetCurrentProcessId() && IsWindowVisible(window) && lstrcmpA(name, search->className) == 0)
+        search->found.push_back(window);
+    return TRUE;
+}
+
+BOOL CALLBACK collectBoxContent(HWND child, LPARAM context)
+{
+    auto* content = reinterpret_cast<AnsweredBox*>(context);
+    char name[32] = {};
+    GetClassNameA(child, name, sizeof(name));
+    if (lstrcmpiA(name, "Static") == 0)
+        content->text += windowText(child);
+    else if (lstrcmpiA(name, "Button") == 0 && IsWindowVisible(child))
+        ++content->buttons;
+    return TRUE;
+}
+
+BOOL CALLBACK countTakingInput(HWND window, LPARAM context)
+{
+    auto* content = reinterpret_cast<AnsweredBox*>(context);
+    content->othersTakingInput += IsWindowVisible(window) && IsWindowEnabled(window) ? 1 : 0;
+    return TRUE;
+}
+
+} // namespace
+
 std::vector<HWND> visibleWindowsOfClass(const char* className)
 {
-    struct Search {
-        const char* className;
-        std::vector<HWND> found;
-    } search{className, {}};
-    EnumWindows(
-        [](HWND window, LPARAM context) -> BOOL {
-            auto* found = reinterpret_cast<Search*>(context);
-            DWORD process = 0;
-            GetWindowThreadProcessId(window, &process);
-            char name[64] = {};
-            GetClassNameA(window, name, sizeof(name));
-            if (process == GetCurrentProcessId() && IsWindowVisible(window) && lstrcmpA(name, found->className) == 0)
-                found->found.push_back(window);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    ClassSearch search{className, {}};
+    EnumWindows(collectVisibleOfClass, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 
@@ -96,28 +124,10 @@ BoxAnswerer::BoxAnswerer()
                   if (std::find(pressed.begin(), pressed.end(), box) != pressed.end())
                       continue;
                   AnsweredBox seen{windowText(box), {}, 0, GetWindow(box, GW_OWNER), 0};
-                  EnumThreadWindows(
-                      GetWindowThreadProcessId(box, nullptr),
-                      [](HWND window, LPARAM context) -> BOOL {
-                          auto* content = reinterpret_cast<AnsweredBox*>(context);
-                          content->othersTakingInput += IsWindowVisible(window) && IsWindowEnabled(window) ? 1 : 0;
-                          return TRUE;
-                      },
-                      reinterpret_cast<LPARAM>(&seen));
+                  EnumThreadWindows(GetWindowThreadProcessId(box, nullptr), countTakingInput,
+                                    reinterpret_cast<LPARAM>(&seen));
                   --seen.othersTakingInput; // the box itself
-                  EnumChildWindows(
-                      box,
-                      [](HWND child, LPARAM context) -> BOOL {
-                          auto* content = reinterpret_cast<AnsweredBox*>(context);
-                          char name[32] = {};
-                          GetClassNameA(child, name, sizeof(name));
-                          if (lstrcmpiA(name, "Static") == 0)
-                              content->text += windowText(child);
-                          else if (lstrcmpiA(name, "Button") == 0 && IsWindowVisible(child))
-                              ++content->buttons;
-                          return TRUE;
-                      },
-                      reinterpret_cast<LPARAM>(&seen));
+                  EnumChildWindows(box, collectBoxContent, reinterpret_cast<LPARAM>(&seen));
                   const std::lock_guard lock(mutex_);
                   answered_.push_back(seen);
                   pressed.push_back(box);

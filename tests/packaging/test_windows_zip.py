@@ -25,7 +25,7 @@ class WindowsZip(unittest.TestCase):
             readme = archive.read("readme.txt")
         self.assertNotIn(b"@", readme, "a placeholder left unfilled")
         self.assertEqual(readme.count(b"\n"), readme.count(b"\r\n"), "a line not ended by CR LF")
-        for needed in ("Latchsweep " + re.escape(version), "Windows Vista", "Directory.txt", "AutoDelete.txt",
+        for needed in ("Latchsweep " + re.escape(version), "Windows 7", "Directory.txt", "AutoDelete.txt",
                        r"working\s+directory"):
             self.assertRegex(readme.decode("ascii"), needed)
 

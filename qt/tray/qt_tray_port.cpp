@@ -7,6 +7,7 @@
 
 #include "../app/icons.h"
 #include "../app/qt_platform.h"
+#include "desktop_area.h"
 #include "tray/callback.h"
 
 namespace latchsweep::qt {
@@ -45,15 +46,21 @@ std::optional<std::int32_t> trayActivationCode(QSystemTrayIcon::ActivationReason
     return std::nullopt;
 }
 
-QtTrayPort::QtTrayPort(AreaProbe areaAvailable)
-    : areaAvailable_(areaAvailable ? std::move(areaAvailable) : AreaProbe(&QSystemTrayIcon::isSystemTrayAvailable))
+QtTrayPort::QtTrayPort(AreaProbe areaAvailable, std::optional<Popups> popups)
+    : areaAvailable_(areaAvailable ? std::move(areaAvailable) : AreaProbe(&QSystemTrayIcon::isSystemTrayAvailable)),
+      popups_(popups.value_or(Popups::AtThePointer))
 {
-    // Qt docks an existing QSystemTrayIcon again by itself when an XEmbed tray comes back, but
-    // has nothing to dock for an add that failed: the program is told, and adds the icon again.
+    // Qt docks an existing QSystemTrayIcon again by itself when a tray host comes back, but has
+    // nothing to dock for an add that failed: the program is told, and adds the icon again.
     areaSeen_ = areaAvailable_();
-    areaPoll_.setInterval(kAreaPollMs);
-    connect(&areaPoll_, &QTimer::timeout, this, &QtTrayPort::checkArea);
-    areaPoll_.start();
+    if (!areaAvailable) {
+        // Asked right after Qt's own first look, which fixed the backend for the whole run.
+        if (!popups)
+            popups_ = statusNotifierHostRegistered() ? Popups::DrawnByHost : Popups::AtThePointer;
+        // Queued: Qt's own tray tracking hears of the same change in the same batch of events.
+        connect(new NotificationAreaWatcher(this), &NotificationAreaWatcher::changed, this, &QtTrayPort::checkArea,
+                Qt::QueuedConnection);
+    }
 }
 
 QtTrayPort::~QtTrayPort()
@@ -66,9 +73,12 @@ void QtTrayPort::checkArea()
 {
     const bool there = areaAvailable_();
     const bool appeared = there && !areaSeen_;
+    const bool vanished = !there && areaSeen_;
     areaSeen_ = there;
     if (appeared && areaCreated_)
         areaCreated_();
+    if (vanished && areaGone_)
+        areaGone_();
 }
 
 bool QtTrayPort::available() const { return areaAvailable_(); }
@@ -76,6 +86,23 @@ bool QtTrayPort::available() const { return areaAvailable_(); }
 void QtTrayPort::setCallback(WindowHandle window, Callback callback) { callbacks_[window] = std::move(callback); }
 
 void QtTrayPort::setAreaCreatedHandler(std::function<void()> handler) { areaCreated_ = std::move(handler); }
+
+void QtTrayPort::setAreaGoneHandler(std::function<void()> handler) { areaGone_ = std::move(handler); }
+
+void QtTrayPort::setHostMenu(WindowHandle window, QMenu* menu)
+{
+    hostMenus_[window] = menu;
+    if (popups_ != Popups::DrawnByHost)
+        return;
+    for (auto& [key, entry] : icons_) {
+        if (key.first != window || entry.icon->contextMenu() == menu)
+            continue;
+        // A host reads the menu's address when the icon registers: register it again.
+        entry.icon->hide();
+        entry.icon->setContextMenu(menu);
+        entry.icon->show();
+    }
+}
 
 QSystemTrayIcon* QtTrayPort::icon(WindowHandle window, std::int32_t id) const
 {
@@ -104,6 +131,8 @@ bool QtTrayPort::notify(std::uint32_t message, const NotifyIconData& record)
             return false;
         Entry entry{new QSystemTrayIcon(this)};
         apply(entry, record);
+        if (const auto menu = hostMenus_.find(key.first); popups_ == Popups::DrawnByHost && menu != hostMenus_.end())
+            entry.icon->setContextMenu(menu->second);
         connect(entry.icon, &QSystemTrayIcon::activated, this,
                 [this, key](QSystemTrayIcon::ActivationReason reason) { onActivated(key, reason); });
         icons_.emplace(key, entry);

@@ -90,7 +90,7 @@ void Form1Window::show()
         placed_ = true;
         centre();
         // A window manager frames the window only once it is mapped: centred again, frame and
-        // all, when the frame is known (see moveEvent).
+        // all, when the frame is known (see event()).
         framePending_ = true;
     }
     raise();
@@ -105,13 +105,17 @@ void Form1Window::centre()
     }
 }
 
-void Form1Window::moveEvent(QMoveEvent* event)
+bool Form1Window::event(QEvent* event)
 {
-    QMainWindow::moveEvent(event);
-    if (framePending_ && frameGeometry().size() != size()) {
+    // The window manager's frame is known once it has configured the framed window, which comes
+    // before the window is first painted; it may keep the window itself where it was, so that
+    // no move follows.
+    if (framePending_ && (event->type() == QEvent::Move || event->type() == QEvent::Paint) &&
+        frameGeometry().size() != size()) {
         framePending_ = false;
         centre();
     }
+    return QMainWindow::event(event);
 }
 
 WindowHandle Form1Window::handle() const { return static_cast<WindowHandle>(winId()); }

@@ -11,6 +11,7 @@
 #include <array>
 #include <cstdlib>
 #include <memory>
+#include <vector>
 #include <xcb/xcb.h>
 #include <xcb/xfixes.h>
 
@@ -30,6 +31,13 @@ xcb_connection_t* x11Connection()
 {
     const auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
     return x11 ? x11->connection() : nullptr;
+}
+
+xcb_atom_t internAtom(xcb_connection_t* connection, const QByteArray& name)
+{
+    ReplyPtr<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(
+        connection, xcb_intern_atom(connection, 0, static_cast<std::uint16_t>(name.size()), name.constData()), nullptr));
+    return reply ? reply->atom : XCB_NONE;
 }
 
 // The screen Qt connected to, as the display name gives it (":0.1" is screen 1); the tray
@@ -67,9 +75,7 @@ void NotificationAreaWatcher::watchSelection()
     // Selection notification needs XFixes 1.0 or later, negotiated once per connection.
     ReplyPtr<xcb_xfixes_query_version_reply_t> version(
         xcb_xfixes_query_version_reply(connection, xcb_xfixes_query_version(connection, 1, 0), nullptr));
-    const QByteArray name = "_NET_SYSTEM_TRAY_S" + QByteArray::number(screenNumber());
-    ReplyPtr<xcb_intern_atom_reply_t> atom(xcb_intern_atom_reply(
-        connection, xcb_intern_atom(connection, 0, static_cast<std::uint16_t>(name.size()), name.constData()), nullptr));
+    const xcb_atom_t atom = internAtom(connection, "_NET_SYSTEM_TRAY_S" + QByteArray::number(screenNumber()));
     if (!version || !atom)
         return;
     xcb_screen_iterator_t screen = xcb_setup_roots_iterator(xcb_get_setup(connection));
@@ -77,7 +83,7 @@ void NotificationAreaWatcher::watchSelection()
         xcb_screen_next(&screen);
     if (!screen.rem)
         return;
-    selection_ = atom->atom;
+    selection_ = atom;
     selectionNotify_ = static_cast<std::uint8_t>(xfixes->first_event + XCB_XFIXES_SELECTION_NOTIFY);
     xcb_xfixes_select_selection_input(connection, screen.data->root, selection_,
                                       XCB_XFIXES_SELECTION_EVENT_MASK_SET_SELECTION_OWNER |
@@ -112,6 +118,16 @@ bool NotificationAreaWatcher::nativeEventFilter(const QByteArray& eventType, voi
     return false; // Qt's own tray tracking sees the same events
 }
 
+std::optional<bool> NotificationAreaWatcher::selectionOwned() const
+{
+    xcb_connection_t* connection = x11Connection();
+    if (!selectionNotify_ || !connection)
+        return std::nullopt;
+    ReplyPtr<xcb_get_selection_owner_reply_t> reply(
+        xcb_get_selection_owner_reply(connection, xcb_get_selection_owner(connection, selection_), nullptr));
+    return reply && reply->owner != XCB_NONE;
+}
+
 bool statusNotifierHostRegistered()
 {
     QDBusConnection bus = QDBusConnection::sessionBus();
@@ -144,6 +160,20 @@ void setNormalInitialState(const QWidget& window)
     // manager reads the new hint when it handles the map.
     xcb_change_property(connection, XCB_PROP_MODE_REPLACE, id, XCB_ATOM_WM_HINTS, XCB_ATOM_WM_HINTS, 32, kFields,
                         hints.data());
+
+    // Some window managers (xfwm4) leave _NET_WM_STATE_HIDDEN on a window they withdraw, and Qt
+    // keeps the states it does not know when it maps the window again: the same iconic map.
+    const xcb_atom_t netWmState = internAtom(connection, "_NET_WM_STATE");
+    const xcb_atom_t hidden = internAtom(connection, "_NET_WM_STATE_HIDDEN");
+    ReplyPtr<xcb_get_property_reply_t> states(xcb_get_property_reply(
+        connection, xcb_get_property(connection, 0, id, netWmState, XCB_ATOM_ATOM, 0, 64), nullptr));
+    if (!states || states->format != 32 || !netWmState || !hidden)
+        return;
+    const auto* first = static_cast<const xcb_atom_t*>(xcb_get_property_value(states.get()));
+    std::vector<xcb_atom_t> kept(first, first + states->value_len);
+    if (std::erase(kept, hidden))
+        xcb_change_property(connection, XCB_PROP_MODE_REPLACE, id, netWmState, XCB_ATOM_ATOM, 32,
+                            static_cast<std::uint32_t>(kept.size()), kept.data());
 }
 
 } // namespace latchsweep::qt

@@ -3,6 +3,7 @@
 #include <QAbstractNativeEventFilter>
 #include <QObject>
 #include <cstdint>
+#include <optional>
 
 class QWidget;
 
@@ -20,6 +21,9 @@ public:
     ~NotificationAreaWatcher() override;
 
     bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr* result) override;
+
+    // Whether the X selection has an owner now, asked of the server; nothing off X11.
+    [[nodiscard]] std::optional<bool> selectionOwned() const;
 
 signals:
     void changed();
@@ -42,8 +46,8 @@ bool statusNotifierHostRegistered();
 
 // An unmapped X11 window keeps the "initial state Iconic" of WM_HINTS from the minimise that
 // came before it was hidden. Qt maps the window again before it rewrites that hint, and a window
-// manager then maps it iconic; setting the hint to normal first makes the next map a normal one.
-// Does nothing off X11.
+// manager then maps it iconic; setting the hint to normal first (and dropping a hidden state the
+// window manager left) makes the next map a normal one. Does nothing off X11.
 void setNormalInitialState(const QWidget& window);
 
 } // namespace latchsweep::qt

@@ -47,20 +47,30 @@ std::optional<std::int32_t> trayActivationCode(QSystemTrayIcon::ActivationReason
 }
 
 QtTrayPort::QtTrayPort(AreaProbe areaAvailable, std::optional<Popups> popups)
-    : areaAvailable_(areaAvailable ? std::move(areaAvailable) : AreaProbe(&QSystemTrayIcon::isSystemTrayAvailable)),
-      popups_(popups.value_or(Popups::AtThePointer))
+    : areaAvailable_(std::move(areaAvailable)), popups_(popups.value_or(Popups::AtThePointer))
 {
-    // Qt docks an existing QSystemTrayIcon again by itself when a tray host comes back, but has
-    // nothing to dock for an add that failed: the program is told, and adds the icon again.
-    areaSeen_ = areaAvailable_();
-    if (!areaAvailable) {
-        // Asked right after Qt's own first look, which fixed the backend for the whole run.
+    if (!areaAvailable_) {
+        // Qt's first look fixes its backend for the whole run; the same question right after it
+        // tells which one it chose.
+        const bool qtSeesArea = QSystemTrayIcon::isSystemTrayAvailable();
         if (!popups)
             popups_ = statusNotifierHostRegistered() ? Popups::DrawnByHost : Popups::AtThePointer;
-        // Queued: Qt's own tray tracking hears of the same change in the same batch of events.
-        connect(new NotificationAreaWatcher(this), &NotificationAreaWatcher::changed, this, &QtTrayPort::checkArea,
-                Qt::QueuedConnection);
+        auto* watcher = new NotificationAreaWatcher(this);
+        connect(watcher, &NotificationAreaWatcher::changed, this, &QtTrayPort::checkArea);
+        // On XEmbed trays the selection's owner is asked for directly: Qt's own record of the
+        // tray may not have caught up yet when the desktop reports the change.
+        areaAvailable_ = [this, watcher] {
+            if (popups_ == Popups::AtThePointer)
+                if (const std::optional<bool> owned = watcher->selectionOwned())
+                    return *owned;
+            return QSystemTrayIcon::isSystemTrayAvailable();
+        };
+        areaSeen_ = qtSeesArea;
+    } else {
+        areaSeen_ = areaAvailable_();
     }
+    // Qt docks an existing QSystemTrayIcon again by itself when a tray host comes back, but has
+    // nothing to dock for an add that failed: the program is told (areaCreated_), and adds it again.
 }
 
 QtTrayPort::~QtTrayPort()

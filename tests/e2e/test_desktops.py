@@ -1,0 +1,85 @@
+"""The notification-area round trip on three desktops (see desktops.py): the framed window centred,
+Minimize and the way back ten times in a row, every pop-up command, the tray host going away while
+the window is hidden and coming back, and Exit leaving no icon."""
+
+from __future__ import annotations
+
+import pytest
+
+import desktop
+import desktops
+from desktop import ABOUT_WINDOW, DELAY_WINDOW, DIRECTORY_WINDOW, HELP_WINDOW, MAIN_WINDOW, wait_until
+
+RESTORES = 10
+OPENING_COMMANDS = [("Settings/Settings/MM2 Directory", DIRECTORY_WINDOW), ("Settings/Settings/Auto-Delete", DELAY_WINDOW),
+                    ("Help/Help", HELP_WINDOW), ("Help/About", ABOUT_WINDOW)]
+
+
+@pytest.fixture(params=["bare", "openbox", "xfce"])
+def session(request, display, tray_host):
+    place = desktops.make(request.param, tray_host)
+    place.start()
+    yield place
+    place.stop()
+
+
+def expect_restored(place: desktops.Desktop, main: int, what: str) -> None:
+    try:
+        wait_until(lambda: place.restored(main), timeout=3)
+    except desktop.WaitTimeout:
+        raise AssertionError(f"{what}: not restored on the first try; {place.describe(main)}") from None
+
+
+def test_round_trip(session, launch, display):
+    program = launch(tray=None, bus=session.bus)
+    main = desktop.window_by_name(MAIN_WINDOW)
+    wait_until(session.icon_there, timeout=10, message="no icon in the notification area")
+
+    # Centred on the screen, frame and all, once the window manager has framed it.
+    frame = wait_until(lambda: (lambda f: f if f.height > desktop.geometry(main).height or not session.window_manager
+                                else None)(desktops.frame_geometry(main)), message="the window was never framed")
+    centre_x, centre_y = frame.x + frame.width / 2, frame.y + frame.height / 2
+    assert abs(centre_x - display.width / 2) <= 1 and abs(centre_y - display.height / 2) <= 1, \
+        f"frame {frame} is not centred"
+
+    # Shown normal already: the way back changes nothing, neither raises it over the help window
+    # nor takes the focus from there.
+    helper = desktop.open_window(main, "Help > Help", HELP_WINDOW)
+    wait_until(lambda: desktops.focused() == helper, message="the help window never had the focus")
+    session.restore_from_icon()
+    assert desktop.holds_for(lambda: desktops.focused() == helper and desktops.stacked_above(helper, main), 0.7), \
+        "the way back raised a window already shown"
+    desktop.close_window(helper)
+    desktop.wait_window_gone(HELP_WINDOW)
+
+    for attempt in range(1, RESTORES + 1):
+        desktop.minimize()
+        wait_until(lambda: session.hidden(main), message="Minimize left the window on the task bar")
+        session.restore_from_icon()
+        expect_restored(session, main, f"restore {attempt}")
+
+    for path, title in OPENING_COMMANDS:
+        session.choose(path)
+        opened = desktop.window_by_name(title)
+        desktop.close_window(opened)
+        desktop.wait_window_gone(title)
+    desktop.minimize()
+    session.choose("Show Main Window")
+    expect_restored(session, main, "Show Main Window")
+
+    # The tray host quits while the window is hidden: the window comes back to the task bar,
+    # minimised; a tray host that starts again gets the icon, which restores the window.
+    desktop.minimize()
+    session.stop_tray()
+    wait_until(lambda: session.minimised_on_task_bar(main), message="the window did not come back to the task bar")
+    assert program.process_alive()
+    session.start_tray()
+    wait_until(session.icon_there, timeout=10, message="the icon did not come back")
+    session.restore_from_icon()
+    expect_restored(session, main, "restore after the tray came back")
+
+    session.choose("File/Exit")
+    assert program.wait(timeout=5) == 0, program.log()
+    desktop.wait_window_gone(MAIN_WINDOW)
+    assert desktop.holds_for(lambda: not session.icon_there(), 0.5), "an icon stayed in the notification area"
+    assert not desktop.popups(), "a menu outlived the program"

@@ -128,8 +128,9 @@ void Form1Window::setIcon(IconHandle icon)
 
 void Form1Window::setMinimized(bool minimized)
 {
-    if (!minimized && (windowState() & Qt::WindowMinimized)) {
-        returning_ = true;
+    if (!minimized) {
+        // Whatever Qt has last heard from the window manager: a hidden window comes back normal.
+        returning_ = !isVisible() || (windowState() & Qt::WindowMinimized);
         if (!isVisible())
             setNormalInitialState(*this);
     }

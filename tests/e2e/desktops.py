@@ -277,5 +277,9 @@ class Xfce(Desktop):
         self._gdbus(service, menu, "com.canonical.dbusmenu.Event", str(opened[-1]), "'clicked'", "<0>", "0")
 
 
+NEEDS = {"bare": ["xprop"], "openbox": ["xprop", "openbox"],
+         "xfce": ["xprop", "xfwm4", "xfce4-panel", "dbus-daemon", "gdbus"]}
+
+
 def make(name: str, tray_host) -> Desktop:
     return {"bare": Desktop, "openbox": Openbox, "xfce": Xfce}[name](tray_host)

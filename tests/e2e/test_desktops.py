@@ -4,6 +4,8 @@ the window is hidden and coming back, and Exit leaving no icon."""
 
 from __future__ import annotations
 
+import shutil
+
 import pytest
 
 import desktop
@@ -17,6 +19,9 @@ OPENING_COMMANDS = [("Settings/Settings/MM2 Directory", DIRECTORY_WINDOW), ("Set
 
 @pytest.fixture(params=["bare", "openbox", "xfce"])
 def session(request, display, tray_host):
+    missing = [program for program in desktops.NEEDS[request.param] if not shutil.which(program)]
+    if missing:
+        pytest.skip(f"needs {', '.join(missing)} (scripts/setup.sh test installs them)")
     place = desktops.make(request.param, tray_host)
     place.start()
     yield place
@@ -31,6 +36,7 @@ def expect_restored(place: desktops.Desktop, main: int, what: str) -> None:
 
 
 def test_round_trip(session, launch, display):
+    desktop_own = set(desktop.popups())  # xfwm4 keeps a small override-redirect window of its own
     program = launch(tray=None, bus=session.bus)
     main = desktop.window_by_name(MAIN_WINDOW)
     wait_until(session.icon_there, timeout=10, message="no icon in the notification area")
@@ -82,4 +88,4 @@ def test_round_trip(session, launch, display):
     assert program.wait(timeout=5) == 0, program.log()
     desktop.wait_window_gone(MAIN_WINDOW)
     assert desktop.holds_for(lambda: not session.icon_there(), 0.5), "an icon stayed in the notification area"
-    assert not desktop.popups(), "a menu outlived the program"
+    assert set(desktop.popups()) <= desktop_own, "a menu outlived the program"

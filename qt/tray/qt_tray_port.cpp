@@ -124,8 +124,9 @@ void QtTrayPort::apply(Entry& entry, const NotifyIconData& record)
 {
     if (record.uFlags & kNifIcon)
         entry.icon->setIcon(IconTable::instance().icon(record.hIcon));
-    if (record.uFlags & kNifTip)
-        entry.icon->setToolTip(tipText(record));
+    // The animation modifies the icon every second with the same tip: nothing to redo for it.
+    if (const QString tip = tipText(record); (record.uFlags & kNifTip) && tip != entry.icon->toolTip())
+        entry.icon->setToolTip(tip);
     // The window's mouse-move decoding understands only the mouse-move message.
     if (record.uFlags & kNifMessage)
         entry.callback = record.uCallbackMessage == static_cast<std::uint32_t>(kMouseMove);

@@ -236,7 +236,8 @@ class Xfce(Desktop):
         if self.panel.poll() is None:
             self.panel.terminate()
             self.panel.wait(timeout=10)
-        self.processes.remove(self.panel)
+        if self.panel in self.processes:
+            self.processes.remove(self.panel)
 
     def items(self) -> list[tuple[str, str]]:
         """The StatusNotifierItems the panel's watcher lists, as (bus name, object path)."""

@@ -101,6 +101,27 @@ void Form1::onNotificationAreaCreated()
     app_.module1().AddTrayIcon(view_->handle(), static_cast<std::int32_t>(IconObject), view_->icon(), kTip);
 }
 
+void Form1::onNotificationAreaGone()
+{
+    if (app_.ended() || view_->isShown())
+        return;
+    view_->setMinimized(true);
+    view_->setVisible(true);
+}
+
+void Form1::onHostPopupShown()
+{
+    if (!app_.ended())
+        app_.form4().obtain();
+}
+
+void Form1::onHostPopupChosen(Command command)
+{
+    // A host may report the choice without having asked first: Form4 carries every command.
+    onHostPopupShown();
+    app_.run(command);
+}
+
 void Form1::animationTick()
 {
     if (app_.ended())

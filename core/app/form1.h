@@ -62,6 +62,13 @@ public:
     // A notification area appeared (a tray host starting, the shell's "TaskbarCreated" after a
     // restart): it knows no icon of ours, so the icon is added again under the same id.
     void onNotificationAreaCreated();
+    // The notification area went away. A window hidden by Minimize could no longer be brought
+    // back, so it returns minimised on the task bar, as Minimize leaves it without an area.
+    void onNotificationAreaGone();
+    // A notification area that draws the pop-up itself (a StatusNotifierItem host) asks for
+    // Form4's menu, and later reports the item chosen in it: the same Form4, the same commands.
+    void onHostPopupShown();
+    void onHostPopupChosen(Command command);
 
     Timer Timer1; // animation
     Timer Timer2; // sweep

@@ -48,7 +48,9 @@ NotifyIconData iconRecord(WindowHandle window, std::int32_t id, IconHandle icon,
 void Module1::AddTrayIcon(WindowHandle window, std::int32_t id, IconHandle icon, std::string_view tip)
 {
     IconData = iconRecord(window, id, icon, tip);
-    shown_ = port_.notify(kNimAdd, IconData);
+    // A refused add changes nothing we knew: it is also the answer for a pair still registered,
+    // as when a tray host that came back has docked our icon again by itself.
+    shown_ = port_.notify(kNimAdd, IconData) || shown_;
 }
 
 void Module1::ModifyTrayIcon(WindowHandle window, std::int32_t id, IconHandle icon, std::string_view tip)

@@ -28,8 +28,8 @@ public:
 
     [[nodiscard]] const NotifyIconData& iconData() const { return IconData; }
 
-    // Whether the platform's latest answer about the icon says it is on show: the last add or
-    // modify succeeded and no delete has succeeded since. Minimize asks, so that it never hides
+    // Whether the platform's latest answer about the icon says it is on show: the last modify, or
+    // an add, succeeded and no delete has succeeded since (a refused add changes nothing). Minimize asks, so that it never hides
     // the window while nothing on the desktop could bring it back.
     [[nodiscard]] bool iconShown() const { return shown_; }
 

@@ -11,6 +11,7 @@
 #include "controls.h"
 #include "icons.h"
 #include "qt_platform.h"
+#include "../tray/desktop_area.h"
 
 namespace latchsweep::qt {
 namespace {
@@ -131,15 +132,35 @@ void Form1Window::show()
 {
     QMainWindow::show();
     if (!placed_) {
-        // Centred on the screen at the first showing, frame included, once the frame is known.
         placed_ = true;
-        if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-            const QRect frame = frameGeometry();
-            move(screen->geometry().center() - QPoint(frame.width() / 2, frame.height() / 2));
-        }
+        centre();
+        // A window manager frames the window only once it is mapped: centred again, frame and
+        // all, when the frame is known (see event()).
+        framePending_ = true;
     }
     raise();
     activateWindow();
+}
+
+void Form1Window::centre()
+{
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect frame = frameGeometry();
+        move(screen->geometry().center() - QPoint(frame.width() / 2, frame.height() / 2));
+    }
+}
+
+bool Form1Window::event(QEvent* event)
+{
+    // The window manager's frame is known once it has configured the framed window, which comes
+    // before the window is first painted; it may keep the window itself where it was, so that
+    // no move follows.
+    if (framePending_ && (event->type() == QEvent::Move || event->type() == QEvent::Paint) &&
+        frameGeometry().size() != size()) {
+        framePending_ = false;
+        centre();
+    }
+    return QMainWindow::event(event);
 }
 
 WindowHandle Form1Window::handle() const { return static_cast<WindowHandle>(winId()); }
@@ -152,18 +173,29 @@ void Form1Window::setIcon(IconHandle icon)
 
 void Form1Window::setMinimized(bool minimized)
 {
+    if (!minimized) {
+        // Whatever Qt has last heard from the window manager: a hidden window comes back normal.
+        returning_ = !isVisible() || (windowState() & Qt::WindowMinimized);
+        if (!isVisible())
+            setNormalInitialState(*this);
+    }
     setWindowState(minimized ? (windowState() | Qt::WindowMinimized) : (windowState() & ~Qt::WindowMinimized));
 }
 
 void Form1Window::setVisible(bool visible)
 {
+    // Only a window coming back is brought to the front: one already shown normal keeps its
+    // place in the stack, and the focus stays where the user has it.
+    const bool appearing = visible && (!isVisible() || returning_);
+    if (visible)
+        returning_ = false;
     if (visible && !fitted_) {
         fitted_ = true;
         fitWindowToClient(this);
     }
     // The base's setVisible is virtual too and called by show()/hide(); stay with the widget's own.
     QMainWindow::setVisible(visible);
-    if (visible) {
+    if (appearing && !(windowState() & Qt::WindowMinimized)) {
         raise();
         activateWindow();
     }

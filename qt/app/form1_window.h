@@ -34,6 +34,10 @@ public:
     void deliverMouseMove(double xTwips) { presenter_.onMouseMove(xTwips); }
     // A notification area appeared: the window adds its icon again.
     void onNotificationAreaCreated() { presenter_.onNotificationAreaCreated(); }
+    void onNotificationAreaGone() { presenter_.onNotificationAreaGone(); }
+    // A tray host that draws the pop-up itself asked for Form4's menu, or reports its choice.
+    void onHostPopupShown() { presenter_.onHostPopupShown(); }
+    void onHostPopupChosen(Command command) { presenter_.onHostPopupChosen(command); }
 
     // The rows of the menu bar, top to bottom; each is a menu bar of its own. (QMainWindow's
     // menuBar() would replace them all with a new, empty bar.)
@@ -41,10 +45,12 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void buildMenuBar();
+    void centre(); // the frame, where known, centred on the primary screen
 
     Form1& presenter_;
     double twipsPerPixel_;
@@ -53,6 +59,8 @@ private:
     std::vector<IconHandle> frames_;
     bool fitted_ = false; // fixed at the size of its client area and menu bar, once
     bool placed_ = false;
+    bool framePending_ = false; // placed before a window manager framed it
+    bool returning_ = false;    // leaving the minimised state: the next showing brings it to the front
 };
 
 } // namespace latchsweep::qt

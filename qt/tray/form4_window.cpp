@@ -7,24 +7,15 @@
 
 namespace latchsweep::qt {
 
-Form4Window::Form4Window()
-{
-    const WindowSpec& spec = form4Spec();
-    setObjectName(toQString(spec.name));
-    setWindowTitle(toQString(spec.caption));
-    menu_ = addMenu(form4Menu(), this);
-}
-
-Form4Window::~Form4Window() = default;
-
-QMenu* Form4Window::addMenu(const MenuItem& item, QWidget* parent)
+QMenu* buildMenu(const MenuItem& item, QWidget* parent, QObject* filter)
 {
     auto* menu = new QMenu(toQString(item.caption), parent);
     menu->setObjectName(toQString(item.name));
-    menu->installEventFilter(this);
+    if (filter)
+        menu->installEventFilter(filter);
     for (const MenuItem& child : item.children) {
         if (!child.children.empty()) {
-            menu->addMenu(addMenu(child, menu));
+            menu->addMenu(buildMenu(child, menu, filter));
             continue;
         }
         auto* action = new QAction(toQString(child.caption), menu);
@@ -35,13 +26,27 @@ QMenu* Form4Window::addMenu(const MenuItem& item, QWidget* parent)
     return menu;
 }
 
+Command menuCommand(const QAction* action)
+{
+    if (!action || !action->data().isValid())
+        return Command::None;
+    return static_cast<Command>(action->data().toInt());
+}
+
+Form4Window::Form4Window()
+{
+    const WindowSpec& spec = form4Spec();
+    setObjectName(toQString(spec.name));
+    setWindowTitle(toQString(spec.caption));
+    menu_ = buildMenu(form4Menu(), this, this);
+}
+
+Form4Window::~Form4Window() = default;
+
 Command Form4Window::trackPopup()
 {
     // At the pointer, left edge aligned with it; the chosen command runs once the menu is gone.
-    const QAction* chosen = menu_->exec(QCursor::pos());
-    if (!chosen || !chosen->data().isValid())
-        return Command::None;
-    return static_cast<Command>(chosen->data().toInt());
+    return menuCommand(menu_->exec(QCursor::pos()));
 }
 
 bool Form4Window::eventFilter(QObject* watched, QEvent* event)

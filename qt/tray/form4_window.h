@@ -7,6 +7,13 @@
 
 namespace latchsweep::qt {
 
+// A menu tree from the core's menu data: every item's name as its object name, every command in
+// its action's data. `filter`, if given, watches each menu's events.
+QMenu* buildMenu(const MenuItem& item, QWidget* parent, QObject* filter = nullptr);
+
+// The command an action of buildMenu() carries; Command::None for any other.
+Command menuCommand(const QAction* action);
+
 // Form4 on Qt: a window that is never shown and owns the pop-up menu `Menu`, built from the
 // core's menu data with every item's name as its object name.
 class Form4Window : public QWidget, public Form4View {
@@ -27,8 +34,6 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    QMenu* addMenu(const MenuItem& item, QWidget* parent);
-
     QMenu* menu_;
 };
 

@@ -7,6 +7,7 @@
 
 #include "../app/icons.h"
 #include "../app/qt_platform.h"
+#include "desktop_area.h"
 #include "tray/callback.h"
 
 namespace latchsweep::qt {
@@ -45,15 +46,31 @@ std::optional<std::int32_t> trayActivationCode(QSystemTrayIcon::ActivationReason
     return std::nullopt;
 }
 
-QtTrayPort::QtTrayPort(AreaProbe areaAvailable)
-    : areaAvailable_(areaAvailable ? std::move(areaAvailable) : AreaProbe(&QSystemTrayIcon::isSystemTrayAvailable))
+QtTrayPort::QtTrayPort(AreaProbe areaAvailable, std::optional<Popups> popups)
+    : areaAvailable_(std::move(areaAvailable)), popups_(popups.value_or(Popups::AtThePointer))
 {
-    // Qt docks an existing QSystemTrayIcon again by itself when an XEmbed tray comes back, but
-    // has nothing to dock for an add that failed: the program is told, and adds the icon again.
-    areaSeen_ = areaAvailable_();
-    areaPoll_.setInterval(kAreaPollMs);
-    connect(&areaPoll_, &QTimer::timeout, this, &QtTrayPort::checkArea);
-    areaPoll_.start();
+    if (!areaAvailable_) {
+        // Qt's first look fixes its backend for the whole run; the same question right after it
+        // tells which one it chose.
+        const bool qtSeesArea = QSystemTrayIcon::isSystemTrayAvailable();
+        if (!popups)
+            popups_ = statusNotifierHostRegistered() ? Popups::DrawnByHost : Popups::AtThePointer;
+        auto* watcher = new NotificationAreaWatcher(this);
+        connect(watcher, &NotificationAreaWatcher::changed, this, &QtTrayPort::checkArea);
+        // On XEmbed trays the selection's owner is asked for directly: Qt's own record of the
+        // tray may not have caught up yet when the desktop reports the change.
+        areaAvailable_ = [this, watcher] {
+            if (popups_ == Popups::AtThePointer)
+                if (const std::optional<bool> owned = watcher->selectionOwned())
+                    return *owned;
+            return QSystemTrayIcon::isSystemTrayAvailable();
+        };
+        areaSeen_ = qtSeesArea;
+    } else {
+        areaSeen_ = areaAvailable_();
+    }
+    // Qt docks an existing QSystemTrayIcon again by itself when a tray host comes back, but has
+    // nothing to dock for an add that failed: the program is told (areaCreated_), and adds it again.
 }
 
 QtTrayPort::~QtTrayPort()
@@ -66,9 +83,12 @@ void QtTrayPort::checkArea()
 {
     const bool there = areaAvailable_();
     const bool appeared = there && !areaSeen_;
+    const bool vanished = !there && areaSeen_;
     areaSeen_ = there;
     if (appeared && areaCreated_)
         areaCreated_();
+    if (vanished && areaGone_)
+        areaGone_();
 }
 
 bool QtTrayPort::available() const { return areaAvailable_(); }
@@ -76,6 +96,23 @@ bool QtTrayPort::available() const { return areaAvailable_(); }
 void QtTrayPort::setCallback(WindowHandle window, Callback callback) { callbacks_[window] = std::move(callback); }
 
 void QtTrayPort::setAreaCreatedHandler(std::function<void()> handler) { areaCreated_ = std::move(handler); }
+
+void QtTrayPort::setAreaGoneHandler(std::function<void()> handler) { areaGone_ = std::move(handler); }
+
+void QtTrayPort::setHostMenu(WindowHandle window, QMenu* menu)
+{
+    hostMenus_[window] = menu;
+    if (popups_ != Popups::DrawnByHost)
+        return;
+    for (auto& [key, entry] : icons_) {
+        if (key.first != window || entry.icon->contextMenu() == menu)
+            continue;
+        // A host reads the menu's address when the icon registers: register it again.
+        entry.icon->hide();
+        entry.icon->setContextMenu(menu);
+        entry.icon->show();
+    }
+}
 
 QSystemTrayIcon* QtTrayPort::icon(WindowHandle window, std::int32_t id) const
 {
@@ -87,8 +124,9 @@ void QtTrayPort::apply(Entry& entry, const NotifyIconData& record)
 {
     if (record.uFlags & kNifIcon)
         entry.icon->setIcon(IconTable::instance().icon(record.hIcon));
-    if (record.uFlags & kNifTip)
-        entry.icon->setToolTip(tipText(record));
+    // The animation modifies the icon every second with the same tip: nothing to redo for it.
+    if (const QString tip = tipText(record); (record.uFlags & kNifTip) && tip != entry.icon->toolTip())
+        entry.icon->setToolTip(tip);
     // The window's mouse-move decoding understands only the mouse-move message.
     if (record.uFlags & kNifMessage)
         entry.callback = record.uCallbackMessage == static_cast<std::uint32_t>(kMouseMove);
@@ -104,6 +142,8 @@ bool QtTrayPort::notify(std::uint32_t message, const NotifyIconData& record)
             return false;
         Entry entry{new QSystemTrayIcon(this)};
         apply(entry, record);
+        if (const auto menu = hostMenus_.find(key.first); popups_ == Popups::DrawnByHost && menu != hostMenus_.end())
+            entry.icon->setContextMenu(menu->second);
         connect(entry.icon, &QSystemTrayIcon::activated, this,
                 [this, key](QSystemTrayIcon::ActivationReason reason) { onActivated(key, reason); });
         icons_.emplace(key, entry);

@@ -1,8 +1,9 @@
 #pragma once
 
+#include <QMenu>
 #include <QObject>
+#include <QPointer>
 #include <QSystemTrayIcon>
-#include <QTimer>
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -29,11 +30,14 @@ public:
     using AreaProbe = std::function<bool()>;
     using Callback = std::function<void(std::int32_t code)>;
 
-    // How often the port looks for a notification area that has come or gone.
-    static constexpr int kAreaPollMs = 2000;
+    // Who draws the pop-up: this program at the pointer (XEmbed trays), or the tray host itself
+    // from a menu it is handed (StatusNotifierItem hosts, which ask for the menu instead of
+    // reporting a right click).
+    enum class Popups { AtThePointer, DrawnByHost };
 
-    // `areaAvailable` tells whether a notification area is there; by default the desktop's.
-    explicit QtTrayPort(AreaProbe areaAvailable = {});
+    // `areaAvailable` tells whether a notification area is there; by default the desktop's,
+    // watched for through its own signals. `popups` defaults to what Qt chooses on this desktop.
+    explicit QtTrayPort(AreaProbe areaAvailable = {}, std::optional<Popups> popups = {});
     ~QtTrayPort() override;
 
     bool notify(std::uint32_t message, const NotifyIconData& record) override;
@@ -44,8 +48,14 @@ public:
     // Runs each time a notification area appears where there was none: a tray host starting
     // after the program, or again after it went away.
     void setAreaCreatedHandler(std::function<void()> handler);
+    // Runs each time the notification area goes away.
+    void setAreaGoneHandler(std::function<void()> handler);
+    // The menu a tray host draws for the icons of `window`, where hosts draw it (Popups::DrawnByHost);
+    // the port only hands it over.
+    void setHostMenu(WindowHandle window, QMenu* menu);
+    [[nodiscard]] Popups popups() const { return popups_; }
 
-    // Looks for a notification area now; the port's timer does this every kAreaPollMs.
+    // Looks for a notification area now; the desktop's signals make the port look by itself.
     void checkArea();
 
     [[nodiscard]] QSystemTrayIcon* icon(WindowHandle window, std::int32_t id) const;
@@ -66,10 +76,12 @@ private:
     void post(const Key& key, std::int32_t code);
 
     AreaProbe areaAvailable_;
+    Popups popups_;
     std::map<Key, Entry> icons_;
     std::map<WindowHandle, Callback> callbacks_;
+    std::map<WindowHandle, QPointer<QMenu>> hostMenus_;
     std::function<void()> areaCreated_;
-    QTimer areaPoll_;
+    std::function<void()> areaGone_;
     bool areaSeen_ = false;
     std::optional<Key> rightPressed_; // the icon under a right button that is still down
 };

@@ -86,20 +86,23 @@ def pytest_runtest_makereport(item, call):
 
 @pytest.fixture
 def launch(display, tray_host, executable, request):
-    """launch(files={"Directory.txt": ...}, tray=True, wrapper=None) -> Program. A file's content
-    is text, bytes, or a function of the working directory's Path returning either. Without
-    `tray` the tray host is stopped first. Waits for the main window."""
+    """launch(files={"Directory.txt": ...}, tray=True, wrapper=None, bus=None) -> Program. A file's
+    content is text, bytes, or a function of the working directory's Path returning either. With
+    `tray` False the tray host is stopped first, with None it is left as it is (another desktop's
+    tray may be there). `bus` is the session bus the program is given. Waits for the main window."""
     started: list[tuple[desktop.Program, Path]] = []
 
-    def _launch(files: dict | None = None, tray: bool = True, wrapper: list[str] | None = None) -> desktop.Program:
-        tray_host.start() if tray else tray_host.stop()
+    def _launch(files: dict | None = None, tray: bool | None = True, wrapper: list[str] | None = None,
+                bus: str | None = None) -> desktop.Program:
+        if tray is not None:
+            tray_host.start() if tray else tray_host.stop()
         root = Path(tempfile.mkdtemp(prefix="latchsweep-e2e-"))
         work = root / "work"
         work.mkdir()
         for name, content in (files or {}).items():
             content = content(work) if callable(content) else content
             (work / name).write_bytes(content.encode() if isinstance(content, str) else content)
-        program = desktop.Program(executable, work, root / "logs", wrapper)
+        program = desktop.Program(executable, work, root / "logs", wrapper, bus)
         started.append((program, root))
         desktop.window_by_name(desktop.MAIN_WINDOW, timeout=15)
         return program

@@ -358,11 +358,14 @@ class Program(subprocess.Popen):
     AutoDelete.txt and help.txt), its output in files of `log_dir`. `wrapper` is a command
     that execs the program under the same pid."""
 
-    def __init__(self, executable: str | os.PathLike, workdir: Path, log_dir: Path, wrapper: list[str] | None = None):
+    def __init__(self, executable: str | os.PathLike, workdir: Path, log_dir: Path, wrapper: list[str] | None = None,
+                 bus: str | None = None):
         self.workdir, self.log_dir = Path(workdir), Path(log_dir)
         env = dict(os.environ, QT_QPA_PLATFORM="xcb")
-        # The XEmbed tray of the X server, not a StatusNotifierItem host on D-Bus.
+        # The XEmbed tray of the X server, unless a session bus with a StatusNotifierItem host is given.
         env.pop("DBUS_SESSION_BUS_ADDRESS", None)
+        if bus:
+            env["DBUS_SESSION_BUS_ADDRESS"] = bus
         self.log_dir.mkdir(parents=True, exist_ok=True)
         with open(self.log_dir / "stdout.txt", "wb") as out, open(self.log_dir / "stderr.txt", "wb") as err:
             super().__init__([*(wrapper or []), str(executable)], cwd=workdir, env=env, stdout=out, stderr=err,

@@ -181,7 +181,8 @@ struct TrayProgram {
     QtViewFactory views;
     Application app{ports, views};
 
-    explicit TrayProgram(QtTrayPort::AreaProbe area = {}) : tray(std::move(area))
+    explicit TrayProgram(QtTrayPort::AreaProbe area = {}, std::optional<QtTrayPort::Popups> popups = {})
+        : tray(std::move(area), popups)
     {
         app.start();
         connectTrayCallback(tray, window());

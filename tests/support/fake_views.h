@@ -29,6 +29,7 @@ public:
     [[nodiscard]] std::vector<IconHandle> imageList() const override { return frames; }
     void setMinimized(bool value) override { minimized = value; }
     void setVisible(bool value) override { visible = value; }
+    [[nodiscard]] bool isShown() const override { return visible; }
     [[nodiscard]] double twipsPerPixelX() const override { return twipsPerPixel; }
     void show() override
     {

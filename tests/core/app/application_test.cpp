@@ -151,6 +151,61 @@ TEST(Minimize, HidesOnlyWhenTheIconIsOnShowAndKeepsTimersRunning)
     }
 }
 
+TEST(NotificationAreaGone, BringsOnlyAHiddenWindowBackMinimisedOnTheTaskBar)
+{
+    // {what happened before the area went, shown afterwards, minimised afterwards}
+    const std::tuple<const char*, std::function<void(FakeProgram&)>, bool, bool> cases[] = {
+        {"hidden by Minimize", [](FakeProgram& p) { p.form1().onCommand(Command::Minimize); }, true, true},
+        {"shown normal", [](FakeProgram&) {}, true, false},
+        {"restored", [](FakeProgram& p) {
+             p.form1().onCommand(Command::Minimize);
+             p.form1().onMouseMove(kLeftButtonDoubleClick * 15.0);
+         }, true, false},
+        {"ended while hidden", [](FakeProgram& p) {
+             p.form1().onCommand(Command::Minimize);
+             p.form1().onCommand(Command::Exit);
+         }, false, true}};
+    for (const auto& [name, before, shown, minimized] : cases) {
+        SCOPED_TRACE(name);
+        FakeProgram program;
+        before(program);
+        const auto calls = program.platform.tray.calls.size();
+        program.platform.tray.isAvailable = false;
+        program.form1().onNotificationAreaGone();
+        EXPECT_EQ(program.form1View().visible, shown);
+        EXPECT_EQ(program.form1View().minimized, minimized);
+        EXPECT_EQ(program.platform.tray.calls.size(), calls); // the icon is the area's business now
+        // A later Minimize keeps the window where the desktop can reach it.
+        program.form1().onCommand(Command::Minimize);
+        EXPECT_EQ(program.form1View().visible, shown);
+    }
+}
+
+TEST(HostPopup, CarriesForm4sCommandsWithTheSameRulesAsThePopUp)
+{
+    FakeProgram program;
+    program.form1().onCommand(Command::Minimize);
+    program.form1().onHostPopupShown();
+    ASSERT_TRUE(program.app.form4().exists());
+    EXPECT_EQ(program.views.form4View->popups, 0); // the host draws the menu
+    EXPECT_FALSE(program.views.form4View->shown);
+    program.form1().onHostPopupChosen(Command::OpenHelp);
+    EXPECT_TRUE(program.app.help().exists());
+    EXPECT_TRUE(program.app.form4().exists());
+    program.form1().onHostPopupChosen(Command::ShowMainWindow);
+    EXPECT_TRUE(program.form1View().visible);
+    EXPECT_FALSE(program.form1View().minimized);
+    EXPECT_FALSE(program.app.form4().exists());
+    // A choice reported without the host asking first still finds Form4 there, and Exit ends.
+    program.form1().onHostPopupChosen(Command::Exit);
+    EXPECT_TRUE(program.platform.tray.icons.empty());
+    EXPECT_EQ(program.platform.process.endCount, 1);
+    const int created = program.views.created;
+    program.form1().onHostPopupShown();
+    program.form1().onHostPopupChosen(Command::OpenAbout);
+    EXPECT_EQ(program.views.created, created);
+}
+
 void expectNoAccessKey(std::span<const MenuItem> items)
 {
     for (const auto& item : items) {

@@ -95,6 +95,8 @@ TEST_F(TrayOperations, FailuresAreSilentNeverRetriedAndIconShownFollowsThePlatfo
     add();
     module.ModifyTrayIcon(kWindow, kId, kIcon, "Latchsweep");
     EXPECT_TRUE(module.iconShown());
+    add(); // refused: the pair is registered, so the icon is still there
+    EXPECT_TRUE(module.iconShown());
 
     module.DeleteTrayIcon(kId);
     EXPECT_TRUE(tray.icons.empty()); // found by the (hWnd, uID) the add stored

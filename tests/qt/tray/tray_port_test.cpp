@@ -133,25 +133,24 @@ private slots:
         QCOMPARE(port_->iconCount(), 0u);
     }
 
-    void anAreaIsNeededAndEachAppearanceIsReportedOnce()
+    void anAreaIsNeededAndEachAppearanceAndDepartureIsReportedOnce()
     {
         area_ = false;
         QVERIFY(!port_->available());
         QVERIFY(!add());
         QCOMPARE(port_->iconCount(), 0u);
         int created = 0;
+        int gone = 0;
         port_ = std::make_unique<QtTrayPort>([this] { return area_; });
         port_->setAreaCreatedHandler([&created] { ++created; });
-        for (const bool there : {false, true, true, false, true}) {
+        port_->setAreaGoneHandler([&gone] { ++gone; });
+        for (const bool there : {false, true, true, false, false, true}) {
             area_ = there;
             port_->checkArea();
         }
         QCOMPARE(created, 2);
+        QCOMPARE(gone, 1);
         QVERIFY(port_->available() && add());
-        area_ = false;
-        port_->checkArea();
-        area_ = true;
-        QTRY_COMPARE_WITH_TIMEOUT(created, 3, 3 * QtTrayPort::kAreaPollMs); // the port looks by itself
     }
 
     void activationCodes_data()

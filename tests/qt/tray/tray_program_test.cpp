@@ -5,6 +5,7 @@
 #include "settings/form2.h"
 #include "settings/form3.h"
 #include "tray/form4.h"
+#include "tray/form4_window.h"
 
 using namespace latchsweep;
 using namespace latchsweep::qt::testing;
@@ -150,6 +151,29 @@ private slots:
         QCOMPARE(form4.windowTitle(), QStringLiteral("Icon Popup Menu"));
         QVERIFY(!form4.isVisible());
         QVERIFY(program_->window().isVisible()); // dismissing does nothing
+    }
+
+    void aHostThatDrawsThePopUpIsHandedForm4sMenu()
+    {
+        QVERIFY(!program_->icon()->contextMenu()); // an XEmbed tray's Qt would pop it up on the press
+        program_ = std::make_unique<TrayProgram>([this] { return area_; }, qt::QtTrayPort::Popups::DrawnByHost);
+        QMenu* menu = program_->icon()->contextMenu();
+        QVERIFY(menu);
+        const qt::Form4Window form4;
+        QCOMPARE(flatten(menu->actions()), flatten(form4.menu()->actions()));
+        Application& app = program_->app;
+        app.run(Command::Minimize);
+        QVERIFY(!app.form4().exists());
+        emit menu->aboutToShow(); // the host asks for the menu
+        QVERIFY(app.form4().exists());
+        QVERIFY(!QApplication::activePopupWidget()); // and draws it itself
+        menu->findChild<QAction*>(QStringLiteral("show"))->trigger();
+        QVERIFY(!program_->restored()); // carried out once the host's menu handling has returned
+        QTRY_VERIFY(program_->restored());
+        QVERIFY(!app.form4().exists());
+        menu->findChild<QAction*>(QStringLiteral("exit"))->trigger();
+        QTRY_COMPARE(program_->fakes.process.endCount, 1);
+        QVERIFY(!program_->icon());
     }
 
     void eachCommand_data()

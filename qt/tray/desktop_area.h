@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QAbstractNativeEventFilter>
+#include <QObject>
+#include <cstdint>
+#include <optional>
+
+class QWidget;
+
+namespace latchsweep::qt {
+
+// Tells when a notification area may have come or gone, from the desktop's own signals rather
+// than by looking again and again: on X11 the owner of the selection _NET_SYSTEM_TRAY_S<screen>
+// (XFixes reports every change of owner, the owner's window destroyed and its client gone), on
+// the session bus the name of the StatusNotifierWatcher and the hosts it registers. Where
+// neither exists (another platform, no bus) it stays silent.
+class NotificationAreaWatcher : public QObject, public QAbstractNativeEventFilter {
+    Q_OBJECT
+public:
+    explicit NotificationAreaWatcher(QObject* parent = nullptr);
+    ~NotificationAreaWatcher() override;
+
+    bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr* result) override;
+
+    // Whether the X selection has an owner now, asked of the server; nothing off X11.
+    [[nodiscard]] std::optional<bool> selectionOwned() const;
+
+signals:
+    void changed();
+
+private slots:
+    void onHostRegistered();
+
+private:
+    void watchSelection();
+    void watchBus();
+
+    std::uint8_t selectionNotify_ = 0; // the XFixes event code; 0 while not watching
+    std::uint32_t selection_ = 0;      // the atom _NET_SYSTEM_TRAY_S<screen>
+};
+
+// Whether the session bus has a StatusNotifierWatcher with a host registered: what Qt asks once,
+// at the first tray icon of the process, to show its icons over D-Bus instead of XEmbed. Such a
+// host draws the pop-up itself from the menu it is given.
+bool statusNotifierHostRegistered();
+
+// An unmapped X11 window keeps the "initial state Iconic" of WM_HINTS from the minimise that
+// came before it was hidden. Qt maps the window again before it rewrites that hint, and a window
+// manager then maps it iconic; setting the hint to normal first (and dropping a hidden state the
+// window manager left) makes the next map a normal one. Does nothing off X11.
+void setNormalInitialState(const QWidget& window);
+
+} // namespace latchsweep::qt

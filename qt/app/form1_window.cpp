@@ -11,7 +11,7 @@
 #include "controls.h"
 #include "icons.h"
 #include "qt_platform.h"
-#include "../tray/desktop_area.h"
+#include "x11_desktop.h"
 
 namespace latchsweep::qt {
 namespace {

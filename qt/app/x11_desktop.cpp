@@ -4,54 +4,34 @@
 #include <QGuiApplication>
 #include <QWidget>
 #include <algorithm>
-#include <cstdlib>
-#include <memory>
-#include <vector>
-#include <xcb/xcb.h>
+#include <array>
 
 namespace latchsweep::qt {
 namespace {
 
-xcb_connection_t* xConnection()
-{
-    const auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-    return x11 ? x11->connection() : nullptr;
-}
+xcb_atom_t netWmState(xcb_connection_t* connection) { return internAtom(connection, "_NET_WM_STATE"); }
 
-xcb_atom_t atom(xcb_connection_t* connection, const char* name)
+void setWindowStates(xcb_connection_t* connection, xcb_window_t window, const std::vector<xcb_atom_t>& states)
 {
-    const xcb_intern_atom_cookie_t cookie =
-        xcb_intern_atom(connection, 0, static_cast<std::uint16_t>(std::char_traits<char>::length(name)), name);
-    const std::unique_ptr<xcb_intern_atom_reply_t, decltype(&std::free)> reply(
-        xcb_intern_atom_reply(connection, cookie, nullptr), &std::free);
-    return reply ? reply->atom : XCB_ATOM_NONE;
-}
-
-std::vector<xcb_atom_t> windowStates(xcb_connection_t* connection, xcb_window_t window, xcb_atom_t property)
-{
-    const xcb_get_property_cookie_t cookie = xcb_get_property(connection, 0, window, property, XCB_ATOM_ATOM, 0, 64);
-    const std::unique_ptr<xcb_get_property_reply_t, decltype(&std::free)> reply(
-        xcb_get_property_reply(connection, cookie, nullptr), &std::free);
-    if (!reply || reply->format != 32 || reply->type != XCB_ATOM_ATOM)
-        return {};
-    const auto* first = static_cast<const xcb_atom_t*>(xcb_get_property_value(reply.get()));
-    return {first, first + xcb_get_property_value_length(reply.get()) / 4};
+    xcb_change_property(connection, XCB_PROP_MODE_REPLACE, window, netWmState(connection), XCB_ATOM_ATOM, 32,
+                        static_cast<std::uint32_t>(states.size()), states.data());
 }
 
 // Qt keeps the states it finds on an unmapped window and adds its own when it maps it.
 void markSkipTaskbar(QWidget* window)
 {
-    xcb_connection_t* connection = xConnection();
+    xcb_connection_t* connection = x11Connection();
     if (!connection)
         return;
     const auto id = static_cast<xcb_window_t>(window->winId());
-    const xcb_atom_t state = atom(connection, "_NET_WM_STATE");
-    const xcb_atom_t skip = atom(connection, "_NET_WM_STATE_SKIP_TASKBAR");
-    if (state == XCB_ATOM_NONE || skip == XCB_ATOM_NONE)
+    const xcb_atom_t skip = internAtom(connection, "_NET_WM_STATE_SKIP_TASKBAR");
+    if (skip == XCB_ATOM_NONE)
         return;
-    const std::vector<xcb_atom_t> states = windowStates(connection, id, state);
-    if (std::find(states.begin(), states.end(), skip) == states.end())
-        xcb_change_property(connection, XCB_PROP_MODE_APPEND, id, state, XCB_ATOM_ATOM, 32, 1, &skip);
+    std::vector<xcb_atom_t> states = windowStates(connection, id);
+    if (std::find(states.begin(), states.end(), skip) == states.end()) {
+        states.push_back(skip);
+        setWindowStates(connection, id, states);
+    }
     xcb_flush(connection);
 }
 
@@ -71,6 +51,29 @@ protected:
 
 } // namespace
 
+xcb_connection_t* x11Connection()
+{
+    const auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+    return x11 ? x11->connection() : nullptr;
+}
+
+xcb_atom_t internAtom(xcb_connection_t* connection, std::string_view name)
+{
+    const XReply<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(
+        connection, xcb_intern_atom(connection, 0, static_cast<std::uint16_t>(name.size()), name.data()), nullptr));
+    return reply ? reply->atom : xcb_atom_t{XCB_ATOM_NONE};
+}
+
+std::vector<xcb_atom_t> windowStates(xcb_connection_t* connection, xcb_window_t window)
+{
+    const XReply<xcb_get_property_reply_t> reply(xcb_get_property_reply(
+        connection, xcb_get_property(connection, 0, window, netWmState(connection), XCB_ATOM_ATOM, 0, 64), nullptr));
+    if (!reply || reply->format != 32 || reply->type != XCB_ATOM_ATOM)
+        return {};
+    const auto* first = static_cast<const xcb_atom_t*>(xcb_get_property_value(reply.get()));
+    return {first, first + xcb_get_property_value_length(reply.get()) / 4};
+}
+
 bool canOpenXDisplay(const std::string& name)
 {
     if (name.empty())
@@ -82,5 +85,37 @@ bool canOpenXDisplay(const std::string& name)
 }
 
 void keepOffTaskBar(QWidget* window) { window->installEventFilter(new SkipTaskbarOnShow(window)); }
+
+void setNormalInitialState(const QWidget& window)
+{
+    xcb_connection_t* connection = x11Connection();
+    if (!connection || !window.internalWinId())
+        return;
+    const auto id = static_cast<xcb_window_t>(window.internalWinId());
+    constexpr std::uint32_t kFields = 9; // flags, input, initial_state, icon pixmap/window/x/y/mask, group
+    constexpr std::uint32_t kStateHint = 1u << 1;
+    constexpr std::uint32_t kNormalState = 1;
+    const XReply<xcb_get_property_reply_t> reply(xcb_get_property_reply(
+        connection, xcb_get_property(connection, 0, id, XCB_ATOM_WM_HINTS, XCB_ATOM_WM_HINTS, 0, kFields), nullptr));
+    std::array<std::uint32_t, kFields> hints{};
+    if (reply && reply->format == 32) {
+        const auto* values = static_cast<const std::uint32_t*>(xcb_get_property_value(reply.get()));
+        const auto count = std::min<std::uint32_t>(reply->value_len, kFields);
+        std::copy_n(values, count, hints.begin());
+    }
+    hints[0] |= kStateHint;
+    hints[2] = kNormalState;
+    // Sent before Qt's own requests that map the window, on the same connection, so the window
+    // manager reads the new hint when it handles the map.
+    xcb_change_property(connection, XCB_PROP_MODE_REPLACE, id, XCB_ATOM_WM_HINTS, XCB_ATOM_WM_HINTS, 32, kFields,
+                        hints.data());
+
+    // Some window managers (xfwm4) leave _NET_WM_STATE_HIDDEN on a window they withdraw, and Qt
+    // keeps the states it does not know when it maps the window again: the same iconic map.
+    const xcb_atom_t hidden = internAtom(connection, "_NET_WM_STATE_HIDDEN");
+    std::vector<xcb_atom_t> states = windowStates(connection, id);
+    if (hidden != XCB_ATOM_NONE && std::erase(states, hidden))
+        setWindowStates(connection, id, states);
+}
 
 } // namespace latchsweep::qt

@@ -5,13 +5,13 @@
 #include <cstdint>
 #include <optional>
 
-class QWidget;
-
 namespace latchsweep::qt {
 
 // Tells when a notification area may have come or gone, from the desktop's own signals rather
-// than by looking again and again: on X11 the owner of the selection _NET_SYSTEM_TRAY_S<screen>
-// (XFixes reports every change of owner, the owner's window destroyed and its client gone), on
+// than by looking again and again: on X11 the selection _NET_SYSTEM_TRAY_S<screen> losing its
+// owner (XFixes reports the owner's window destroyed and its client gone) and a new tray's
+// MANAGER announcement, reported once Qt's own tray tracking has handled it, so that an icon
+// added then is docked once; on
 // the session bus the name of the StatusNotifierWatcher and the hosts it registers. Where
 // neither exists (another platform, no bus) it stays silent.
 class NotificationAreaWatcher : public QObject, public QAbstractNativeEventFilter {
@@ -37,17 +37,12 @@ private:
 
     std::uint8_t selectionNotify_ = 0; // the XFixes event code; 0 while not watching
     std::uint32_t selection_ = 0;      // the atom _NET_SYSTEM_TRAY_S<screen>
+    std::uint32_t manager_ = 0;        // the atom MANAGER
 };
 
 // Whether the session bus has a StatusNotifierWatcher with a host registered: what Qt asks once,
 // at the first tray icon of the process, to show its icons over D-Bus instead of XEmbed. Such a
 // host draws the pop-up itself from the menu it is given.
 bool statusNotifierHostRegistered();
-
-// An unmapped X11 window keeps the "initial state Iconic" of WM_HINTS from the minimise that
-// came before it was hidden. Qt maps the window again before it rewrites that hint, and a window
-// manager then maps it iconic; setting the hint to normal first (and dropping a hidden state the
-// window manager left) makes the next map a normal one. Does nothing off X11.
-void setNormalInitialState(const QWidget& window);
 
 } // namespace latchsweep::qt

@@ -202,11 +202,11 @@ MAIN_MENU = {
 }
 
 
-def choose_menu(window: int | str, path: str) -> None:
-    """Chooses a command of the main window's menu bar with the mouse. The bar wraps: the wide
-    Minimize entry stands alone on its second row."""
+def choose_menu(window: int | str, path: str, scale: float = 1) -> None:
+    """Chooses a command of the main window's menu bar with the mouse, on a desktop scaled by
+    `scale`. The bar wraps: the wide Minimize entry stands alone on its second row."""
     title_index, levels = MAIN_MENU[path]
-    row = (geometry(window).height - round(MAIN_CLIENT_TWIPS[1] / TWIPS_PER_PIXEL)) // 2
+    row = (geometry(window).height - round(MAIN_CLIENT_TWIPS[1] * scale / TWIPS_PER_PIXEL)) // 2
     titles = menu_bar_titles(window, height=row)
     assert len(titles) == 3, f"the menu bar's first row shows {len(titles)} titles, expected File, Settings and Help"
     if title_index == 3:
@@ -220,8 +220,8 @@ def choose_menu(window: int | str, path: str) -> None:
         click_menu_item(menu, index, count)
 
 
-def open_window(main: int | str, path: str, title: str) -> int:
-    choose_menu(main, path)
+def open_window(main: int | str, path: str, title: str, scale: float = 1) -> int:
+    choose_menu(main, path, scale)
     return window_by_name(title)
 
 
@@ -343,7 +343,7 @@ def tray_icons() -> list[Geometry]:
 def docked_icon(timeout: float = 10) -> Geometry:
     """The program's one icon in the tray host's panel."""
     return wait_until(lambda: (lambda found: found if len(found) == 1 else None)(tray_icons()),
-                      timeout, message="the tray does not hold exactly one icon")[0]
+                      timeout, message=f"the tray does not hold exactly one icon: {tray_icons()}")[0]
 
 
 def expect_no_trace() -> None:

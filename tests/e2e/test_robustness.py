@@ -183,7 +183,7 @@ def test_fixed_windows_stay_on_a_screen_scaled_by_2(launch, display):
     scale = 2 / TWIPS_PER_PIXEL
     for path, title, place, ok in (("Help > Help", HELP_WINDOW, (1280 - 1048, 500), (6480, 120, 1215, 375)),
                                    ("Help > About", ABOUT_WINDOW, (312, 258), (120, 3960, 4260, 345))):
-        where = desktop.geometry(desktop.open_window(main, path, title))
+        where = desktop.geometry(desktop.open_window(main, path, title, scale=2))
         assert (where.x, where.y) == place and where.x + where.width <= display.width, f"{title} at {where}"
         desktop.click_at(where.x + round((ok[0] + ok[2] / 2) * scale), where.y + round((ok[1] + ok[3] / 2) * scale))
         desktop.wait_window_gone(title)

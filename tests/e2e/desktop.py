@@ -119,12 +119,14 @@ def geometry(window: int | str) -> Geometry:
 
 
 def popups() -> list[int]:
-    """Viewable override-redirect windows (menus, tool tips), newest last."""
+    """Viewable override-redirect windows (menus, tool tips) on the screen, newest last. Window
+    managers keep helper windows of that kind off screen (xfwm4 at -1000, -1000)."""
     out = _run("xwininfo", "-root", "-children")
     found = []
     for match in re.finditer(r"^\s+(0x[0-9a-f]+)\s", out, re.MULTILINE):
         info = _info(int(match.group(1), 16))
-        if info and info[1] and info[2] and info[0].width > 1 and info[0].height > 1:
+        if (info and info[1] and info[2] and info[0].width > 1 and info[0].height > 1
+                and info[0].x + info[0].width > 0 and info[0].y + info[0].height > 0):
             found.append(int(match.group(1), 16))
     return found
 
@@ -207,8 +209,9 @@ def choose_menu(window: int | str, path: str, scale: float = 1) -> None:
     `scale`. The bar wraps: the wide Minimize entry stands alone on its second row."""
     title_index, levels = MAIN_MENU[path]
     row = (geometry(window).height - round(MAIN_CLIENT_TWIPS[1] * scale / TWIPS_PER_PIXEL)) // 2
-    titles = menu_bar_titles(window, height=row)
-    assert len(titles) == 3, f"the menu bar's first row shows {len(titles)} titles, expected File, Settings and Help"
+    # A window just shown may still be drawn or placed by its window manager.
+    titles = wait_until(lambda: (lambda found: found if len(found) == 3 else None)(menu_bar_titles(window, height=row)),
+                        message="the menu bar's first row does not show File, Settings and Help")
     if title_index == 3:
         titles += menu_bar_titles(window, top=row, height=row)
         assert len(titles) == 4, f"the menu bar's second row shows {len(titles) - 3} entries, expected Minimize"

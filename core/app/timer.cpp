@@ -5,7 +5,7 @@
 
 namespace latchsweep {
 
-Timer::Timer(TimerFactory& factory, std::int32_t periodMs, std::function<void()> onExpiry)
+Timer::Timer(TimerFactory& factory, std::int32_t periodMs, std::function<void()> onExpiry, TimerAccuracy accuracy)
     : onExpiry_(std::move(onExpiry)), period_(periodMs < 0 ? 0 : periodMs)
 {
     // The driver calls back through this object so that an expiry that arrives after a stop
@@ -13,7 +13,7 @@ Timer::Timer(TimerFactory& factory, std::int32_t periodMs, std::function<void()>
     driver_ = factory.create([this] {
         if (enabled_ && period_ > 0)
             onExpiry_();
-    });
+    }, accuracy);
 }
 
 void Timer::setEnabled(bool enabled)

@@ -15,10 +15,15 @@ public:
     virtual void stop() = 0;
 };
 
+// How closely a timer's expiries must follow its period. A timer of whole seconds whose exact
+// phase does not matter lets the platform move each expiry to a whole second of its clock, so
+// that such timers share one wake-up of the program instead of waking it once each.
+enum class TimerAccuracy { Exact, WholeSeconds };
+
 class TimerFactory {
 public:
     virtual ~TimerFactory() = default;
-    virtual std::unique_ptr<TimerDriver> create(std::function<void()> onExpiry) = 0;
+    virtual std::unique_ptr<TimerDriver> create(std::function<void()> onExpiry, TimerAccuracy accuracy) = 0;
 };
 
 // The window timer every part of the program relies on: an enabled flag and a 32-bit signed
@@ -30,7 +35,8 @@ public:
 // - a negative period is refused and the period stays as it was.
 class Timer {
 public:
-    Timer(TimerFactory& factory, std::int32_t periodMs, std::function<void()> onExpiry);
+    Timer(TimerFactory& factory, std::int32_t periodMs, std::function<void()> onExpiry,
+          TimerAccuracy accuracy = TimerAccuracy::Exact);
 
     Timer(const Timer&) = delete;
     Timer& operator=(const Timer&) = delete;

@@ -127,8 +127,9 @@ void keepOwnerAndMode(int fd, const struct stat& old)
 {
     struct stat now {};
     if (::fstat(fd, &now) == 0 && (now.st_uid != old.st_uid || now.st_gid != old.st_gid)) {
-        if (::fchown(fd, old.st_uid, old.st_gid) != 0)
-            static_cast<void>(::fchown(fd, static_cast<uid_t>(-1), old.st_gid));
+        // Owner and group, else the group alone; where neither may be set the create's stay.
+        [[maybe_unused]] const bool kept =
+            ::fchown(fd, old.st_uid, old.st_gid) == 0 || ::fchown(fd, static_cast<uid_t>(-1), old.st_gid) == 0;
     }
     static_cast<void>(::fchmod(fd, old.st_mode & 07777));
 }

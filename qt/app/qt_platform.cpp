@@ -14,9 +14,10 @@ namespace {
 
 class QtTimerDriver : public TimerDriver {
 public:
-    explicit QtTimerDriver(std::function<void()> onExpiry)
+    QtTimerDriver(std::function<void()> onExpiry, TimerAccuracy accuracy)
     {
-        timer_.setTimerType(Qt::PreciseTimer);
+        // Qt's very coarse timers expire on whole seconds of the monotonic clock, all together.
+        timer_.setTimerType(accuracy == TimerAccuracy::WholeSeconds ? Qt::VeryCoarseTimer : Qt::PreciseTimer);
         QObject::connect(&timer_, &QTimer::timeout, std::move(onExpiry));
     }
     // The core only starts with a positive period and decides itself when a restart is due,
@@ -30,9 +31,9 @@ private:
 
 } // namespace
 
-std::unique_ptr<TimerDriver> QtTimerFactory::create(std::function<void()> onExpiry)
+std::unique_ptr<TimerDriver> QtTimerFactory::create(std::function<void()> onExpiry, TimerAccuracy accuracy)
 {
-    return std::make_unique<QtTimerDriver>(std::move(onExpiry));
+    return std::make_unique<QtTimerDriver>(std::move(onExpiry), accuracy);
 }
 
 void QtMessageBoxes::show(const WindowView* owner, std::string_view text, std::string_view title)

@@ -10,7 +10,7 @@ namespace latchsweep::qt {
 // Window timers on QTimer. Precise timers: the coarse default may be late by 5 % of the period.
 class QtTimerFactory : public TimerFactory {
 public:
-    std::unique_ptr<TimerDriver> create(std::function<void()> onExpiry) override;
+    std::unique_ptr<TimerDriver> create(std::function<void()> onExpiry, TimerAccuracy accuracy) override;
 };
 
 // QMessageBox, placed over the window that asks and modal to the whole program.

@@ -46,8 +46,9 @@ private:
 VirtualClock::VirtualClock() : state_(std::make_shared<ClockState>()) {}
 VirtualClock::~VirtualClock() = default;
 
-std::unique_ptr<TimerDriver> VirtualClock::create(std::function<void()> onExpiry)
+std::unique_ptr<TimerDriver> VirtualClock::create(std::function<void()> onExpiry, TimerAccuracy accuracy)
 {
+    accuracies_.push_back(accuracy);
     return std::make_unique<VirtualDriver>(state_, std::move(onExpiry));
 }
 

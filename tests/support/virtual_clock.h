@@ -16,16 +16,19 @@ public:
     VirtualClock();
     ~VirtualClock() override;
 
-    std::unique_ptr<TimerDriver> create(std::function<void()> onExpiry) override;
+    std::unique_ptr<TimerDriver> create(std::function<void()> onExpiry, TimerAccuracy accuracy) override;
 
     // Moves time forward by `ms`, running every expiry that falls due on the way.
     void advance(std::int64_t ms);
     [[nodiscard]] std::int64_t now() const;
+    // What each timer asked for, in creation order; virtual time is exact for all of them.
+    [[nodiscard]] const std::vector<TimerAccuracy>& accuracies() const { return accuracies_; }
 
     struct Slot;
 
 private:
     std::shared_ptr<struct ClockState> state_;
+    std::vector<TimerAccuracy> accuracies_;
 };
 
 } // namespace latchsweep::testing

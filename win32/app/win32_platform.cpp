@@ -69,7 +69,8 @@ Win32TimerFactory::Win32TimerFactory() : window_(*this) {}
 
 Win32TimerFactory::~Win32TimerFactory() = default;
 
-std::unique_ptr<TimerDriver> Win32TimerFactory::create(std::function<void()> onExpiry)
+// SetTimer has no accuracy to ask for: the system coalesces timers of its own accord.
+std::unique_ptr<TimerDriver> Win32TimerFactory::create(std::function<void()> onExpiry, TimerAccuracy)
 {
     return std::make_unique<Driver>(*this, nextId_++, std::move(onExpiry));
 }

@@ -18,7 +18,7 @@ public:
     Win32TimerFactory();
     ~Win32TimerFactory() override;
 
-    std::unique_ptr<TimerDriver> create(std::function<void()> onExpiry) override;
+    std::unique_ptr<TimerDriver> create(std::function<void()> onExpiry, TimerAccuracy accuracy) override;
 
 private:
     class Driver;

@@ -56,6 +56,14 @@ TEST(StartUp, RegistersTheIconWithItsTipThenStartsOnlyTheAnimation)
     EXPECT_FALSE(views.form1View->minimized);
 }
 
+TEST(Sweeper, KeepsTheExactPeriodWhileTheOnceASecondTicksMayShareTheirWakeUp)
+{
+    FakeProgram program;
+    using enum TimerAccuracy;
+    // Timer1, Timer2, Timer3: only the sweep's own period is the user's to choose.
+    EXPECT_EQ(program.platform.clock.accuracies(), (std::vector{WholeSeconds, Exact, WholeSeconds}));
+}
+
 TEST(Sweeper, TurnOnDeletesTheLockFileAtEachPeriodAndTurnOffStops)
 {
     FakeProgram program;

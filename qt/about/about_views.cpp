@@ -4,6 +4,7 @@
 #include <QDialog>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QPixmapCache>
 #include <QPointer>
 #include <QPushButton>
 #include <QScreen>
@@ -30,6 +31,7 @@ constexpr Qt::WindowFlags kToolWindowFlags = Qt::Window | Qt::CustomizeWindowHin
                                              Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
 
 constexpr QRgb kDialogFace = qRgb(240, 240, 240);
+
 
 // Lays out a window's controls on a client area of the layout's size, fixes the window at that
 // size and puts the client area's top-left corner where the layout says on the screen, or as
@@ -188,6 +190,11 @@ public:
         connect(sysInfo, &QPushButton::clicked, this, [this] { deliver(&frmAbout::onSysInfo); });
         ok->setFocus(Qt::OtherFocusReason);
     }
+
+    // The style caches what it draws under the palette's identity, and Qt gives the box's own
+    // palette a new one at every opening: without this the cache would grow by what one box
+    // draws at each opening, up to its limit of several MiB.
+    ~AboutWindow() override { QPixmapCache::clear(); }
 
     void detach() { presenter_ = nullptr; }
 

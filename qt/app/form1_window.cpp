@@ -99,21 +99,33 @@ Form1Window::~Form1Window() = default;
 void Form1Window::buildMenuBar()
 {
     // Qt's menu bar does not wrap: an entry that does not fit goes behind a "»" button. This bar
-    // wraps as the platform's does, in rows of their own menu bars: an entry that does not fit
-    // beside those before it starts the next row, so the wide Minimize stands on the bar itself.
+    // wraps as the platform's does, in rows of their own menu bars (wrapMenuBar()).
     auto* rows = new QWidget(this);
     rows->setObjectName(QStringLiteral("menuBar"));
     auto* layout = new QVBoxLayout(rows);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     setMenuWidget(rows);
-    const int width = twipsToPixels(form1Spec().clientWidth, twipsPerPixel_);
     QMenuBar* row = addRow(rows);
-    for (const MenuItem& item : mainMenuBar()) {
-        QAction* entry = addItem(row, item, presenter_);
+    for (const MenuItem& item : mainMenuBar())
+        addItem(row, item, presenter_);
+}
+
+void Form1Window::wrapMenuBar()
+{
+    // An entry that does not fit beside those before it starts the next row, so the wide
+    // Minimize stands on the bar itself. Measuring loads the menu font: done at the first
+    // showing, after the load step has put the icon in the notification area.
+    const int width = twipsToPixels(form1Spec().clientWidth, twipsPerPixel_);
+    QMenuBar* row = menuBarRows().front();
+    const QList<QAction*> entries = row->actions();
+    for (QAction* entry : entries)
+        row->removeAction(entry);
+    for (QAction* entry : entries) {
+        row->addAction(entry);
         if (row->actions().size() > 1 && !fitsOnRow(row, entry, width)) {
             row->removeAction(entry);
-            row = addRow(rows);
+            row = addRow(menuWidget());
             row->addAction(entry);
         }
     }
@@ -191,6 +203,7 @@ void Form1Window::setVisible(bool visible)
         returning_ = false;
     if (visible && !fitted_) {
         fitted_ = true;
+        wrapMenuBar();
         fitWindowToClient(this);
     }
     // The base's setVisible is virtual too and called by show()/hide(); stay with the widget's own.

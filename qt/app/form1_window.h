@@ -50,6 +50,7 @@ protected:
 
 private:
     void buildMenuBar();
+    void wrapMenuBar();
     void centre(); // the frame, where known, centred on the primary screen
 
     Form1& presenter_;

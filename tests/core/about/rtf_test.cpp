@@ -195,15 +195,6 @@ TEST(RtfCodePages, EscapedBytesAreReadInTheFontsTheDocumentsOrTheSystemsCodePage
     EXPECT_EQ(readRtf("{\\rtf1\\ansi x}", system1252).ansiCodePage, std::nullopt);
 }
 
-TEST(RtfCodePages, CharsetsNameTheirCodePages)
-{
-    const std::pair<int, unsigned> charsets[] = {{0, 1252},   {1, 0},     {2, 0},     {128, 932},  {134, 936},
-                                                 {136, 950},  {161, 1253}, {177, 1255}, {204, 1251}, {238, 1250},
-                                                 {255, 850}, {-1, 0},    {999, 0}};
-    for (const auto& [charset, codePage] : charsets)
-        EXPECT_EQ(codePageOfCharset(charset), codePage) << charset;
-}
-
 TEST(RtfCodePages, PlainHelpTextIsUtf8OrElseInTheSystemsCodePage)
 {
     const TextDecoding system1251{1251, tracingConversion};

@@ -14,10 +14,10 @@
 #include <QSystemTrayIcon>
 #include <QTimer>
 
-#include "frame1-32.xpm"
-#include "frame2-32.xpm"
-#include "magnet-16.xpm"
-#include "magnet-32.xpm"
+#include "resources/icons/frame1-32.xpm"
+#include "resources/icons/frame2-32.xpm"
+#include "resources/icons/magnet-16.xpm"
+#include "resources/icons/magnet-32.xpm"
 
 int main(int argc, char* argv[])
 {

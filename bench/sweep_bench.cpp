@@ -19,8 +19,8 @@
 #include <unistd.h>
 #include <vector>
 
-#include "posix_file_system.h"
-#include "sweep/sweeper.h"
+#include "platform/posix/posix_file_system.h"
+#include "core/sweep/sweeper.h"
 
 namespace {
 

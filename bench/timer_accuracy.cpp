@@ -19,10 +19,10 @@
 #include <string>
 #include <vector>
 
-#include "app/qt_platform.h"
-#include "app/timer.h"
-#include "posix_file_system.h"
-#include "sweep/sweeper.h"
+#include "qt/app/qt_platform.h"
+#include "core/base/timer.h"
+#include "platform/posix/posix_file_system.h"
+#include "core/sweep/sweeper.h"
 
 namespace {
 

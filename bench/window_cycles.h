@@ -10,11 +10,11 @@
 #include <cstdlib>
 #include <functional>
 
-#include "about/frm_about.h"
-#include "about/frm_help.h"
-#include "app/application.h"
-#include "settings/form2.h"
-#include "settings/form3.h"
+#include "core/about/frm_about.h"
+#include "core/about/frm_help.h"
+#include "core/app/application.h"
+#include "core/settings/form2.h"
+#include "core/settings/form3.h"
 
 namespace latchsweep::bench {
 

@@ -8,8 +8,8 @@
 #include <fstream>
 #include <string>
 
-#include "app/qt_program.h"
-#include "window_cycles.h"
+#include "qt/app/qt_program.h"
+#include "bench/window_cycles.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include <windows.h>
 #include <psapi.h>
 
-#include "app/win32_program.h"
-#include "window_cycles.h"
+#include "win32/app/win32_program.h"
+#include "bench/window_cycles.h"
 
 namespace {
 

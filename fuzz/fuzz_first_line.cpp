@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "sweep/data_files.h"
+#include "core/sweep/data_files.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {

@@ -13,7 +13,7 @@
 #include <string>
 #include <string_view>
 
-#include "sweep/delay.h"
+#include "core/sweep/delay.h"
 
 namespace {
 

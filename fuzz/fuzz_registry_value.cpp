@@ -11,7 +11,7 @@
 #include <string>
 #include <string_view>
 
-#include "about/sysinfo.h"
+#include "core/about/sysinfo.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {

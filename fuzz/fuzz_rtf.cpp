@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-#include "about/rtf.h"
+#include "core/about/rtf.h"
 
 namespace {
 

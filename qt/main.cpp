@@ -5,10 +5,10 @@
 #include <string_view>
 #include <vector>
 
-#include "app/command_line.h"
-#include "app/qt_program.h"
-#include "app/x11_desktop.h"
-#include "version.h"
+#include "core/app/command_line.h"
+#include "qt/app/qt_program.h"
+#include "qt/app/x11_desktop.h"
+#include "resources/version.h"
 
 namespace {
 

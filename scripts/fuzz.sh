@@ -21,7 +21,7 @@ fi
 generator=()
 command -v ninja >/dev/null && generator=(-G Ninja)
 if [[ ! -f "$build/CMakeCache.txt" ]]; then
-  cmake -S "$root/fuzz" -B "$build" "${generator[@]}" -DCMAKE_CXX_COMPILER="$compiler" >/dev/null
+  cmake -S "$root/fuzz" -B "$build" "${generator[@]}" -DCMAKE_CXX_COMPILER="$compiler" -DCMAKE_COMPILE_WARNING_AS_ERROR=ON >/dev/null
 fi
 cmake --build "$build" -j2 >/dev/null
 

@@ -1,6 +1,6 @@
 #include <windows.h>
 
-#include "app/win32_program.h"
+#include "win32/app/win32_program.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {

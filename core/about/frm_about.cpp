@@ -1,9 +1,9 @@
-#include "about/frm_about.h"
+#include "core/about/frm_about.h"
 
 #include <array>
 
-#include "about/sysinfo.h"
-#include "app/application.h"
+#include "core/about/sysinfo.h"
+#include "core/app/application.h"
 
 namespace latchsweep {
 namespace {
@@ -17,19 +17,19 @@ constexpr std::string_view kFeedback = "If You Have Any Comments/Suggestions/Com
                                        "Bugs, Please Contact Me A.S.A.P. Thank You";
 
 constexpr std::array kAboutControls{
-    ControlSpec{"picIcon", ControlKind::Picture, {120, 240, 480, 480}, "", {}, {}, 1},
-    ControlSpec{"lblTitle", ControlKind::Label, {720, 240, 4965, 360}, "LATCHSWEEP", {}, {"Arial", 14.25, true, false},
+    ControlLayout{"picIcon", ControlKind::Picture, {120, 240, 480, 480}, "", {}, {}, 1},
+    ControlLayout{"lblTitle", ControlKind::Label, {720, 240, 4965, 360}, "LATCHSWEEP", {}, {"Arial", 14.25, true, false},
                 5},
-    ControlSpec{"lblVersion", ControlKind::Label, {720, 600, 3885, 225}, "Version 1.0", {},
+    ControlLayout{"lblVersion", ControlKind::Label, {720, 600, 3885, 225}, "Version 1.0", {},
                 {"Arial", 11.25, true, false}, 6},
-    ControlSpec{"lblDescription", ControlKind::Label, {720, 1080, 3855, 1170}, kDescription, {}, {}, 3},
-    ControlSpec{"lblDisclaimer", ControlKind::Label, {120, 2640, 5535, 705}, kDisclaimer, {},
+    ControlLayout{"lblDescription", ControlKind::Label, {720, 1080, 3855, 1170}, kDescription, {}, {}, 3},
+    ControlLayout{"lblDisclaimer", ControlKind::Label, {120, 2640, 5535, 705}, kDisclaimer, {},
                 {"Arial", 8.25, false, true}, 4},
-    ControlSpec{"Label1", ControlKind::Label, {120, 3480, 5535, 465}, kFeedback, {}, {"Arial", 8.25, false, true}, 7},
-    ControlSpec{"cmdOK", ControlKind::Button, {120, 3960, 4260, 345}, "OK", {}, {}, 0},
-    ControlSpec{"cmdSysInfo", ControlKind::Button, {4440, 3960, 1245, 345}, "&System Info...", {}, {}, 2},
+    ControlLayout{"Label1", ControlKind::Label, {120, 3480, 5535, 465}, kFeedback, {}, {"Arial", 8.25, false, true}, 7},
+    ControlLayout{"cmdOK", ControlKind::Button, {120, 3960, 4260, 345}, "OK", {}, {}, 0},
+    ControlLayout{"cmdSysInfo", ControlKind::Button, {4440, 3960, 1245, 345}, "&System Info...", {}, {}, 2},
 };
-constexpr WindowSpec kAboutSpec{"frmAbout", "About Latchsweep", 5790, 4425, kAboutControls};
+constexpr WindowLayout kAboutLayout{"frmAbout", "About Latchsweep", 5790, 4425, kAboutControls};
 constexpr TwipsRect kAboutClientArea{2340, 1935, 5790, 4425};
 
 constexpr std::uint32_t kGrey = 0x808080;
@@ -72,7 +72,7 @@ void frmAbout::onSysInfo()
     }
 }
 
-const WindowSpec& frmAboutSpec() { return kAboutSpec; }
+const WindowLayout& frmAboutLayout() { return kAboutLayout; }
 
 TwipsRect frmAboutClientArea() { return kAboutClientArea; }
 

@@ -5,8 +5,8 @@
 #include <span>
 #include <string_view>
 
-#include "app/layout.h"
-#include "app/window.h"
+#include "core/base/layout.h"
+#include "core/base/window.h"
 
 namespace latchsweep {
 
@@ -52,7 +52,7 @@ struct EtchedLine {
 };
 
 // The about box's geometry, texts and fonts (`Line1` apart).
-const WindowSpec& frmAboutSpec();
+const WindowLayout& frmAboutLayout();
 // Where its client area sits on the screen, and its size (twips).
 TwipsRect frmAboutClientArea();
 std::span<const EtchedLine> frmAboutLines();

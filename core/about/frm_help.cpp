@@ -1,21 +1,21 @@
-#include "about/frm_help.h"
+#include "core/about/frm_help.h"
 
 #include <algorithm>
 #include <array>
 
-#include "app/application.h"
+#include "core/app/application.h"
 
 namespace latchsweep {
 namespace {
 
 constexpr std::array kHelpControls{
-    ControlSpec{"OKButton", ControlKind::Button, {6480, 120, 1215, 375}, "OK", {}, {}, 0},
-    ControlSpec{"CancelButton", ControlKind::Button, {6480, 600, 1215, 375}, "Cancel", {}, {}, 1},
-    ControlSpec{"Label1", ControlKind::Label, {120, 120, 6135, 855}, "Help!", {}, {"Arial", 36, true, false}, 2},
-    ControlSpec{"helptxt", ControlKind::RichText, {120, 1080, 7575, 1575}, frmHelp::kInitialText, {},
+    ControlLayout{"OKButton", ControlKind::Button, {6480, 120, 1215, 375}, "OK", {}, {}, 0},
+    ControlLayout{"CancelButton", ControlKind::Button, {6480, 600, 1215, 375}, "Cancel", {}, {}, 1},
+    ControlLayout{"Label1", ControlKind::Label, {120, 120, 6135, 855}, "Help!", {}, {"Arial", 36, true, false}, 2},
+    ControlLayout{"helptxt", ControlKind::RichText, {120, 1080, 7575, 1575}, frmHelp::kInitialText, {},
                 {"MS Sans Serif", 8.5, false, false}, 3},
 };
-constexpr WindowSpec kHelpSpec{"frmHelp", "Help", 7860, 2775, kHelpControls};
+constexpr WindowLayout kHelpLayout{"frmHelp", "Help", 7860, 2775, kHelpControls};
 constexpr TwipsRect kHelpClientArea{2760, 3750, 7860, 2775};
 
 // A file cut at the size limit may end inside a multi-byte sequence; that tail is dropped
@@ -148,7 +148,7 @@ void frmHelp::close()
     app_.help().discard();
 }
 
-const WindowSpec& frmHelpSpec() { return kHelpSpec; }
+const WindowLayout& frmHelpLayout() { return kHelpLayout; }
 
 TwipsRect frmHelpClientArea() { return kHelpClientArea; }
 

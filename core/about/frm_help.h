@@ -6,9 +6,9 @@
 #include <string_view>
 #include <vector>
 
-#include "about/rtf.h"
-#include "app/layout.h"
-#include "app/window.h"
+#include "core/about/rtf.h"
+#include "core/base/layout.h"
+#include "core/base/window.h"
 
 namespace latchsweep {
 
@@ -70,7 +70,7 @@ private:
 };
 
 // The help window's geometry, texts and fonts.
-const WindowSpec& frmHelpSpec();
+const WindowLayout& frmHelpLayout();
 // Where its client area sits on the screen, and its size (twips).
 TwipsRect frmHelpClientArea();
 

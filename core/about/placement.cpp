@@ -1,4 +1,4 @@
-#include "about/placement.h"
+#include "core/about/placement.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "about/rtf.h"
+#include "core/about/rtf.h"
 
 #include <algorithm>
 #include <array>

@@ -1,10 +1,10 @@
-#include "about/sysinfo.h"
+#include "core/about/sysinfo.h"
 
 #include <algorithm>
 #include <vector>
 
-#include "app/application.h"
-#include "app/ports.h"
+#include "core/app/application.h"
+#include "core/base/ports.h"
 
 namespace latchsweep {
 namespace {

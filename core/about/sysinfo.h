@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "about/system_ports.h"
+#include "core/base/system_ports.h"
 
 namespace latchsweep {
 

@@ -1,13 +1,13 @@
-#include "app/application.h"
+#include "core/app/application.h"
 
 #include <string>
 
-#include "about/frm_about.h"
-#include "about/frm_help.h"
-#include "app/form1.h"
-#include "settings/form2.h"
-#include "settings/form3.h"
-#include "tray/form4.h"
+#include "core/about/frm_about.h"
+#include "core/about/frm_help.h"
+#include "core/app/form1.h"
+#include "core/settings/form2.h"
+#include "core/settings/form3.h"
+#include "core/tray/form4.h"
 
 namespace latchsweep {
 

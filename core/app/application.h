@@ -3,10 +3,10 @@
 #include <memory>
 #include <string_view>
 
-#include "app/menu.h"
-#include "app/ports.h"
-#include "app/window.h"
-#include "tray/module1.h"
+#include "core/base/menu.h"
+#include "core/base/ports.h"
+#include "core/base/window.h"
+#include "core/tray/module1.h"
 
 namespace latchsweep {
 

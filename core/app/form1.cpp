@@ -1,12 +1,12 @@
-#include "app/form1.h"
+#include "core/app/form1.h"
 
 #include <array>
 
-#include "app/application.h"
-#include "sweep/refresher.h"
-#include "sweep/sweeper.h"
-#include "tray/callback.h"
-#include "tray/form4.h"
+#include "core/app/application.h"
+#include "core/sweep/refresher.h"
+#include "core/sweep/sweeper.h"
+#include "core/tray/callback.h"
+#include "core/tray/form4.h"
 
 namespace latchsweep {
 namespace {
@@ -14,15 +14,15 @@ namespace {
 constexpr std::string_view kTip = "Latchsweep";
 
 constexpr std::array kForm1Controls{
-    ControlSpec{"Frame1", ControlKind::Frame, {120, 0, 4455, 855}, "", {}, {}, 0},
-    ControlSpec{"Command1", ControlKind::Button, {120, 240, 2055, 375}, "Turn ON", "Frame1", {}, 1},
-    ControlSpec{"Command2", ControlKind::Button, {2280, 240, 2055, 375}, "Turn OFF", "Frame1", {}, 2},
+    ControlLayout{"Frame1", ControlKind::Frame, {120, 0, 4455, 855}, "", {}, {}, 0},
+    ControlLayout{"Command1", ControlKind::Button, {120, 240, 2055, 375}, "Turn ON", "Frame1", {}, 1},
+    ControlLayout{"Command2", ControlKind::Button, {2280, 240, 2055, 375}, "Turn OFF", "Frame1", {}, 2},
 };
-constexpr WindowSpec kForm1Spec{"Form1", "Latchsweep", 4680, 990, kForm1Controls};
+constexpr WindowLayout kForm1Layout{"Form1", "Latchsweep", 4680, 990, kForm1Controls};
 
 } // namespace
 
-const WindowSpec& form1Spec() { return kForm1Spec; }
+const WindowLayout& form1Layout() { return kForm1Layout; }
 
 Form1::Form1(Application& app, ViewFactory& views)
     // The animation and the refresher tick once a second; when within the second does not

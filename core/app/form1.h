@@ -4,12 +4,12 @@
 #include <memory>
 #include <vector>
 
-#include "app/layout.h"
-#include "app/menu.h"
-#include "app/timer.h"
-#include "app/window.h"
-#include "tray/animation.h"
-#include "tray/tray_port.h"
+#include "core/base/layout.h"
+#include "core/base/menu.h"
+#include "core/base/timer.h"
+#include "core/base/window.h"
+#include "core/tray/animation.h"
+#include "core/base/tray_port.h"
 
 namespace latchsweep {
 
@@ -87,6 +87,6 @@ private:
 };
 
 // The main window's geometry and texts.
-const WindowSpec& form1Spec();
+const WindowLayout& form1Layout();
 
 } // namespace latchsweep

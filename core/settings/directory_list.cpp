@@ -1,9 +1,9 @@
-#include "settings/directory_list.h"
+#include "core/settings/directory_list.h"
 
 #include <algorithm>
 #include <optional>
 
-#include "app/ports.h"
+#include "core/base/ports.h"
 
 namespace latchsweep {
 namespace {

@@ -1,27 +1,27 @@
-#include "settings/form2.h"
+#include "core/settings/form2.h"
 
 #include <array>
 
-#include "app/application.h"
-#include "settings/setting_file.h"
-#include "sweep/data_files.h"
+#include "core/app/application.h"
+#include "core/settings/setting_file.h"
+#include "core/sweep/data_files.h"
 
 namespace latchsweep {
 namespace {
 
-constexpr FontSpec kSansSerif{"MS Sans Serif", 8.5};
+constexpr Font kSansSerif{"MS Sans Serif", 8.5};
 
 constexpr std::array kForm2Controls{
-    ControlSpec{"MM2Dir", ControlKind::DirectoryList, {0, 0, 5895, 3240}, "", {}, {}, 0},
-    ControlSpec{"Command1", ControlKind::Button, {0, 3240, 5895, 255}, "Save", {}, {}, 1},
-    ControlSpec{"Label1", ControlKind::Label, {120, 3600, 2055, 255}, "Current MM2 Directory:", {}, {}, 2},
-    ControlSpec{"curmm2dir", ControlKind::RichText, {1800, 3600, 4095, 495}, Form2::kNoDirectory, {}, kSansSerif, 3},
+    ControlLayout{"MM2Dir", ControlKind::DirectoryList, {0, 0, 5895, 3240}, "", {}, {}, 0},
+    ControlLayout{"Command1", ControlKind::Button, {0, 3240, 5895, 255}, "Save", {}, {}, 1},
+    ControlLayout{"Label1", ControlKind::Label, {120, 3600, 2055, 255}, "Current MM2 Directory:", {}, {}, 2},
+    ControlLayout{"curmm2dir", ControlKind::RichText, {1800, 3600, 4095, 495}, Form2::kNoDirectory, {}, kSansSerif, 3},
 };
-constexpr WindowSpec kForm2Spec{"Form2", "Select Midtown Madness 2 Directory", 5985, 4230, kForm2Controls};
+constexpr WindowLayout kForm2Layout{"Form2", "Select Midtown Madness 2 Directory", 5985, 4230, kForm2Controls};
 
 } // namespace
 
-const WindowSpec& form2Spec() { return kForm2Spec; }
+const WindowLayout& form2Layout() { return kForm2Layout; }
 
 Form2::Form2(Application& app, ViewFactory& views)
     : app_(app), view_(views.form2(*this)), MM2Dir_(app.platform().files, app.platform().files.currentDirectory())

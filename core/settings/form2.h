@@ -6,9 +6,9 @@
 #include <string_view>
 #include <vector>
 
-#include "app/layout.h"
-#include "app/window.h"
-#include "settings/directory_list.h"
+#include "core/base/layout.h"
+#include "core/base/window.h"
+#include "core/settings/directory_list.h"
 
 namespace latchsweep {
 
@@ -66,6 +66,6 @@ private:
 };
 
 // The game directory window's geometry and texts.
-const WindowSpec& form2Spec();
+const WindowLayout& form2Layout();
 
 } // namespace latchsweep

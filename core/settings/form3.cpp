@@ -1,27 +1,27 @@
-#include "settings/form3.h"
+#include "core/settings/form3.h"
 
 #include <array>
 
-#include "app/application.h"
-#include "settings/setting_file.h"
-#include "sweep/data_files.h"
+#include "core/app/application.h"
+#include "core/settings/setting_file.h"
+#include "core/sweep/data_files.h"
 
 namespace latchsweep {
 namespace {
 
-constexpr FontSpec kSansSerif{"MS Sans Serif", 8.5};
+constexpr Font kSansSerif{"MS Sans Serif", 8.5};
 
 constexpr std::array kForm3Controls{
-    ControlSpec{"Frame1", ControlKind::Frame, {120, 120, 4455, 735}, "Auto-Delete Settings", {}, {}, 0},
-    ControlSpec{"Label2", ControlKind::Label, {120, 240, 2535, 255}, "Milliseconds in Scanning Delay:", "Frame1", {}, 1},
-    ControlSpec{"Command1", ControlKind::Button, {120, 960, 4455, 255}, "Save", {}, {}, 2},
-    ControlSpec{"text1", ControlKind::RichText, {2400, 240, 1935, 375}, Form3::kInitialDelay, "Frame1", kSansSerif, 3},
+    ControlLayout{"Frame1", ControlKind::Frame, {120, 120, 4455, 735}, "Auto-Delete Settings", {}, {}, 0},
+    ControlLayout{"Label2", ControlKind::Label, {120, 240, 2535, 255}, "Milliseconds in Scanning Delay:", "Frame1", {}, 1},
+    ControlLayout{"Command1", ControlKind::Button, {120, 960, 4455, 255}, "Save", {}, {}, 2},
+    ControlLayout{"text1", ControlKind::RichText, {2400, 240, 1935, 375}, Form3::kInitialDelay, "Frame1", kSansSerif, 3},
 };
-constexpr WindowSpec kForm3Spec{"Form3", "Auto-Delete Settings", 4680, 1365, kForm3Controls};
+constexpr WindowLayout kForm3Layout{"Form3", "Auto-Delete Settings", 4680, 1365, kForm3Controls};
 
 } // namespace
 
-const WindowSpec& form3Spec() { return kForm3Spec; }
+const WindowLayout& form3Layout() { return kForm3Layout; }
 
 Form3::Form3(Application& app, ViewFactory& views) : app_(app), view_(views.form3(*this)) {}
 

@@ -4,8 +4,8 @@
 #include <string>
 #include <string_view>
 
-#include "app/layout.h"
-#include "app/window.h"
+#include "core/base/layout.h"
+#include "core/base/window.h"
 
 namespace latchsweep {
 
@@ -51,6 +51,6 @@ private:
 };
 
 // The auto-delete settings window's geometry and texts.
-const WindowSpec& form3Spec();
+const WindowLayout& form3Layout();
 
 } // namespace latchsweep

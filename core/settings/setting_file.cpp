@@ -1,8 +1,8 @@
-#include "settings/setting_file.h"
+#include "core/settings/setting_file.h"
 
-#include "app/application.h"
-#include "app/ports.h"
-#include "sweep/data_files.h"
+#include "core/app/application.h"
+#include "core/base/ports.h"
+#include "core/sweep/data_files.h"
 
 namespace latchsweep {
 

@@ -1,6 +1,6 @@
-#include "sweep/data_files.h"
+#include "core/sweep/data_files.h"
 
-#include "app/ports.h"
+#include "core/base/ports.h"
 
 namespace latchsweep {
 

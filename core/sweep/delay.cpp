@@ -1,4 +1,4 @@
-#include "sweep/delay.h"
+#include "core/sweep/delay.h"
 
 #include <algorithm>
 #include <cstddef>

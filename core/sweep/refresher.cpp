@@ -1,9 +1,9 @@
-#include "sweep/refresher.h"
+#include "core/sweep/refresher.h"
 
-#include "app/application.h"
-#include "app/form1.h"
-#include "settings/form3.h"
-#include "sweep/delay.h"
+#include "core/app/application.h"
+#include "core/app/form1.h"
+#include "core/settings/form3.h"
+#include "core/sweep/delay.h"
 
 namespace latchsweep {
 

@@ -1,7 +1,7 @@
-#include "sweep/sweeper.h"
+#include "core/sweep/sweeper.h"
 
-#include "app/ports.h"
-#include "sweep/data_files.h"
+#include "core/base/ports.h"
+#include "core/sweep/data_files.h"
 
 namespace latchsweep {
 

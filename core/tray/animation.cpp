@@ -1,4 +1,4 @@
-#include "tray/animation.h"
+#include "core/tray/animation.h"
 
 #include <limits>
 

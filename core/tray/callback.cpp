@@ -1,4 +1,4 @@
-#include "tray/callback.h"
+#include "core/tray/callback.h"
 
 #include <cmath>
 #include <limits>

@@ -1,11 +1,11 @@
-#include "tray/form4.h"
+#include "core/tray/form4.h"
 
-#include "app/application.h"
+#include "core/app/application.h"
 
 namespace latchsweep {
 namespace {
 
-constexpr WindowSpec kForm4Spec{"Form4", "Icon Popup Menu", 0, 0, {}};
+constexpr WindowLayout kForm4Layout{"Form4", "Icon Popup Menu", 0, 0, {}};
 
 } // namespace
 
@@ -22,7 +22,7 @@ Command Form4::popup()
     return chosen;
 }
 
-const WindowSpec& form4Spec() { return kForm4Spec; }
+const WindowLayout& form4Layout() { return kForm4Layout; }
 
 const MenuItem& form4Menu()
 {

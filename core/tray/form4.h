@@ -2,9 +2,9 @@
 
 #include <memory>
 
-#include "app/layout.h"
-#include "app/menu.h"
-#include "app/window.h"
+#include "core/base/layout.h"
+#include "core/base/menu.h"
+#include "core/base/window.h"
 
 namespace latchsweep {
 
@@ -44,7 +44,7 @@ private:
 };
 
 // Form4's caption and (empty) client area.
-const WindowSpec& form4Spec();
+const WindowLayout& form4Layout();
 
 // `Menu`, the root of Form4's menu tree; its caption is never displayed and its children are
 // the pop-up's entries.

@@ -1,4 +1,4 @@
-#include "tray/module1.h"
+#include "core/tray/module1.h"
 
 #include <algorithm>
 

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "tray/tray_port.h"
+#include "core/base/tray_port.h"
 
 namespace latchsweep {
 

@@ -1,4 +1,4 @@
-#include "posix_file_system.h"
+#include "platform/posix/posix_file_system.h"
 
 #include <cerrno>
 #include <climits>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/ports.h"
+#include "core/base/ports.h"
 
 namespace latchsweep {
 

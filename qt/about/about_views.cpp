@@ -1,4 +1,4 @@
-#include "about_views.h"
+#include "qt/about/about_views.h"
 
 #include <QCloseEvent>
 #include <QDialog>
@@ -12,13 +12,13 @@
 #include <QTextEdit>
 #include <QVBoxLayout>
 
-#include "about/placement.h"
-#include "../app/controls.h"
-#include "../app/icons.h"
-#include "../app/qt_platform.h"
-#include "../app/window_adapter.h"
-#include "../app/x11_desktop.h"
-#include "posix_launcher.h"
+#include "core/about/placement.h"
+#include "qt/app/controls.h"
+#include "qt/app/icons.h"
+#include "qt/app/qt_platform.h"
+#include "qt/app/window_adapter.h"
+#include "qt/app/x11_desktop.h"
+#include "qt/about/posix_launcher.h"
 
 namespace latchsweep::qt {
 namespace {
@@ -36,7 +36,7 @@ constexpr QRgb kDialogFace = qRgb(240, 240, 240);
 // Lays out a window's controls on a client area of the layout's size, fixes the window at that
 // size and puts the client area's top-left corner where the layout says on the screen, or as
 // near as the screen's available area lets it stay whole on screen.
-QHash<QString, QWidget*> buildWindow(QWidget* window, const WindowSpec& spec, const TwipsRect& screenArea)
+QHash<QString, QWidget*> buildWindow(QWidget* window, const WindowLayout& spec, const TwipsRect& screenArea)
 {
     const double twipsPerPixel = screenTwipsPerPixel();
     window->setObjectName(toQString(spec.name));
@@ -68,7 +68,7 @@ class HelpWindow : public QWidget {
 public:
     explicit HelpWindow(frmHelp& presenter) : QWidget(nullptr, kToolWindowFlags), presenter_(&presenter)
     {
-        const auto controls = buildWindow(this, frmHelpSpec(), frmHelpClientArea());
+        const auto controls = buildWindow(this, frmHelpLayout(), frmHelpClientArea());
         setWindowIcon(helpIcon());
         keepOffTaskBar(this);
         auto* ok = control<QPushButton>(controls, "OKButton");
@@ -147,7 +147,7 @@ class AboutWindow : public QDialog {
 public:
     explicit AboutWindow(frmAbout& presenter) : QDialog(nullptr, kToolWindowFlags), presenter_(&presenter)
     {
-        const auto controls = buildWindow(this, frmAboutSpec(), frmAboutClientArea());
+        const auto controls = buildWindow(this, frmAboutLayout(), frmAboutClientArea());
         setWindowIcon(loadIcon("info"));
         setSizeGripEnabled(false);
         keepOffTaskBar(this);

@@ -3,9 +3,9 @@
 #include <QWidget>
 #include <memory>
 
-#include "about/frm_about.h"
-#include "about/frm_help.h"
-#include "about/system_ports.h"
+#include "core/about/frm_about.h"
+#include "core/about/frm_help.h"
+#include "core/base/system_ports.h"
 
 namespace latchsweep::qt {
 

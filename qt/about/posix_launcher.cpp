@@ -1,4 +1,4 @@
-#include "posix_launcher.h"
+#include "qt/about/posix_launcher.h"
 
 #include <algorithm>
 #include <csignal>

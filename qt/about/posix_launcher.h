@@ -4,7 +4,7 @@
 #include <sys/types.h>
 #include <vector>
 
-#include "about/system_ports.h"
+#include "core/base/system_ports.h"
 
 namespace latchsweep::qt {
 

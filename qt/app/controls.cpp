@@ -1,4 +1,4 @@
-#include "controls.h"
+#include "qt/app/controls.h"
 
 #include <QFrame>
 #include <QGroupBox>
@@ -12,7 +12,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "qt_platform.h"
+#include "qt/app/qt_platform.h"
 
 namespace latchsweep::qt {
 
@@ -60,7 +60,7 @@ protected:
     }
 };
 
-QWidget* create(const ControlSpec& spec, QWidget* parent)
+QWidget* create(const ControlLayout& spec, QWidget* parent)
 {
     const QString text = toQString(spec.text);
     switch (spec.kind) {
@@ -94,12 +94,12 @@ QWidget* create(const ControlSpec& spec, QWidget* parent)
 
 } // namespace
 
-QHash<QString, QWidget*> buildControls(QWidget* client, const WindowSpec& spec, double twipsPerPixel)
+QHash<QString, QWidget*> buildControls(QWidget* client, const WindowLayout& spec, double twipsPerPixel)
 {
     QHash<QString, QWidget*> controls;
     std::vector<QWidget*> tabOrder(spec.controls.size(), nullptr);
     for (std::size_t i = 0; i < spec.controls.size(); ++i) {
-        const ControlSpec& item = spec.controls[i];
+        const ControlLayout& item = spec.controls[i];
         QWidget* parent = item.parent.empty() ? client : controls.value(toQString(item.parent), client);
         QWidget* widget = create(item, parent);
         widget->setObjectName(toQString(item.name));
@@ -128,13 +128,13 @@ QHash<QString, QWidget*> buildControls(QWidget* client, const WindowSpec& spec, 
     return controls;
 }
 
-void fixClientSize(QWidget* window, QWidget* client, const WindowSpec& spec, double twipsPerPixel)
+void fixClientSize(QWidget* window, QWidget* client, const WindowLayout& spec, double twipsPerPixel)
 {
     fixClientAreaSize(client, spec, twipsPerPixel);
     fitWindowToClient(window);
 }
 
-void fixClientAreaSize(QWidget* client, const WindowSpec& layout, double twipsPerPixel)
+void fixClientAreaSize(QWidget* client, const WindowLayout& layout, double twipsPerPixel)
 {
     client->setFixedSize(twipsToPixels(layout.clientWidth, twipsPerPixel),
                          twipsToPixels(layout.clientHeight, twipsPerPixel));

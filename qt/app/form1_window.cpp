@@ -1,4 +1,4 @@
-#include "form1_window.h"
+#include "qt/app/form1_window.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>
@@ -8,10 +8,10 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
-#include "controls.h"
-#include "icons.h"
-#include "qt_platform.h"
-#include "x11_desktop.h"
+#include "qt/app/controls.h"
+#include "qt/app/icons.h"
+#include "qt/app/qt_platform.h"
+#include "qt/app/x11_desktop.h"
 
 namespace latchsweep::qt {
 namespace {
@@ -63,7 +63,7 @@ Form1Window::Form1Window(Form1& presenter)
       twipsPerPixel_(screenTwipsPerPixel()),
       client_(new QWidget(this))
 {
-    const WindowSpec& spec = form1Spec();
+    const WindowLayout& spec = form1Layout();
     setObjectName(toQString(spec.name));
     setWindowTitle(toQString(spec.caption));
     client_->setObjectName(QStringLiteral("client"));
@@ -116,7 +116,7 @@ void Form1Window::wrapMenuBar()
     // An entry that does not fit beside those before it starts the next row, so the wide
     // Minimize stands on the bar itself. Measuring loads the menu font: done at the first
     // showing, after the load step has put the icon in the notification area.
-    const int width = twipsToPixels(form1Spec().clientWidth, twipsPerPixel_);
+    const int width = twipsToPixels(form1Layout().clientWidth, twipsPerPixel_);
     QMenuBar* row = menuBarRows().front();
     const QList<QAction*> entries = row->actions();
     for (QAction* entry : entries)

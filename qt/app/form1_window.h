@@ -5,7 +5,7 @@
 #include <QMenuBar>
 #include <vector>
 
-#include "app/form1.h"
+#include "core/app/form1.h"
 
 namespace latchsweep::qt {
 

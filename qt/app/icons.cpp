@@ -1,4 +1,4 @@
-#include "icons.h"
+#include "qt/app/icons.h"
 
 #include <QFile>
 #include <QHash>

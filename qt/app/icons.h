@@ -4,7 +4,7 @@
 #include <QPixmap>
 #include <vector>
 
-#include "tray/tray_port.h"
+#include "core/base/tray_port.h"
 
 namespace latchsweep::qt {
 

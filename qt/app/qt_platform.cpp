@@ -1,4 +1,4 @@
-#include "qt_platform.h"
+#include "qt/app/qt_platform.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -6,8 +6,8 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "app/window.h"
-#include "window_adapter.h"
+#include "core/base/window.h"
+#include "qt/app/window_adapter.h"
 
 namespace latchsweep::qt {
 namespace {

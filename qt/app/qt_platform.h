@@ -3,7 +3,7 @@
 #include <QObject>
 #include <QTimer>
 
-#include "app/ports.h"
+#include "core/base/ports.h"
 
 namespace latchsweep::qt {
 

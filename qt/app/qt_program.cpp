@@ -1,4 +1,4 @@
-#include "qt_program.h"
+#include "qt/app/qt_program.h"
 
 #include <QGuiApplication>
 #include <QSocketNotifier>
@@ -6,10 +6,10 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-#include "../about/about_views.h"
-#include "../tray/tray_views.h"
-#include "app/form1.h"
-#include "form1_window.h"
+#include "qt/about/about_views.h"
+#include "qt/tray/tray_views.h"
+#include "core/app/form1.h"
+#include "qt/app/form1_window.h"
 
 namespace latchsweep::qt {
 

@@ -2,10 +2,10 @@
 
 #include <memory>
 
-#include "app/application.h"
-#include "posix_file_system.h"
-#include "qt_platform.h"
-#include "qt_view_factory.h"
+#include "core/app/application.h"
+#include "platform/posix/posix_file_system.h"
+#include "qt/app/qt_platform.h"
+#include "qt/app/qt_view_factory.h"
 
 namespace latchsweep::qt {
 

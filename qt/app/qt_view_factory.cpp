@@ -1,9 +1,9 @@
-#include "qt_view_factory.h"
+#include "qt/app/qt_view_factory.h"
 
-#include "../about/about_views.h"
-#include "../settings/settings_views.h"
-#include "../tray/tray_views.h"
-#include "form1_window.h"
+#include "qt/about/about_views.h"
+#include "qt/settings/settings_views.h"
+#include "qt/tray/tray_views.h"
+#include "qt/app/form1_window.h"
 
 namespace latchsweep::qt {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/application.h"
+#include "core/app/application.h"
 
 namespace latchsweep::qt {
 

@@ -1,4 +1,4 @@
-#include "x11_desktop.h"
+#include "qt/app/x11_desktop.h"
 
 #include <QEvent>
 #include <QGuiApplication>

@@ -1,11 +1,11 @@
-#include "directory_list_widget.h"
+#include "qt/settings/directory_list_widget.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QStyle>
 #include <QStyledItemDelegate>
 
-#include "../app/qt_platform.h"
+#include "qt/app/qt_platform.h"
 
 namespace latchsweep::qt {
 namespace {

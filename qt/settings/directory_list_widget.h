@@ -5,7 +5,7 @@
 #include <functional>
 #include <vector>
 
-#include "settings/directory_list.h"
+#include "core/settings/directory_list.h"
 
 namespace latchsweep::qt {
 

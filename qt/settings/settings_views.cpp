@@ -1,4 +1,4 @@
-#include "settings_views.h"
+#include "qt/settings/settings_views.h"
 
 #include <QCloseEvent>
 #include <QFontMetricsF>
@@ -11,11 +11,11 @@
 #include <algorithm>
 #include <limits>
 
-#include "../app/controls.h"
-#include "../app/icons.h"
-#include "../app/qt_platform.h"
-#include "../app/window_adapter.h"
-#include "directory_list_widget.h"
+#include "qt/app/controls.h"
+#include "qt/app/icons.h"
+#include "qt/app/qt_platform.h"
+#include "qt/app/window_adapter.h"
+#include "qt/settings/directory_list_widget.h"
 
 namespace latchsweep::qt {
 namespace {
@@ -63,7 +63,7 @@ void fitOnOneLine(QLabel* label)
 template <class Presenter>
 class SettingsWindow : public QWidget {
 public:
-    SettingsWindow(Presenter& presenter, const WindowSpec& spec, const char* icon)
+    SettingsWindow(Presenter& presenter, const WindowLayout& spec, const char* icon)
         : QWidget(nullptr, kFixedDialogFlags), presenter_(&presenter), client_(new QWidget(this)),
           twipsPerPixel_(screenTwipsPerPixel())
     {
@@ -105,7 +105,7 @@ protected:
 
 class Form2Window : public SettingsWindow<Form2> {
 public:
-    explicit Form2Window(Form2& presenter) : SettingsWindow(presenter, form2Spec(), "binoculars")
+    explicit Form2Window(Form2& presenter) : SettingsWindow(presenter, form2Layout(), "binoculars")
     {
         MM2Dir_ = replaceControl(controls_, "MM2Dir", new DirectoryListWidget);
         MM2Dir_->onOpen = [this](std::size_t row) { deliver([row](Form2& form) { form.openDirectory(row); }); };
@@ -129,7 +129,7 @@ public:
 
 class Form3Window : public SettingsWindow<Form3> {
 public:
-    explicit Form3Window(Form3& presenter) : SettingsWindow(presenter, form3Spec(), "wastebin")
+    explicit Form3Window(Form3& presenter) : SettingsWindow(presenter, form3Layout(), "wastebin")
     {
         // text1 is a single-line box: a line edit in place of the generic rich-text control.
         text1_ = replaceControl(controls_, "text1", new QLineEdit);

@@ -3,8 +3,8 @@
 #include <QWidget>
 #include <memory>
 
-#include "settings/form2.h"
-#include "settings/form3.h"
+#include "core/settings/form2.h"
+#include "core/settings/form3.h"
 
 namespace latchsweep::qt {
 

@@ -1,4 +1,4 @@
-#include "desktop_area.h"
+#include "qt/tray/desktop_area.h"
 
 #include <QCoreApplication>
 #include <QDBusConnection>
@@ -9,7 +9,7 @@
 #include <QTimer>
 #include <xcb/xfixes.h>
 
-#include "../app/x11_desktop.h"
+#include "qt/app/x11_desktop.h"
 
 namespace latchsweep::qt {
 namespace {

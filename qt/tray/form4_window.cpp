@@ -1,9 +1,9 @@
-#include "form4_window.h"
+#include "qt/tray/form4_window.h"
 
 #include <QCursor>
 #include <QMouseEvent>
 
-#include "../app/qt_platform.h"
+#include "qt/app/qt_platform.h"
 
 namespace latchsweep::qt {
 
@@ -35,9 +35,9 @@ Command menuCommand(const QAction* action)
 
 Form4Window::Form4Window()
 {
-    const WindowSpec& spec = form4Spec();
-    setObjectName(toQString(spec.name));
-    setWindowTitle(toQString(spec.caption));
+    const WindowLayout& layout = form4Layout();
+    setObjectName(toQString(layout.name));
+    setWindowTitle(toQString(layout.caption));
     menu_ = buildMenu(form4Menu(), this, this);
 }
 

@@ -3,7 +3,7 @@
 #include <QMenu>
 #include <QWidget>
 
-#include "tray/form4.h"
+#include "core/tray/form4.h"
 
 namespace latchsweep::qt {
 

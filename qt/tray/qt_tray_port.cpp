@@ -1,14 +1,14 @@
-#include "qt_tray_port.h"
+#include "qt/tray/qt_tray_port.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QMouseEvent>
 #include <algorithm>
 
-#include "../app/icons.h"
-#include "../app/qt_platform.h"
-#include "desktop_area.h"
-#include "tray/callback.h"
+#include "qt/app/icons.h"
+#include "qt/app/qt_platform.h"
+#include "qt/tray/desktop_area.h"
+#include "core/tray/callback.h"
 
 namespace latchsweep::qt {
 namespace {

@@ -10,7 +10,7 @@
 #include <optional>
 #include <utility>
 
-#include "tray/tray_port.h"
+#include "core/base/tray_port.h"
 
 namespace latchsweep::qt {
 

@@ -1,8 +1,8 @@
-#include "tray_views.h"
+#include "qt/tray/tray_views.h"
 
-#include "../app/form1_window.h"
-#include "form4_window.h"
-#include "qt_tray_port.h"
+#include "qt/app/form1_window.h"
+#include "qt/tray/form4_window.h"
+#include "qt/tray/qt_tray_port.h"
 
 namespace latchsweep::qt {
 

@@ -2,8 +2,8 @@
 
 #include <memory>
 
-#include "tray/form4.h"
-#include "tray/tray_port.h"
+#include "core/tray/form4.h"
+#include "core/base/tray_port.h"
 
 namespace latchsweep::qt {
 

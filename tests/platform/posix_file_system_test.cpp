@@ -9,9 +9,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "posix_file_system.h"
-#include "sweep/data_files.h"
-#include "sweep/sweeper.h"
+#include "platform/posix/posix_file_system.h"
+#include "core/sweep/data_files.h"
+#include "core/sweep/sweeper.h"
 
 namespace latchsweep {
 namespace {

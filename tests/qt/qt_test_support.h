@@ -7,15 +7,15 @@
 #include <memory>
 #include <optional>
 
-#include "app/application.h"
-#include "app/controls.h"
-#include "app/form1.h"
-#include "app/form1_window.h"
-#include "app/qt_view_factory.h"
-#include "fake_platform.h"
-#include "posix_file_system.h"
-#include "tray/qt_tray_port.h"
-#include "tray/tray_views.h"
+#include "core/app/application.h"
+#include "qt/app/controls.h"
+#include "core/app/form1.h"
+#include "qt/app/form1_window.h"
+#include "qt/app/qt_view_factory.h"
+#include "tests/support/fake_platform.h"
+#include "platform/posix/posix_file_system.h"
+#include "qt/tray/qt_tray_port.h"
+#include "qt/tray/tray_views.h"
 
 namespace latchsweep::qt::testing {
 

@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
-#include "about/frm_about.h"
-#include "about/frm_help.h"
-#include "fake_window_view.h"
+#include "core/about/frm_about.h"
+#include "core/about/frm_help.h"
+#include "tests/support/fake_window_view.h"
 
 namespace latchsweep::testing {
 

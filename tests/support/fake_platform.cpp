@@ -1,4 +1,4 @@
-#include "fake_platform.h"
+#include "tests/support/fake_platform.h"
 
 namespace latchsweep::testing {
 

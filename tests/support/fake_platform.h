@@ -10,8 +10,8 @@
 #include <utility>
 #include <vector>
 
-#include "app/ports.h"
-#include "virtual_clock.h"
+#include "core/base/ports.h"
+#include "tests/support/virtual_clock.h"
 
 namespace latchsweep::testing {
 

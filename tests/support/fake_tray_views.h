@@ -2,8 +2,8 @@
 
 #include <functional>
 
-#include "fake_window_view.h"
-#include "tray/form4.h"
+#include "tests/support/fake_window_view.h"
+#include "core/tray/form4.h"
 
 namespace latchsweep::testing {
 

@@ -3,13 +3,13 @@
 #include <memory>
 #include <vector>
 
-#include "app/application.h"
-#include "app/form1.h"
-#include "fake_about_views.h"
-#include "fake_platform.h"
-#include "fake_settings_views.h"
-#include "fake_tray_views.h"
-#include "fake_window_view.h"
+#include "core/app/application.h"
+#include "core/app/form1.h"
+#include "tests/support/fake_about_views.h"
+#include "tests/support/fake_platform.h"
+#include "tests/support/fake_settings_views.h"
+#include "tests/support/fake_tray_views.h"
+#include "tests/support/fake_window_view.h"
 
 namespace latchsweep::testing {
 

@@ -5,7 +5,7 @@
 #include <memory>
 #include <vector>
 
-#include "app/timer.h"
+#include "core/base/timer.h"
 
 namespace latchsweep::testing {
 

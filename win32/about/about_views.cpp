@@ -1,11 +1,11 @@
-#include "about_views.h"
+#include "win32/about/about_views.h"
 
 #include <algorithm>
 #include <string>
 
-#include "../app/handles.h"
-#include "about/placement.h"
-#include "resource_ids.h"
+#include "win32/app/handles.h"
+#include "core/about/placement.h"
+#include "win32/resource_ids.h"
 
 namespace latchsweep::win32 {
 namespace {
@@ -31,12 +31,12 @@ POINT clientOriginOnScreen(const RECT& client)
 }
 
 // A window whose client area sits at a fixed place on the screen, owned by `owner`.
-WindowArgs fixedWindowArgs(const char* className, const WindowSpec& spec, const TwipsRect& clientArea,
+WindowArgs fixedWindowArgs(const char* className, const WindowLayout& layout, const TwipsRect& clientArea,
                            double twipsPerPixel, HWND owner)
 {
     WindowArgs args;
     args.className = className;
-    args.caption = std::string(spec.caption);
+    args.caption = std::string(layout.caption);
     args.style = kDialogFrame;
     args.exStyle = kDialogFrameEx;
     args.parent = owner;
@@ -61,9 +61,9 @@ COLORREF toColorRef(std::uint32_t rgb) { return RGB((rgb >> 16) & 0xFF, (rgb >> 
 HelpWindow::HelpWindow(frmHelp& presenter, HWND owner)
     : presenter_(presenter), twipsPerPixel_(screenTwipsPerPixel()), icon_(IDI_QUESTION_MARK)
 {
-    const WindowSpec& spec = frmHelpSpec();
-    create(fixedWindowArgs(kClassName, spec, frmHelpClientArea(), twipsPerPixel_, owner));
-    controls_.build(hwnd(), spec, twipsPerPixel_, kHelpStyles);
+    const WindowLayout& layout = frmHelpLayout();
+    create(fixedWindowArgs(kClassName, layout, frmHelpClientArea(), twipsPerPixel_, owner));
+    controls_.build(hwnd(), layout, twipsPerPixel_, kHelpStyles);
     icon_.applyTo(hwnd());
     boxFormat_.cbSize = sizeof(boxFormat_);
     SendMessageW(controls_["helptxt"], EM_GETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&boxFormat_));
@@ -144,9 +144,9 @@ LRESULT HelpWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam)
 AboutWindow::AboutWindow(frmAbout& presenter, HWND owner)
     : presenter_(presenter), twipsPerPixel_(screenTwipsPerPixel()), icon_(IDI_INFO_SIGN), picture_(IDI_PRODUCT)
 {
-    const WindowSpec& spec = frmAboutSpec();
-    create(fixedWindowArgs(kClassName, spec, frmAboutClientArea(), twipsPerPixel_, owner));
-    controls_.build(hwnd(), spec, twipsPerPixel_, kAboutStyles);
+    const WindowLayout& layout = frmAboutLayout();
+    create(fixedWindowArgs(kClassName, layout, frmAboutClientArea(), twipsPerPixel_, owner));
+    controls_.build(hwnd(), layout, twipsPerPixel_, kAboutStyles);
     icon_.applyTo(hwnd());
     SendMessageA(controls_["picIcon"], STM_SETICON, reinterpret_cast<WPARAM>(picture_.bigIcon()), 0);
 }

@@ -6,11 +6,11 @@
 #include <memory>
 #include <vector>
 
-#include "../app/controls.h"
-#include "../app/icons.h"
-#include "../app/native_window.h"
-#include "about/frm_about.h"
-#include "about/frm_help.h"
+#include "win32/app/controls.h"
+#include "win32/app/icons.h"
+#include "win32/app/native_window.h"
+#include "core/about/frm_about.h"
+#include "core/about/frm_help.h"
 
 namespace latchsweep::win32 {
 

@@ -1,8 +1,8 @@
-#include "win32_system_ports.h"
+#include "win32/about/win32_system_ports.h"
 
 #include <windows.h>
 
-#include "../app/handles.h"
+#include "win32/app/handles.h"
 
 namespace latchsweep::win32 {
 

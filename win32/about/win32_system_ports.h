@@ -1,6 +1,6 @@
 #pragma once
 
-#include "about/system_ports.h"
+#include "core/base/system_ports.h"
 
 namespace latchsweep::win32 {
 

@@ -1,11 +1,11 @@
-#include "controls.h"
+#include "win32/app/controls.h"
 
 #include <algorithm>
 #include <cmath>
 #include <utility>
 
-#include "native_window.h"
-#include "rich_text.h"
+#include "win32/app/native_window.h"
+#include "win32/app/rich_text.h"
 
 namespace latchsweep::win32 {
 
@@ -58,13 +58,13 @@ NativeKind nativeKind(ControlKind kind)
 
 // Creation order: frames before what they contain, then by tab index; controls without a tab
 // index keep their layout order after the others.
-std::vector<std::size_t> creationOrder(const WindowSpec& spec)
+std::vector<std::size_t> creationOrder(const WindowLayout& spec)
 {
     std::vector<std::size_t> order(spec.controls.size());
     for (std::size_t i = 0; i < order.size(); ++i)
         order[i] = i;
     auto rank = [&spec](std::size_t i) {
-        const ControlSpec& control = spec.controls[i];
+        const ControlLayout& control = spec.controls[i];
         const int group = control.kind == ControlKind::Frame ? 0 : (control.tabIndex >= 0 ? 1 : 2);
         return std::pair{group, control.tabIndex};
     };
@@ -72,9 +72,9 @@ std::vector<std::size_t> creationOrder(const WindowSpec& spec)
     return order;
 }
 
-const ControlSpec* findSpec(const WindowSpec& spec, std::string_view name)
+const ControlLayout* findControl(const WindowLayout& spec, std::string_view name)
 {
-    for (const ControlSpec& control : spec.controls)
+    for (const ControlLayout& control : spec.controls)
         if (control.name == name)
             return &control;
     return nullptr;
@@ -99,7 +99,7 @@ Controls::~Controls()
 
 Controls* Controls::of(HWND window) { return static_cast<Controls*>(GetPropA(window, kControlsProperty)); }
 
-HFONT Controls::font(const FontSpec& spec, int dpi)
+HFONT Controls::font(const Font& spec, int dpi)
 {
     if (spec.family.empty() && spec.points <= 0)
         return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
@@ -118,11 +118,11 @@ HFONT Controls::font(const FontSpec& spec, int dpi)
     return created;
 }
 
-RECT Controls::placeOf(const ControlSpec& control) const
+RECT Controls::placeOf(const ControlLayout& control) const
 {
     RECT place = toPixels(control.rect, twipsPerPixel_);
     if (!control.parent.empty()) {
-        if (const ControlSpec* frame = findSpec(*spec_, control.parent)) {
+        if (const ControlLayout* frame = findControl(*spec_, control.parent)) {
             const RECT origin = toPixels(frame->rect, twipsPerPixel_);
             OffsetRect(&place, origin.left, origin.top);
         }
@@ -130,7 +130,7 @@ RECT Controls::placeOf(const ControlSpec& control) const
     return place;
 }
 
-void Controls::build(HWND window, const WindowSpec& spec, double twipsPerPixel, std::span<const ControlStyle> styles)
+void Controls::build(HWND window, const WindowLayout& spec, double twipsPerPixel, std::span<const ControlStyle> styles)
 {
     HINSTANCE instance = GetModuleHandleA(nullptr);
     window_ = window;
@@ -139,7 +139,7 @@ void Controls::build(HWND window, const WindowSpec& spec, double twipsPerPixel, 
     SetPropA(window, kControlsProperty, this);
     const int dpi = static_cast<int>(std::lround(1440.0 / twipsPerPixel));
     for (const std::size_t index : creationOrder(spec)) {
-        const ControlSpec& control = spec.controls[index];
+        const ControlLayout& control = spec.controls[index];
         NativeKind kind = nativeKind(control.kind);
         if (control.kind == ControlKind::RichText)
             loadRichEditLibrary();

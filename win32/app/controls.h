@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/layout.h"
+#include "core/base/layout.h"
 
 namespace latchsweep::win32 {
 
@@ -39,7 +39,7 @@ public:
     Controls(const Controls&) = delete;
     Controls& operator=(const Controls&) = delete;
 
-    void build(HWND window, const WindowSpec& spec, double twipsPerPixel, std::span<const ControlStyle> styles = {});
+    void build(HWND window, const WindowLayout& spec, double twipsPerPixel, std::span<const ControlStyle> styles = {});
 
     // Places and sizes every control, and sizes the window's client area, for a screen of that
     // many dots per inch, with fonts made for it (a rich-text box keeps its own formatting).
@@ -60,14 +60,14 @@ private:
         std::string name;
         HWND window;
         int id;
-        const ControlSpec* spec;
+        const ControlLayout* spec;
         HFONT font;
     };
-    HFONT font(const FontSpec& spec, int dpi);
-    [[nodiscard]] RECT placeOf(const ControlSpec& control) const;
+    HFONT font(const Font& spec, int dpi);
+    [[nodiscard]] RECT placeOf(const ControlLayout& control) const;
 
     HWND window_ = nullptr;
-    const WindowSpec* spec_ = nullptr;
+    const WindowLayout* spec_ = nullptr;
     double twipsPerPixel_ = kDefaultTwipsPerPixel;
     std::vector<Entry> entries_;
     std::vector<HFONT> fonts_;

@@ -1,8 +1,8 @@
-#include "form1_window.h"
+#include "win32/app/form1_window.h"
 
-#include "../tray/notification_area.h"
-#include "handles.h"
-#include "resource_ids.h"
+#include "win32/tray/notification_area.h"
+#include "win32/app/handles.h"
+#include "win32/resource_ids.h"
 
 namespace latchsweep::win32 {
 namespace {
@@ -20,20 +20,20 @@ int xOf(LPARAM lParam) { return static_cast<int>(static_cast<short>(LOWORD(stati
 Form1Window::Form1Window(Form1& presenter)
     : presenter_(presenter), twipsPerPixel_(screenTwipsPerPixel()), menuCommands_(kFirstMenuId), design_(IDI_LATCHSWEEP)
 {
-    const WindowSpec& spec = form1Spec();
+    const WindowLayout& layout = form1Layout();
     HMENU bar = CreateMenu();
     menuCommands_.append(bar, mainMenuBar());
 
     WindowArgs args;
     args.className = kClassName;
-    args.caption = std::string(spec.caption);
+    args.caption = std::string(layout.caption);
     args.style = kStyle;
     args.menu = bar;
-    args.clientWidth = twipsToPixels(spec.clientWidth, twipsPerPixel_);
-    args.clientHeight = twipsToPixels(spec.clientHeight, twipsPerPixel_);
+    args.clientWidth = twipsToPixels(layout.clientWidth, twipsPerPixel_);
+    args.clientHeight = twipsToPixels(layout.clientHeight, twipsPerPixel_);
     create(args);
 
-    controls_.build(hwnd(), spec, twipsPerPixel_);
+    controls_.build(hwnd(), layout, twipsPerPixel_);
     design_.applyTo(hwnd());
     current_ = design_.smallIcon();
     for (const int id : {IDI_FRAME1, IDI_FRAME2})

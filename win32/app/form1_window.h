@@ -4,11 +4,11 @@
 
 #include <vector>
 
-#include "app/form1.h"
-#include "controls.h"
-#include "icons.h"
-#include "menus.h"
-#include "native_window.h"
+#include "core/app/form1.h"
+#include "win32/app/controls.h"
+#include "win32/app/icons.h"
+#include "win32/app/menus.h"
+#include "win32/app/native_window.h"
 
 namespace latchsweep::win32 {
 

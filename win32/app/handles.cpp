@@ -1,4 +1,4 @@
-#include "handles.h"
+#include "win32/app/handles.h"
 
 #include <algorithm>
 

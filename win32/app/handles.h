@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "tray/tray_port.h"
+#include "core/base/tray_port.h"
 
 namespace latchsweep::win32 {
 

@@ -1,4 +1,4 @@
-#include "icons.h"
+#include "win32/app/icons.h"
 
 #include <map>
 #include <utility>

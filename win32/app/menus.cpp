@@ -1,4 +1,4 @@
-#include "menus.h"
+#include "win32/app/menus.h"
 
 #include <string>
 

@@ -6,7 +6,7 @@
 #include <span>
 #include <vector>
 
-#include "app/menu.h"
+#include "core/base/menu.h"
 
 namespace latchsweep::win32 {
 

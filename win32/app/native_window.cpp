@@ -1,6 +1,6 @@
-#include "native_window.h"
+#include "win32/app/native_window.h"
 
-#include "controls.h"
+#include "win32/app/controls.h"
 
 namespace latchsweep::win32 {
 

@@ -1,4 +1,4 @@
-#include "rich_text.h"
+#include "win32/app/rich_text.h"
 
 #include <richedit.h>
 

@@ -1,10 +1,10 @@
-#include "win32_file_system.h"
+#include "win32/app/win32_file_system.h"
 
 #include <windows.h>
 
 #include <algorithm>
 
-#include "handles.h"
+#include "win32/app/handles.h"
 
 namespace latchsweep::win32 {
 namespace {

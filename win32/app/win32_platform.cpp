@@ -1,10 +1,10 @@
-#include "win32_platform.h"
+#include "win32/app/win32_platform.h"
 
 #include <string>
 #include <utility>
 #include <vector>
 
-#include "app/window.h"
+#include "core/base/window.h"
 
 namespace latchsweep::win32 {
 

@@ -6,8 +6,8 @@
 #include <map>
 #include <memory>
 
-#include "app/ports.h"
-#include "native_window.h"
+#include "core/base/ports.h"
+#include "win32/app/native_window.h"
 
 namespace latchsweep::win32 {
 

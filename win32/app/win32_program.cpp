@@ -1,8 +1,8 @@
-#include "win32_program.h"
+#include "win32/app/win32_program.h"
 
 #include <commctrl.h>
 
-#include "rich_text.h"
+#include "win32/app/rich_text.h"
 
 namespace latchsweep::win32 {
 

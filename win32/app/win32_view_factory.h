@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/application.h"
-#include "native_window.h"
+#include "core/app/application.h"
+#include "win32/app/native_window.h"
 
 namespace latchsweep::win32 {
 

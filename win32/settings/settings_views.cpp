@@ -1,27 +1,27 @@
-#include "settings_views.h"
+#include "win32/settings/settings_views.h"
 
 #include <richedit.h>
 
 #include <algorithm>
 #include <string>
 
-#include "../app/handles.h"
-#include "../app/rich_text.h"
-#include "resource_ids.h"
+#include "win32/app/handles.h"
+#include "win32/app/rich_text.h"
+#include "win32/resource_ids.h"
 
 namespace latchsweep::win32 {
 namespace {
 
 constexpr DWORD kFixedSingle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
 
-WindowArgs settingsWindowArgs(const char* className, const WindowSpec& spec, double twipsPerPixel)
+WindowArgs settingsWindowArgs(const char* className, const WindowLayout& layout, double twipsPerPixel)
 {
     WindowArgs args;
     args.className = className;
-    args.caption = std::string(spec.caption);
+    args.caption = std::string(layout.caption);
     args.style = kFixedSingle;
-    args.clientWidth = twipsToPixels(spec.clientWidth, twipsPerPixel);
-    args.clientHeight = twipsToPixels(spec.clientHeight, twipsPerPixel);
+    args.clientWidth = twipsToPixels(layout.clientWidth, twipsPerPixel);
+    args.clientHeight = twipsToPixels(layout.clientHeight, twipsPerPixel);
     return args;
 }
 
@@ -43,9 +43,9 @@ constexpr ControlStyle kForm3Styles[] = {{"text1", 0, WS_EX_CLIENTEDGE}};
 Form2Window::Form2Window(Form2& presenter)
     : presenter_(presenter), twipsPerPixel_(screenTwipsPerPixel()), icon_(IDI_BINOCULARS)
 {
-    const WindowSpec& spec = form2Spec();
-    create(settingsWindowArgs(kClassName, spec, twipsPerPixel_));
-    controls_.build(hwnd(), spec, twipsPerPixel_, kForm2Styles);
+    const WindowLayout& layout = form2Layout();
+    create(settingsWindowArgs(kClassName, layout, twipsPerPixel_));
+    controls_.build(hwnd(), layout, twipsPerPixel_, kForm2Styles);
     icon_.applyTo(hwnd());
     SendMessageA(controls_["curmm2dir"], EM_SETBKGNDCOLOR, 0, static_cast<LPARAM>(GetSysColor(COLOR_BTNFACE)));
 }
@@ -128,9 +128,9 @@ void Form2Window::drawEntry(const DRAWITEMSTRUCT& item)
 Form3Window::Form3Window(Form3& presenter)
     : presenter_(presenter), twipsPerPixel_(screenTwipsPerPixel()), icon_(IDI_WASTEBIN)
 {
-    const WindowSpec& spec = form3Spec();
-    create(settingsWindowArgs(kClassName, spec, twipsPerPixel_));
-    controls_.build(hwnd(), spec, twipsPerPixel_, kForm3Styles);
+    const WindowLayout& layout = form3Layout();
+    create(settingsWindowArgs(kClassName, layout, twipsPerPixel_));
+    controls_.build(hwnd(), layout, twipsPerPixel_, kForm3Styles);
     icon_.applyTo(hwnd());
 }
 

@@ -1,10 +1,10 @@
-#include "notification_area.h"
+#include "win32/tray/notification_area.h"
 
 #include <cstddef>
 #include <cstring>
 
-#include "../app/handles.h"
-#include "tray/module1.h"
+#include "win32/app/handles.h"
+#include "core/tray/module1.h"
 
 namespace latchsweep::win32 {
 

@@ -3,7 +3,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
-#include "tray/tray_port.h"
+#include "core/base/tray_port.h"
 
 namespace latchsweep::win32 {
 

@@ -1,4 +1,4 @@
-#include "tray_views.h"
+#include "win32/tray/tray_views.h"
 
 #include <string>
 
@@ -14,7 +14,7 @@ Form4Window::Form4Window() : commands_(kFirstMenuId), menu_(CreatePopupMenu())
     commands_.append(menu_.get(), form4Menu().children);
     WindowArgs args;
     args.className = kClassName;
-    args.caption = std::string(form4Spec().caption);
+    args.caption = std::string(form4Layout().caption);
     args.exStyle = WS_EX_TOOLWINDOW;
     create(args);
 }

@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "about/placement.h"
+#include "core/about/placement.h"
 
 namespace latchsweep {
 namespace {

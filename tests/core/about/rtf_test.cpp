@@ -4,8 +4,8 @@
 #include <string>
 #include <string_view>
 
-#include "about/frm_help.h"
-#include "about/rtf.h"
+#include "core/about/frm_help.h"
+#include "core/about/rtf.h"
 
 namespace latchsweep {
 namespace {

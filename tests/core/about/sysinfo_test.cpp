@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "about/sysinfo.h"
-#include "fake_platform.h"
+#include "core/about/sysinfo.h"
+#include "tests/support/fake_platform.h"
 
 namespace latchsweep {
 namespace {

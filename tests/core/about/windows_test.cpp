@@ -5,10 +5,10 @@
 #include <string>
 #include <tuple>
 
-#include "about/frm_about.h"
-#include "about/frm_help.h"
-#include "about/rtf.h"
-#include "fake_views.h"
+#include "core/about/frm_about.h"
+#include "core/about/frm_help.h"
+#include "core/about/rtf.h"
+#include "tests/support/fake_views.h"
 
 namespace latchsweep {
 namespace {
@@ -153,13 +153,13 @@ TEST(AboutBox, SystemInfoWithoutARegistryIsReportedAndTheBoxStaysOkAndTheCloseBo
 // sharing a tab stop would show on every platform.
 TEST(Layouts, ControlsFitTheirWindowWithOneTabStopEachAndGreyLinesAreDrawnOverWhiteOnes)
 {
-    for (const auto& [layout, area, first] : {std::tuple{&frmHelpSpec(), frmHelpClientArea(), "OKButton"},
-                                              {&frmAboutSpec(), frmAboutClientArea(), "cmdOK"}}) {
+    for (const auto& [layout, area, first] : {std::tuple{&frmHelpLayout(), frmHelpClientArea(), "OKButton"},
+                                              {&frmAboutLayout(), frmAboutClientArea(), "cmdOK"}}) {
         EXPECT_EQ(area.width, layout->clientWidth);
         EXPECT_EQ(area.height, layout->clientHeight);
         std::set<std::string_view> names;
         std::set<int> tabs;
-        for (const ControlSpec& control : layout->controls) {
+        for (const ControlLayout& control : layout->controls) {
             EXPECT_TRUE(names.insert(control.name).second && tabs.insert(control.tabIndex).second) << control.name;
             EXPECT_TRUE(control.rect.left >= 0 && control.rect.left + control.rect.width <= layout->clientWidth &&
                         control.rect.top >= 0 && control.rect.top + control.rect.height <= layout->clientHeight)
@@ -170,12 +170,12 @@ TEST(Layouts, ControlsFitTheirWindowWithOneTabStopEachAndGreyLinesAreDrawnOverWh
         EXPECT_EQ(*tabs.rbegin(), static_cast<int>(layout->controls.size()) - 1);
     }
     for (const std::string_view name : frmAboutBlackLabels())
-        EXPECT_TRUE(std::ranges::any_of(frmAboutSpec().controls, [&](const ControlSpec& control) {
+        EXPECT_TRUE(std::ranges::any_of(frmAboutLayout().controls, [&](const ControlLayout& control) {
             return control.name == name && control.kind == ControlKind::Label;
         })) << name;
     const auto lines = frmAboutLines(); // each grey line comes after its white one, on the same row
     for (std::size_t i = 0; i < lines.size(); ++i) {
-        EXPECT_LE(lines[i].x2, frmAboutSpec().clientWidth);
+        EXPECT_LE(lines[i].x2, frmAboutLayout().clientWidth);
         EXPECT_EQ(lines[i].rgb, i % 2 ? 0x808080u : 0xFFFFFFu);
         EXPECT_EQ(lines[i].y, lines[i - i % 2].y);
     }

@@ -4,13 +4,13 @@
 #include <string>
 #include <tuple>
 
-#include "app/application.h"
-#include "app/form1.h"
-#include "app/menu.h"
-#include "fake_views.h"
-#include "settings/form3.h"
-#include "tray/callback.h"
-#include "tray/form4.h"
+#include "core/app/application.h"
+#include "core/app/form1.h"
+#include "core/base/menu.h"
+#include "tests/support/fake_views.h"
+#include "core/settings/form3.h"
+#include "core/tray/callback.h"
+#include "core/tray/form4.h"
 
 namespace latchsweep {
 namespace {
@@ -228,7 +228,7 @@ TEST(MenusAndLayout, NoCaptionCarriesAnAccessKeyForm4CarriesThePopUpAndTwipsFoll
     expectNoAccessKey(popupMenu());
     EXPECT_EQ(mainMenuBar().back().command, Command::Minimize);
     EXPECT_EQ(form4Menu().children.data(), popupMenu().data());
-    EXPECT_TRUE(form4Spec().controls.empty());
+    EXPECT_TRUE(form4Layout().controls.empty());
     EXPECT_DOUBLE_EQ(twipsPerPixelForDpi(96), 15.0);
     EXPECT_DOUBLE_EQ(twipsPerPixelForDpi(144), 10.0);
     EXPECT_DOUBLE_EQ(twipsPerPixelForDpi(0), 15.0);

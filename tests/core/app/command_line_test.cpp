@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "app/command_line.h"
+#include "core/app/command_line.h"
 
 namespace latchsweep {
 namespace {

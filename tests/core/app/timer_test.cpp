@@ -2,8 +2,8 @@
 
 #include <vector>
 
-#include "app/timer.h"
-#include "virtual_clock.h"
+#include "core/base/timer.h"
+#include "tests/support/virtual_clock.h"
 
 namespace latchsweep {
 namespace {

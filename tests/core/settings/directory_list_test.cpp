@@ -4,8 +4,8 @@
 #include <tuple>
 #include <vector>
 
-#include "fake_platform.h"
-#include "settings/directory_list.h"
+#include "tests/support/fake_platform.h"
+#include "core/settings/directory_list.h"
 
 namespace latchsweep {
 namespace {

@@ -3,9 +3,9 @@
 #include <string>
 #include <vector>
 
-#include "app/form1.h"
-#include "fake_views.h"
-#include "settings/form2.h"
+#include "core/app/form1.h"
+#include "tests/support/fake_views.h"
+#include "core/settings/form2.h"
 
 namespace latchsweep {
 namespace {

@@ -2,9 +2,9 @@
 
 #include <string>
 
-#include "fake_platform.h"
-#include "sweep/data_files.h"
-#include "sweep/sweeper.h"
+#include "tests/support/fake_platform.h"
+#include "core/sweep/data_files.h"
+#include "core/sweep/sweeper.h"
 
 namespace latchsweep {
 namespace {

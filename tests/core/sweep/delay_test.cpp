@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
-#include "app/form1.h"
-#include "fake_views.h"
-#include "settings/form3.h"
-#include "sweep/delay.h"
+#include "core/app/form1.h"
+#include "tests/support/fake_views.h"
+#include "core/settings/form3.h"
+#include "core/sweep/delay.h"
 
 namespace latchsweep {
 namespace {

@@ -3,10 +3,10 @@
 #include <tuple>
 #include <vector>
 
-#include "app/application.h"
-#include "app/form1.h"
-#include "fake_views.h"
-#include "tray/animation.h"
+#include "core/app/application.h"
+#include "core/app/form1.h"
+#include "tests/support/fake_views.h"
+#include "core/tray/animation.h"
 
 namespace latchsweep {
 namespace {

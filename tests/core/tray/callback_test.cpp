@@ -2,11 +2,11 @@
 
 #include <limits>
 
-#include "app/application.h"
-#include "app/form1.h"
-#include "fake_views.h"
-#include "tray/callback.h"
-#include "tray/form4.h"
+#include "core/app/application.h"
+#include "core/app/form1.h"
+#include "tests/support/fake_views.h"
+#include "core/tray/callback.h"
+#include "core/tray/form4.h"
 
 namespace latchsweep {
 namespace {
@@ -60,7 +60,7 @@ TEST_F(TrayCallback, DoubleClickRestoresTheHiddenWindowAndNoOtherCodeOrMovementI
         EXPECT_EQ(form1.TrayMessage, code);
     }
     // A drag inside the client area carries small X values; only those past its edge could decode as 515 or 517.
-    const int width = twipsToPixels(form1Spec().clientWidth, window.twipsPerPixel);
+    const int width = twipsToPixels(form1Layout().clientWidth, window.twipsPerPixel);
     for (int pixel = 0; pixel < width; ++pixel)
         for (const double fraction : {0.0, 0.25, 0.5, 0.75}) {
             form1.onMouseMove((pixel + fraction) * window.twipsPerPixel);

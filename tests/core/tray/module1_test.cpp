@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <string>
 
-#include "fake_platform.h"
-#include "tray/module1.h"
+#include "tests/support/fake_platform.h"
+#include "core/tray/module1.h"
 
 namespace latchsweep {
 namespace {

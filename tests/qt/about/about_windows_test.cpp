@@ -1,9 +1,9 @@
-#include "about/about_views.h"
-#include "about/frm_about.h"
-#include "about/frm_help.h"
-#include "about/posix_launcher.h"
-#include "about/sysinfo.h"
-#include "qt_test_support.h"
+#include "qt/about/about_views.h"
+#include "core/about/frm_about.h"
+#include "core/about/frm_help.h"
+#include "qt/about/posix_launcher.h"
+#include "core/about/sysinfo.h"
+#include "tests/qt/qt_test_support.h"
 
 using namespace latchsweep;
 using namespace latchsweep::qt::testing;

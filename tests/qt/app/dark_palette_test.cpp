@@ -1,6 +1,6 @@
 #include <cmath>
 
-#include "qt_test_support.h"
+#include "tests/qt/qt_test_support.h"
 
 using namespace latchsweep;
 

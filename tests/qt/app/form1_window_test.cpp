@@ -1,7 +1,7 @@
-#include "app/form1.h"
-#include "app/form1_window.h"
-#include "qt_test_support.h"
-#include "tray/form4.h"
+#include "core/app/form1.h"
+#include "qt/app/form1_window.h"
+#include "tests/qt/qt_test_support.h"
+#include "core/tray/form4.h"
 
 using namespace latchsweep;
 using namespace latchsweep::qt::testing;

@@ -1,11 +1,11 @@
 #include <QScrollBar>
 
-#include "app/qt_platform.h"
-#include "qt_test_support.h"
-#include "settings/directory_list_widget.h"
-#include "settings/form2.h"
-#include "settings/form3.h"
-#include "settings/settings_views.h"
+#include "qt/app/qt_platform.h"
+#include "tests/qt/qt_test_support.h"
+#include "qt/settings/directory_list_widget.h"
+#include "core/settings/form2.h"
+#include "core/settings/form3.h"
+#include "qt/settings/settings_views.h"
 
 using namespace latchsweep;
 using namespace latchsweep::qt::testing;

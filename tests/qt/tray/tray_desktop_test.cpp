@@ -8,7 +8,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "qt_test_support.h"
+#include "tests/qt/qt_test_support.h"
 
 using namespace latchsweep;
 using namespace latchsweep::qt::testing;

@@ -1,7 +1,7 @@
-#include "app/icons.h"
-#include "qt_test_support.h"
-#include "tray/callback.h"
-#include "tray/module1.h"
+#include "qt/app/icons.h"
+#include "tests/qt/qt_test_support.h"
+#include "core/tray/callback.h"
+#include "core/tray/module1.h"
 
 using namespace latchsweep;
 using namespace latchsweep::qt::testing;

@@ -1,11 +1,11 @@
-#include "about/frm_about.h"
-#include "about/frm_help.h"
-#include "app/icons.h"
-#include "qt_test_support.h"
-#include "settings/form2.h"
-#include "settings/form3.h"
-#include "tray/form4.h"
-#include "tray/form4_window.h"
+#include "core/about/frm_about.h"
+#include "core/about/frm_help.h"
+#include "qt/app/icons.h"
+#include "tests/qt/qt_test_support.h"
+#include "core/settings/form2.h"
+#include "core/settings/form3.h"
+#include "core/tray/form4.h"
+#include "qt/tray/form4_window.h"
 
 using namespace latchsweep;
 using namespace latchsweep::qt::testing;

@@ -6,11 +6,11 @@
 #include <string>
 #include <vector>
 
-#include "about/about_views.h"
-#include "about/frm_about.h"
-#include "about/frm_help.h"
-#include "settings/settings_views.h"
-#include "win32_test_support.h"
+#include "win32/about/about_views.h"
+#include "core/about/frm_about.h"
+#include "core/about/frm_help.h"
+#include "win32/settings/settings_views.h"
+#include "tests/win32/support/win32_test_support.h"
 
 namespace latchsweep::win32 {
 namespace {
@@ -99,9 +99,9 @@ TEST_F(AboutWindowsTest, MovedToADenserScreenTheWindowTakesTheSuggestedPlaceAndI
     EXPECT_EQ(now.top, suggested.top);
     RECT client{};
     GetClientRect(window, &client);
-    EXPECT_EQ(client.right, twipsToPixels(frmHelpSpec().clientWidth, 10.0));
-    EXPECT_EQ(client.bottom, twipsToPixels(frmHelpSpec().clientHeight, 10.0));
-    for (const ControlSpec& control : frmHelpSpec().controls) {
+    EXPECT_EQ(client.right, twipsToPixels(frmHelpLayout().clientWidth, 10.0));
+    EXPECT_EQ(client.bottom, twipsToPixels(frmHelpLayout().clientHeight, 10.0));
+    for (const ControlLayout& control : frmHelpLayout().controls) {
         HWND native = help().controls()[control.name];
         RECT place{};
         GetWindowRect(native, &place);

@@ -3,8 +3,8 @@
 
 #include <gtest/gtest.h>
 
-#include "about/sysinfo.h"
-#include "win32_test_support.h"
+#include "core/about/sysinfo.h"
+#include "tests/win32/support/win32_test_support.h"
 
 namespace latchsweep::win32 {
 namespace {

@@ -3,9 +3,9 @@
 
 #include <gtest/gtest.h>
 
-#include "app/form1.h"
-#include "app/form1_window.h"
-#include "win32_test_support.h"
+#include "core/app/form1.h"
+#include "win32/app/form1_window.h"
+#include "tests/win32/support/win32_test_support.h"
 
 namespace latchsweep::win32 {
 namespace {

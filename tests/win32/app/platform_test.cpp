@@ -8,8 +8,8 @@
 #include <string_view>
 #include <tuple>
 
-#include "app/timer.h"
-#include "win32_test_support.h"
+#include "core/base/timer.h"
+#include "tests/win32/support/win32_test_support.h"
 
 namespace latchsweep::win32 {
 namespace {

@@ -8,8 +8,8 @@
 #include <utility>
 #include <vector>
 
-#include "resource_ids.h"
-#include "win32_test_support.h"
+#include "win32/resource_ids.h"
+#include "tests/win32/support/win32_test_support.h"
 
 namespace latchsweep::win32 {
 namespace {

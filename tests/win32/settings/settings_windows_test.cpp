@@ -3,11 +3,11 @@
 
 #include <gtest/gtest.h>
 
-#include "app/form1.h"
-#include "settings/form2.h"
-#include "settings/form3.h"
-#include "settings/settings_views.h"
-#include "win32_test_support.h"
+#include "core/app/form1.h"
+#include "core/settings/form2.h"
+#include "core/settings/form3.h"
+#include "win32/settings/settings_views.h"
+#include "tests/win32/support/win32_test_support.h"
 
 namespace latchsweep::win32 {
 namespace {

@@ -1,11 +1,11 @@
-#include "win32_test_support.h"
+#include "tests/win32/support/win32_test_support.h"
 
 #include <algorithm>
 #include <fstream>
 #include <sstream>
 #include <utility>
 
-#include "app/win32_program.h"
+#include "win32/app/win32_program.h"
 
 namespace latchsweep::win32::testing {
 

@@ -19,16 +19,16 @@
 #include <thread>
 #include <vector>
 
-#include "about/win32_system_ports.h"
-#include "app/application.h"
-#include "app/controls.h"
-#include "app/handles.h"
-#include "app/menu.h"
-#include "app/win32_file_system.h"
-#include "app/win32_platform.h"
-#include "app/win32_view_factory.h"
-#include "fake_platform.h"
-#include "tray/notification_area.h"
+#include "win32/about/win32_system_ports.h"
+#include "core/app/application.h"
+#include "win32/app/controls.h"
+#include "win32/app/handles.h"
+#include "core/base/menu.h"
+#include "win32/app/win32_file_system.h"
+#include "win32/app/win32_platform.h"
+#include "win32/app/win32_view_factory.h"
+#include "tests/support/fake_platform.h"
+#include "win32/tray/notification_area.h"
 
 namespace latchsweep::win32::testing {
 

@@ -3,13 +3,13 @@
 
 #include <gtest/gtest.h>
 
-#include "app/form1.h"
-#include "app/form1_window.h"
-#include "app/native_window.h"
-#include "tray/form4.h"
-#include "tray/module1.h"
-#include "tray/tray_views.h"
-#include "win32_test_support.h"
+#include "core/app/form1.h"
+#include "win32/app/form1_window.h"
+#include "win32/app/native_window.h"
+#include "core/tray/form4.h"
+#include "core/tray/module1.h"
+#include "win32/tray/tray_views.h"
+#include "tests/win32/support/win32_test_support.h"
 
 namespace latchsweep::win32 {
 namespace {

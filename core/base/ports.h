@@ -9,10 +9,10 @@
 #include <string_view>
 #include <vector>
 
-#include "about/rtf.h"
-#include "about/system_ports.h"
-#include "app/timer.h"
-#include "tray/tray_port.h"
+#include "core/about/rtf.h"
+#include "core/base/system_ports.h"
+#include "core/base/timer.h"
+#include "core/base/tray_port.h"
 
 namespace latchsweep {
 

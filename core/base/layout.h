@@ -17,7 +17,7 @@ struct TwipsRect {
     int height = 0;
 };
 
-struct FontSpec {
+struct Font {
     std::string_view family; // empty: the toolkit's default dialog font
     double points = 0;
     bool bold = false;
@@ -26,22 +26,22 @@ struct FontSpec {
 
 enum class ControlKind { Frame, Button, Label, RichText, DirectoryList, Picture, Line };
 
-struct ControlSpec {
+struct ControlLayout {
     std::string_view name;
     ControlKind kind;
     TwipsRect rect;
     std::string_view text;
     std::string_view parent = {}; // the containing frame; empty for the window itself
-    FontSpec font = {};
+    Font font = {};
     int tabIndex = -1;
 };
 
-struct WindowSpec {
+struct WindowLayout {
     std::string_view name;
     std::string_view caption;
     int clientWidth = 0; // twips
     int clientHeight = 0;
-    std::span<const ControlSpec> controls;
+    std::span<const ControlLayout> controls;
 };
 
 inline constexpr double kDefaultTwipsPerPixel = 15.0;

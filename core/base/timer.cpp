@@ -1,4 +1,4 @@
-#include "app/timer.h"
+#include "core/base/timer.h"
 
 #include <limits>
 #include <utility>

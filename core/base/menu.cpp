@@ -1,4 +1,4 @@
-#include "app/menu.h"
+#include "core/base/menu.h"
 
 #include <array>
 

@@ -6,7 +6,7 @@ set -euo pipefail
 
 run_packages=(cmake ninja-build g++ pkgconf qt6-base-dev qt6-qpa-plugins libgl1-mesa-dev libxcb1-dev
   libxcb-xfixes0-dev xvfb trayer x11-utils python3)
-test_packages=("${run_packages[@]}" googletest libgtest-dev libbenchmark-dev clang libclang-rt-14-dev xdotool
+test_packages=("${run_packages[@]}" googletest libgtest-dev libbenchmark-dev clang clang-format libclang-rt-14-dev xdotool
   imagemagick python3-pytest g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix wine wine64
   desktop-file-utils appstream appstream-compose lintian man-db zip dpkg-dev file procps openbox xfwm4
   xfce4-panel dbus dbus-x11 libglib2.0-bin)

@@ -23,8 +23,13 @@ public:
     [[nodiscard]] bool ended() const { return *ended_; }
 
     // Closes this window and destroys its presenter: the last step of the handler that calls it
-    // (see WindowSlot::discard).
-    void discard() const { self_->discard(); }
+    // (see WindowSlot::discard). A presenter's own context goes with it, so nothing of the
+    // context is touched once the slot has been reached.
+    void discard() const
+    {
+        WindowSlot& self = *self_;
+        self.discard();
+    }
 
 private:
     Platform* platform_;

@@ -24,6 +24,7 @@ class Form4 {
 public:
     using MakeView = latchsweep::MakeView<Form4View, Form4>;
 
+    // Needs nothing of the running program: the pop-up's command goes back to the caller.
     explicit Form4(const MakeView& makeView);
     ~Form4();
 

@@ -1,6 +1,7 @@
 cmake_minimum_required(VERSION 3.25)
-# Fails when a source of the core includes anything but the C++ standard library or the core's
-# own headers, or when a subsystem of the core includes one it must not know. Dependencies run
+# Fails when a source of the core includes anything but the C++ standard library, the core's own
+# headers and the version header (plain macros: the product name is the core's title), or when a
+# subsystem of the core includes one it must not know. Dependencies run
 # one way: app on top; sweep, tray and about beside each other on base; settings on sweep (the
 # data files) and base; base on nothing. So no window's presenter can reach into the running
 # application. Run with: cmake -DCORE_DIR=<core folder> -P CheckCoreIncludes.cmake
@@ -11,6 +12,9 @@ set(standard_headers
   map memory new numeric optional ostream queue random ranges ratio set source_location span sstream
   stack stdexcept string string_view system_error tuple type_traits typeinfo unordered_map
   unordered_set utility variant vector version)
+
+# The one header from outside the core that any subsystem may include.
+set(outside_headers "resources/version.h")
 
 # What each subsystem may include, besides itself.
 set(allowed_base "")
@@ -38,6 +42,9 @@ foreach(source IN LISTS sources)
       endif()
     elseif(line MATCHES "\"([^\"]+)\"")
       set(header "${CMAKE_MATCH_1}")
+      if(header IN_LIST outside_headers)
+        continue()
+      endif()
       if(NOT header MATCHES "^core/([^/]+)/" OR NOT EXISTS "${root}/${header}")
         string(APPEND offences "\n  core/${relative}: \"${header}\" is not a header of the core")
       elseif(NOT CMAKE_MATCH_1 STREQUAL subsystem AND NOT CMAKE_MATCH_1 IN_LIST allowed_${subsystem})
@@ -47,7 +54,7 @@ foreach(source IN LISTS sources)
   endforeach()
 endforeach()
 if(offences)
-  message(FATAL_ERROR "The core may use the C++ standard library and itself only, in one direction:${offences}")
+  message(FATAL_ERROR "The core may use the C++ standard library, resources/version.h and itself only, in one direction:${offences}")
 endif()
 list(LENGTH sources count)
-message(STATUS "${count} core sources include the standard library and the core only, in one direction")
+message(STATUS "${count} core sources include the standard library, resources/version.h and the core only, in one direction")

@@ -3,7 +3,6 @@
 #include <array>
 
 #include "core/about/sysinfo.h"
-#include "core/app/application.h"
 
 namespace latchsweep {
 namespace {
@@ -45,7 +44,9 @@ constexpr std::array<std::string_view, 4> kBlackLabels{"lblTitle", "lblDescripti
 
 } // namespace
 
-frmAbout::frmAbout(Application& app, ViewFactory& views) : app_(app), view_(views.about(*this)) {}
+frmAbout::frmAbout(const WindowContext& context, const MakeView& makeView) : context_(context), view_(makeView(*this))
+{
+}
 
 frmAbout::~frmAbout() = default;
 
@@ -53,18 +54,18 @@ void frmAbout::load() {}
 
 void frmAbout::onOK()
 {
-    if (app_.ended())
+    if (context_.ended())
         return;
-    app_.about().discard();
+    context_.discard();
 }
 
 void frmAbout::onCloseRequest() { onOK(); }
 
 void frmAbout::onSysInfo()
 {
-    if (app_.ended())
+    if (context_.ended())
         return;
-    Platform& platform = app_.platform();
+    Platform& platform = context_.platform();
     try {
         StartSysInfo(platform.registry, platform.files, platform.launcher, platform.messages, view_.get());
     } catch (...) {

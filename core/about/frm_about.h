@@ -7,11 +7,9 @@
 
 #include "core/base/layout.h"
 #include "core/base/window.h"
+#include "core/base/window_context.h"
 
 namespace latchsweep {
-
-class Application;
-class ViewFactory;
 
 // Everything in the box is fixed; the view only shows it and forwards its events.
 class frmAboutView : public WindowView {};
@@ -19,7 +17,9 @@ class frmAboutView : public WindowView {};
 // The about box.
 class frmAbout {
 public:
-    frmAbout(Application& app, ViewFactory& views);
+    using MakeView = latchsweep::MakeView<frmAboutView, frmAbout>;
+
+    frmAbout(const WindowContext& context, const MakeView& makeView);
     ~frmAbout();
 
     frmAbout(const frmAbout&) = delete;
@@ -36,7 +36,7 @@ public:
     void onSysInfo();
 
 private:
-    Application& app_;
+    WindowContext context_;
     std::unique_ptr<frmAboutView> view_;
 };
 

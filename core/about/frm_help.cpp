@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <array>
 
-#include "core/app/application.h"
-
 namespace latchsweep {
 namespace {
 
@@ -13,7 +11,7 @@ constexpr std::array kHelpControls{
     ControlLayout{"CancelButton", ControlKind::Button, {6480, 600, 1215, 375}, "Cancel", {}, {}, 1},
     ControlLayout{"Label1", ControlKind::Label, {120, 120, 6135, 855}, "Help!", {}, {"Arial", 36, true, false}, 2},
     ControlLayout{"helptxt", ControlKind::RichText, {120, 1080, 7575, 1575}, frmHelp::kInitialText, {},
-                {"MS Sans Serif", 8.5, false, false}, 3},
+                kDialogFont, 3},
 };
 constexpr WindowLayout kHelpLayout{"frmHelp", "Help", 7860, 2775, kHelpControls};
 constexpr TwipsRect kHelpClientArea{2760, 3750, 7860, 2775};
@@ -118,17 +116,20 @@ HelpDocument readHelpDocument(std::string_view bytes, const TextDecoding& decodi
     return document;
 }
 
-frmHelp::frmHelp(Application& app, ViewFactory& views) : app_(app), view_(views.help(*this)) {}
+frmHelp::frmHelp(const WindowContext& context, const MakeView& makeView) : context_(context), view_(makeView(*this))
+{
+}
 
 frmHelp::~frmHelp() = default;
 
 void frmHelp::load()
 {
     // By its bare name: the file in the working directory of the moment, never beside the program.
-    const auto bytes = app_.platform().files.readHead(std::string(kHelpFile), kHelpFileLimit);
+    FileSystem& files = context_.platform().files;
+    const auto bytes = files.readHead(std::string(kHelpFile), kHelpFileLimit);
     if (!bytes)
         return;
-    const HelpDocument document = readHelpDocument(*bytes, app_.platform().files.textDecoding());
+    const HelpDocument document = readHelpDocument(*bytes, files.textDecoding());
     if (document.rich)
         view_->setHelpRuns(document.runs);
     else
@@ -143,9 +144,9 @@ void frmHelp::onCloseRequest() { close(); }
 
 void frmHelp::close()
 {
-    if (app_.ended())
+    if (context_.ended())
         return;
-    app_.help().discard();
+    context_.discard();
 }
 
 const WindowLayout& frmHelpLayout() { return kHelpLayout; }

@@ -9,11 +9,9 @@
 #include "core/about/rtf.h"
 #include "core/base/layout.h"
 #include "core/base/window.h"
+#include "core/base/window_context.h"
 
 namespace latchsweep {
-
-class Application;
-class ViewFactory;
 
 class frmHelpView : public WindowView {
 public:
@@ -40,13 +38,16 @@ HelpDocument readHelpDocument(std::string_view bytes, const TextDecoding& decodi
 // The help window: shows help.txt from the working directory, and nothing else.
 class frmHelp {
 public:
+    // The program's help file, opened by its bare name like the data files (sweep/data_files.h).
     static constexpr std::string_view kHelpFile = "help.txt";
     static constexpr std::string_view kInitialText = "Cannot Find Help File!";
     // Enough for any help text (some fifty pages); a larger file is shown as far as this
     // reaches, so that a huge file can neither exhaust memory nor hold the window up.
     static constexpr std::size_t kHelpFileLimit = 256 * 1024;
 
-    frmHelp(Application& app, ViewFactory& views);
+    using MakeView = latchsweep::MakeView<frmHelpView, frmHelp>;
+
+    frmHelp(const WindowContext& context, const MakeView& makeView);
     ~frmHelp();
 
     frmHelp(const frmHelp&) = delete;
@@ -65,7 +66,7 @@ public:
 private:
     void close();
 
-    Application& app_;
+    WindowContext context_;
     std::unique_ptr<frmHelpView> view_;
 };
 

@@ -10,6 +10,8 @@
 #include <string_view>
 #include <vector>
 
+#include "core/base/text_decoding.h"
+
 namespace latchsweep {
 
 struct RtfColour {
@@ -34,18 +36,6 @@ struct RtfFormat {
 struct RtfRun {
     std::string text;
     RtfFormat format;
-};
-
-inline constexpr unsigned kCodePageWindows1252 = 1252;
-inline constexpr unsigned kCodePageUtf8 = 65001;
-
-// How single-byte text is read on this system: the code page that text names when it names
-// none (the system's ANSI code page on Windows), and the system's conversion from a code page
-// to UTF-8, if it has one (nothing back: it does not know that code page). Windows-1252 and
-// UTF-8 need no conversion of the system's.
-struct TextDecoding {
-    unsigned codePage = kCodePageWindows1252;
-    std::optional<std::string> (*convert)(unsigned codePage, std::string_view bytes) = nullptr;
 };
 
 // The text of bytes in a code page, as UTF-8. A code page that neither this reader nor the

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <vector>
 
-#include "core/app/application.h"
 #include "core/base/ports.h"
+#include "core/base/product.h"
 
 namespace latchsweep {
 namespace {

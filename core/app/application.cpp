@@ -5,8 +5,10 @@
 #include "core/about/frm_about.h"
 #include "core/about/frm_help.h"
 #include "core/app/form1.h"
+#include "core/base/product.h"
 #include "core/settings/form2.h"
 #include "core/settings/form3.h"
+#include "core/sweep/delay.h"
 #include "core/tray/form4.h"
 
 namespace latchsweep {
@@ -15,11 +17,22 @@ Application::Application(Platform& platform, ViewFactory& views)
     : platform_(platform),
       views_(views),
       module1_(platform.tray),
-      form2_([this] { return std::make_unique<Form2>(*this, views_); }),
-      form3_([this] { return std::make_unique<Form3>(*this, views_); }),
-      form4_([this] { return std::make_unique<Form4>(*this, views_); }),
-      help_([this] { return std::make_unique<frmHelp>(*this, views_); }),
-      about_([this] { return std::make_unique<frmAbout>(*this, views_); })
+      // Each presenter makes its view through the front end's factory, and sees of the program
+      // only the context of its own instance.
+      form2_([this] {
+          return std::make_unique<Form2>(contextOf(form2_), [this](Form2& window) { return views_.form2(window); });
+      }),
+      form3_([this] {
+          return std::make_unique<Form3>(contextOf(form3_), [this](Form3& window) { return views_.form3(window); });
+      }),
+      form4_([this] { return std::make_unique<Form4>([this](Form4& window) { return views_.form4(window); }); }),
+      help_([this] {
+          return std::make_unique<frmHelp>(contextOf(help_), [this](frmHelp& window) { return views_.help(window); });
+      }),
+      about_([this] {
+          return std::make_unique<frmAbout>(contextOf(about_),
+                                            [this](frmAbout& window) { return views_.about(window); });
+      })
 {
 }
 
@@ -66,6 +79,13 @@ void Application::run(Command command)
         form4_.discard();
         break;
     }
+}
+
+void Application::refreshDelay()
+{
+    const Form3& settings = form3_.obtain();
+    if (const auto delay = parseDelay(settings.text1()))
+        form1_->Timer2.setInterval(*delay);
 }
 
 void Application::exitProgram()

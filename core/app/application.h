@@ -6,6 +6,7 @@
 #include "core/base/menu.h"
 #include "core/base/ports.h"
 #include "core/base/window.h"
+#include "core/base/window_context.h"
 #include "core/tray/module1.h"
 
 namespace latchsweep {
@@ -23,8 +24,9 @@ class frmHelpView;
 class frmAbout;
 class frmAboutView;
 
-// Makes the native window behind each presenter. The view forwards the window's events to the
-// presenter it was made for.
+// Makes the native window behind each presenter: the front end's side of the core. The view
+// forwards the window's events to the presenter it was made for. The application hands each
+// presenter but Form1 only the one method it needs, as the presenter's MakeView.
 class ViewFactory {
 public:
     virtual ~ViewFactory() = default;
@@ -36,9 +38,9 @@ public:
     virtual std::unique_ptr<frmAboutView> about(frmAbout& presenter) = 0;
 };
 
-inline constexpr std::string_view kAppTitle = "Latchsweep";
-
 // The running program: its platform, the tray record and the single instance of every window.
+// It is the one part of the core that knows every window: the other presenters see only their
+// WindowContext and a way to make their own view, and what links two windows lives here.
 class Application {
 public:
     Application(Platform& platform, ViewFactory& views);
@@ -59,6 +61,11 @@ public:
     // An error no handler catches: report its number and description, then end.
     void fail(int number, std::string_view description);
 
+    // One tick of the delay refresher (Form1's Timer3): the text of Form3's delay box, Form3
+    // brought into being hidden when absent, becomes Timer2's period; a text that is no delay
+    // (sweep/delay.h) or a period the timer refuses leaves the period alone.
+    void refreshDelay();
+
     // Whether the program has ended; only test doubles of ProcessControl let events arrive
     // afterwards, and every handler ignores them.
     [[nodiscard]] bool ended() const { return ended_; }
@@ -73,6 +80,9 @@ public:
     WindowInstance<frmAbout>& about() { return about_; }
 
 private:
+    // The context of the window whose instance lives in `slot`.
+    WindowContext contextOf(WindowSlot& slot) { return {platform_, ended_, slot}; }
+
     Platform& platform_;
     ViewFactory& views_;
     Module1 module1_;

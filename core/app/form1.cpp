@@ -3,7 +3,7 @@
 #include <array>
 
 #include "core/app/application.h"
-#include "core/sweep/refresher.h"
+#include "core/base/product.h"
 #include "core/sweep/sweeper.h"
 #include "core/tray/callback.h"
 #include "core/tray/form4.h"
@@ -11,18 +11,42 @@
 namespace latchsweep {
 namespace {
 
-constexpr std::string_view kTip = "Latchsweep";
+// The tray icon's tip is the program's title, as the main window's caption is.
+constexpr std::string_view kTip = kAppTitle;
 
 constexpr std::array kForm1Controls{
     ControlLayout{"Frame1", ControlKind::Frame, {120, 0, 4455, 855}, "", {}, {}, 0},
     ControlLayout{"Command1", ControlKind::Button, {120, 240, 2055, 375}, "Turn ON", "Frame1", {}, 1},
     ControlLayout{"Command2", ControlKind::Button, {2280, 240, 2055, 375}, "Turn OFF", "Frame1", {}, 2},
 };
-constexpr WindowLayout kForm1Layout{"Form1", "Latchsweep", 4680, 990, kForm1Controls};
+constexpr WindowLayout kForm1Layout{"Form1", kAppTitle, 4680, 990, kForm1Controls};
+
+constexpr std::array kFileItems{MenuItem{"exit", "Exit", Command::Exit}};
+constexpr std::array kSettingsItems{
+    MenuItem{"settingsdir", "MM2 Directory", Command::OpenGameDirectory},
+    MenuItem{"settingadelete", "Auto Delete", Command::OpenAutoDelete},
+};
+constexpr std::array kSettingsTitleItems{MenuItem{"settings", "Settings", Command::None, kSettingsItems}};
+constexpr std::array kHelpItems{
+    MenuItem{"help", "Help", Command::OpenHelp},
+    MenuItem{"about", "About", Command::OpenAbout},
+};
+// 43 spaces, then the word: the entry stands far to the right of "Help".
+constexpr std::string_view kMinimizeCaption = "                                           Minimize";
+static_assert(kMinimizeCaption.size() == 51);
+
+constexpr std::array kMenuBar{
+    MenuItem{"file", "File", Command::None, kFileItems},
+    MenuItem{"settingsm", "Settings", Command::None, kSettingsTitleItems},
+    MenuItem{"helpm", "Help", Command::None, kHelpItems},
+    MenuItem{"minimize", kMinimizeCaption, Command::Minimize},
+};
 
 } // namespace
 
 const WindowLayout& form1Layout() { return kForm1Layout; }
+
+std::span<const MenuItem> mainMenuBar() { return kMenuBar; }
 
 Form1::Form1(Application& app, ViewFactory& views)
     // The animation and the refresher tick once a second; when within the second does not
@@ -37,7 +61,7 @@ Form1::Form1(Application& app, ViewFactory& views)
       Timer3(app.platform().timers, kTimer3Period,
              [this] {
                  if (!app_.ended())
-                     refreshDelay(app_);
+                     app_.refreshDelay();
              },
              TimerAccuracy::WholeSeconds),
       app_(app),

@@ -2,14 +2,15 @@
 
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <vector>
 
 #include "core/base/layout.h"
 #include "core/base/menu.h"
 #include "core/base/timer.h"
 #include "core/base/window.h"
-#include "core/tray/animation.h"
 #include "core/base/tray_port.h"
+#include "core/tray/animation.h"
 
 namespace latchsweep {
 
@@ -72,7 +73,7 @@ public:
 
     Timer Timer1; // animation
     Timer Timer2; // sweep
-    Timer Timer3; // scan-delay refresh
+    Timer Timer3; // scan-delay refresh: Application::refreshDelay
 
     IconHandle IconObject = 0;
     std::int32_t TrayMessage = 0;
@@ -86,7 +87,10 @@ private:
     std::unique_ptr<Form1View> view_;
 };
 
-// The main window's geometry and texts.
+// The main window's geometry and texts; its caption is the program's title (base/product.h).
 const WindowLayout& form1Layout();
+
+// The main window's menu bar, titles in order; Minimize is a command on the bar itself.
+std::span<const MenuItem> mainMenuBar();
 
 } // namespace latchsweep

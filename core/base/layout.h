@@ -24,6 +24,10 @@ struct Font {
     bool italic = false;
 };
 
+// The font the program's text boxes are designed in (the directory and delay boxes, the help
+// text): one definition for every window that has such a box.
+inline constexpr Font kDialogFont{"MS Sans Serif", 8.5};
+
 enum class ControlKind { Frame, Button, Label, RichText, DirectoryList, Picture, Line };
 
 struct ControlLayout {

@@ -1,5 +1,8 @@
 #pragma once
 
+// The vocabulary of the program's menus, shared by every window that has one and by the front
+// ends that build them.
+
 #include <span>
 #include <string_view>
 
@@ -26,10 +29,7 @@ struct MenuItem {
     std::span<const MenuItem> children = {};
 };
 
-// The main window's menu bar, titles in order; Minimize is a command on the bar itself.
-std::span<const MenuItem> mainMenuBar();
-
-// The menu the notification-area icon pops up: the children of Form4's `Menu`.
-std::span<const MenuItem> popupMenu();
+// The trees themselves are data of the windows that carry them: mainMenuBar() (app/form1.h) and
+// popupMenu() (tray/form4.h).
 
 } // namespace latchsweep

@@ -9,8 +9,8 @@
 #include <string_view>
 #include <vector>
 
-#include "core/about/rtf.h"
 #include "core/base/system_ports.h"
+#include "core/base/text_decoding.h"
 #include "core/base/timer.h"
 #include "core/base/tray_port.h"
 

@@ -24,6 +24,12 @@ inline constexpr std::uint32_t kNimAdd = 0;
 inline constexpr std::uint32_t kNimModify = 1;
 inline constexpr std::uint32_t kNimDelete = 2;
 
+// Which fields of the record an add or modify sets (uFlags): the callback message, the icon,
+// the tip. The program always sets all three (Module1::kFlags).
+inline constexpr std::uint32_t kNifMessage = 1; // NIF_MESSAGE
+inline constexpr std::uint32_t kNifIcon = 2;    // NIF_ICON
+inline constexpr std::uint32_t kNifTip = 4;     // NIF_TIP
+
 // The notification area. On 32-bit Windows notify() is Shell_NotifyIconA itself; elsewhere a
 // front end keeps its four behaviours:
 // - one icon per (hWnd, uID);

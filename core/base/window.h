@@ -15,17 +15,34 @@ public:
     [[nodiscard]] virtual bool isShown() const = 0;
 };
 
+// How a presenter gets its native window: made by the front end for that presenter, whose events
+// the view forwards to it. The application builds one per window kind from its ViewFactory.
+template <class View, class Presenter>
+using MakeView = std::function<std::unique_ptr<View>(Presenter&)>;
+
+// The place of one window kind's single instance, as the window itself sees it.
+class WindowSlot {
+public:
+    // Closes the window and destroys its presenter. A window may discard itself from one of its
+    // own handlers; that must be the handler's last step, since the presenter is gone when
+    // discard() returns. The slot itself outlives every instance it holds.
+    virtual void discard() = 0;
+
+protected:
+    ~WindowSlot() = default;
+};
+
 // The single process-wide instance of one window kind: absent until first use, created with
 // its load step, discarded when closed. The next use brings up a fresh instance.
-//
-// A window may discard itself from one of its own handlers; that must be the handler's last
-// step, since the object is gone when discard() returns.
 template <class Window>
-class WindowInstance {
+class WindowInstance final : public WindowSlot {
 public:
     using Create = std::function<std::unique_ptr<Window>()>;
 
     explicit WindowInstance(Create create) : create_(std::move(create)) {}
+
+    WindowInstance(const WindowInstance&) = delete;
+    WindowInstance& operator=(const WindowInstance&) = delete;
 
     // The instance, created hidden (with its load step) when absent.
     Window& obtain()
@@ -45,7 +62,7 @@ public:
         return window;
     }
 
-    void discard() { window_.reset(); }
+    void discard() override { window_.reset(); }
 
     [[nodiscard]] Window* get() const { return window_.get(); }
     [[nodiscard]] bool exists() const { return window_ != nullptr; }

@@ -2,20 +2,17 @@
 
 #include <array>
 
-#include "core/app/application.h"
 #include "core/settings/setting_file.h"
 #include "core/sweep/data_files.h"
 
 namespace latchsweep {
 namespace {
 
-constexpr Font kSansSerif{"MS Sans Serif", 8.5};
-
 constexpr std::array kForm2Controls{
     ControlLayout{"MM2Dir", ControlKind::DirectoryList, {0, 0, 5895, 3240}, "", {}, {}, 0},
     ControlLayout{"Command1", ControlKind::Button, {0, 3240, 5895, 255}, "Save", {}, {}, 1},
     ControlLayout{"Label1", ControlKind::Label, {120, 3600, 2055, 255}, "Current MM2 Directory:", {}, {}, 2},
-    ControlLayout{"curmm2dir", ControlKind::RichText, {1800, 3600, 4095, 495}, Form2::kNoDirectory, {}, kSansSerif, 3},
+    ControlLayout{"curmm2dir", ControlKind::RichText, {1800, 3600, 4095, 495}, Form2::kNoDirectory, {}, kDialogFont, 3},
 };
 constexpr WindowLayout kForm2Layout{"Form2", "Select Midtown Madness 2 Directory", 5985, 4230, kForm2Controls};
 
@@ -23,8 +20,9 @@ constexpr WindowLayout kForm2Layout{"Form2", "Select Midtown Madness 2 Directory
 
 const WindowLayout& form2Layout() { return kForm2Layout; }
 
-Form2::Form2(Application& app, ViewFactory& views)
-    : app_(app), view_(views.form2(*this)), MM2Dir_(app.platform().files, app.platform().files.currentDirectory())
+Form2::Form2(const WindowContext& context, const MakeView& makeView)
+    : context_(context), view_(makeView(*this)),
+      MM2Dir_(context.platform().files, context.platform().files.currentDirectory())
 {
 }
 
@@ -38,7 +36,7 @@ void Form2::load()
 
 void Form2::openDirectory(std::size_t index)
 {
-    if (app_.ended())
+    if (context_.ended())
         return;
     if (MM2Dir_.open(index))
         view_->showDirectories(MM2Dir_.entries(), MM2Dir_.currentIndex());
@@ -46,9 +44,9 @@ void Form2::openDirectory(std::size_t index)
 
 void Form2::save()
 {
-    if (app_.ended())
+    if (context_.ended())
         return;
-    Platform& platform = app_.platform();
+    Platform& platform = context_.platform();
     const bool written = writeSettingLine(platform.files, platform.messages, *view_, kDirectoryFile,
                                           lockFilePath(MM2Dir_.path(), platform.files.separator()));
     if (!written)
@@ -56,18 +54,17 @@ void Form2::save()
     showStoredPath();
     // While the box is up other events run, and one of them may discard this window: nothing of
     // it is touched afterwards unless it is still alive.
-    WindowInstance<Form2>& instance = app_.form2();
     const std::shared_ptr<const bool> alive = alive_;
     platform.messages.show(view_.get(), kSaved, kSavedTitle);
     if (*alive)
-        instance.discard();
+        context_.discard();
 }
 
 void Form2::onClose()
 {
-    if (app_.ended())
+    if (context_.ended())
         return;
-    app_.form2().discard();
+    context_.discard();
 }
 
 std::string Form2::lockFilePath(std::string_view directory, char separator)
@@ -82,7 +79,7 @@ void Form2::showStoredPath()
 {
     // A file that cannot be read leaves the text shown before: the initial one at load. The
     // line break a save ends the line with is no line of its own: the box reads like a label.
-    if (const auto content = readSettingFile(app_.platform().files, kDirectoryFile))
+    if (const auto content = readSettingFile(context_.platform().files, kDirectoryFile))
         view_->setCurmm2dir(std::string(withoutFinalLineBreak(*content)));
 }
 

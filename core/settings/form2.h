@@ -8,12 +8,10 @@
 
 #include "core/base/layout.h"
 #include "core/base/window.h"
+#include "core/base/window_context.h"
 #include "core/settings/directory_list.h"
 
 namespace latchsweep {
-
-class Application;
-class ViewFactory;
 
 // The game directory window as a front end draws it. Its events go to Form2: an entry of
 // MM2Dir opened (double-click or Enter) to openDirectory(), a click on Command1 to save(), the
@@ -35,7 +33,9 @@ public:
     static constexpr std::string_view kSaved = "Midtown Madness 2 Directory Saved";
     static constexpr std::string_view kSavedTitle = "Success";
 
-    Form2(Application& app, ViewFactory& views);
+    using MakeView = latchsweep::MakeView<Form2View, Form2>;
+
+    Form2(const WindowContext& context, const MakeView& makeView);
     ~Form2();
 
     Form2(const Form2&) = delete;
@@ -59,9 +59,11 @@ public:
 private:
     void showStoredPath();
 
-    Application& app_;
+    WindowContext context_;
     std::unique_ptr<Form2View> view_;
     DirectoryList MM2Dir_;
+    // False once the presenter is gone: save() asks after its message box, during which another
+    // event may have discarded the window.
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };
 

@@ -2,20 +2,17 @@
 
 #include <array>
 
-#include "core/app/application.h"
 #include "core/settings/setting_file.h"
 #include "core/sweep/data_files.h"
 
 namespace latchsweep {
 namespace {
 
-constexpr Font kSansSerif{"MS Sans Serif", 8.5};
-
 constexpr std::array kForm3Controls{
     ControlLayout{"Frame1", ControlKind::Frame, {120, 120, 4455, 735}, "Auto-Delete Settings", {}, {}, 0},
     ControlLayout{"Label2", ControlKind::Label, {120, 240, 2535, 255}, "Milliseconds in Scanning Delay:", "Frame1", {}, 1},
     ControlLayout{"Command1", ControlKind::Button, {120, 960, 4455, 255}, "Save", {}, {}, 2},
-    ControlLayout{"text1", ControlKind::RichText, {2400, 240, 1935, 375}, Form3::kInitialDelay, "Frame1", kSansSerif, 3},
+    ControlLayout{"text1", ControlKind::RichText, {2400, 240, 1935, 375}, Form3::kInitialDelay, "Frame1", kDialogFont, 3},
 };
 constexpr WindowLayout kForm3Layout{"Form3", "Auto-Delete Settings", 4680, 1365, kForm3Controls};
 
@@ -23,37 +20,36 @@ constexpr WindowLayout kForm3Layout{"Form3", "Auto-Delete Settings", 4680, 1365,
 
 const WindowLayout& form3Layout() { return kForm3Layout; }
 
-Form3::Form3(Application& app, ViewFactory& views) : app_(app), view_(views.form3(*this)) {}
+Form3::Form3(const WindowContext& context, const MakeView& makeView) : context_(context), view_(makeView(*this)) {}
 
 Form3::~Form3() { *alive_ = false; }
 
 void Form3::load()
 {
-    if (const auto content = readSettingFile(app_.platform().files, kAutoDeleteFile))
+    if (const auto content = readSettingFile(context_.platform().files, kAutoDeleteFile))
         view_->setText1(std::string(withoutFinalLineBreak(*content)));
 }
 
 void Form3::save()
 {
-    if (app_.ended())
+    if (context_.ended())
         return;
-    Platform& platform = app_.platform();
+    Platform& platform = context_.platform();
     if (!writeSettingLine(platform.files, platform.messages, *view_, kAutoDeleteFile, view_->text1()))
         return; // the window stays open with the text as typed, and the file as it was
     // While the box is up other events run, and one of them may discard this window: nothing of
     // it is touched afterwards unless it is still alive.
-    WindowInstance<Form3>& instance = app_.form3();
     const std::shared_ptr<const bool> alive = alive_;
     platform.messages.show(view_.get(), kSaved, kSavedTitle);
     if (*alive)
-        instance.discard();
+        context_.discard();
 }
 
 void Form3::onClose()
 {
-    if (app_.ended())
+    if (context_.ended())
         return;
-    app_.form3().discard();
+    context_.discard();
 }
 
 } // namespace latchsweep

@@ -6,11 +6,9 @@
 
 #include "core/base/layout.h"
 #include "core/base/window.h"
+#include "core/base/window_context.h"
 
 namespace latchsweep {
-
-class Application;
-class ViewFactory;
 
 // The auto-delete settings window as a front end draws it. Its events go to Form3: a click on
 // Command1 to save(), the close box to onClose().
@@ -21,15 +19,17 @@ public:
     virtual void setText1(const std::string& text) = 0;
 };
 
-// The auto-delete settings window; its delay box is the live store of the scan delay, which the
-// delay refresher reads once a second (creating the window hidden when it is absent).
+// The auto-delete settings window; its delay box is the live store of the scan delay, which
+// Application::refreshDelay reads once a second (creating the window hidden when it is absent).
 class Form3 {
 public:
     static constexpr const char* kInitialDelay = "10000";
     static constexpr std::string_view kSaved = "The Auto Delete's Settings Has Been Saved";
     static constexpr std::string_view kSavedTitle = "Success";
 
-    Form3(Application& app, ViewFactory& views);
+    using MakeView = latchsweep::MakeView<Form3View, Form3>;
+
+    Form3(const WindowContext& context, const MakeView& makeView);
     ~Form3();
 
     Form3(const Form3&) = delete;
@@ -45,8 +45,10 @@ public:
     void onClose(); // close box: discards the window and its unsaved text
 
 private:
-    Application& app_;
+    WindowContext context_;
     std::unique_ptr<Form3View> view_;
+    // False once the presenter is gone: save() asks after its message box, during which another
+    // event may have discarded the window.
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };
 

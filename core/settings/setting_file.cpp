@@ -1,7 +1,7 @@
 #include "core/settings/setting_file.h"
 
-#include "core/app/application.h"
 #include "core/base/ports.h"
+#include "core/base/product.h"
 #include "core/sweep/data_files.h"
 
 namespace latchsweep {

@@ -9,10 +9,10 @@ namespace latchsweep {
 
 class FileSystem;
 
-// The program's files, opened by bare name in the current working directory at each access.
+// The program's files, opened by bare name in the current working directory at each access. The
+// help file, read by the help window alone, is frmHelp::kHelpFile (about/frm_help.h).
 inline constexpr std::string_view kDirectoryFile = "Directory.txt";
 inline constexpr std::string_view kAutoDeleteFile = "AutoDelete.txt";
-inline constexpr std::string_view kHelpFile = "help.txt";
 inline constexpr std::string_view kLockFileName = "MM2.LOCK";
 inline constexpr std::string_view kLineEnd = "\r\n";
 

@@ -2,22 +2,10 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <stdexcept>
-#include <string>
+
+#include "core/base/runtime_error.h"
 
 namespace latchsweep {
-
-// An error that no handler of the program catches: the program reports its number and
-// description and ends.
-class RuntimeError : public std::runtime_error {
-public:
-    RuntimeError(int number, const std::string& description)
-        : std::runtime_error(description), number_(number) {}
-    [[nodiscard]] int number() const { return number_; }
-
-private:
-    int number_;
-};
 
 // The animation's frame counter: 16-bit signed, stepping 1, 2, ..., N, then back to 0.
 class Animation {

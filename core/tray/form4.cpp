@@ -1,15 +1,32 @@
 #include "core/tray/form4.h"
 
-#include "core/app/application.h"
+#include <array>
 
 namespace latchsweep {
 namespace {
 
 constexpr WindowLayout kForm4Layout{"Form4", "Icon Popup Menu", 0, 0, {}};
 
+constexpr std::array kPopupFileItems{MenuItem{"exit", "Exit", Command::Exit}};
+constexpr std::array kPopupSettingsItems{
+    MenuItem{"mm2dir", "MM2 Directory", Command::OpenGameDirectory},
+    MenuItem{"autodelete", "Auto-Delete", Command::OpenAutoDelete},
+};
+constexpr std::array kPopupSettingsTitleItems{MenuItem{"settings", "Settings", Command::None, kPopupSettingsItems}};
+constexpr std::array kPopupHelpItems{
+    MenuItem{"help", "Help", Command::OpenHelp},
+    MenuItem{"about", "About", Command::OpenAbout},
+};
+constexpr std::array kPopup{
+    MenuItem{"filemenu", "File", Command::None, kPopupFileItems},
+    MenuItem{"setmenu", "Settings", Command::None, kPopupSettingsTitleItems},
+    MenuItem{"helpmenu", "Help", Command::None, kPopupHelpItems},
+    MenuItem{"show", "Show Main Window", Command::ShowMainWindow},
+};
+
 } // namespace
 
-Form4::Form4(Application&, ViewFactory& views) : view_(views.form4(*this)) {}
+Form4::Form4(const MakeView& makeView) : view_(makeView(*this)) {}
 Form4::~Form4() = default;
 
 Command Form4::popup()
@@ -23,6 +40,8 @@ Command Form4::popup()
 }
 
 const WindowLayout& form4Layout() { return kForm4Layout; }
+
+std::span<const MenuItem> popupMenu() { return kPopup; }
 
 const MenuItem& form4Menu()
 {

@@ -1,15 +1,13 @@
 #pragma once
 
 #include <memory>
+#include <span>
 
 #include "core/base/layout.h"
 #include "core/base/menu.h"
 #include "core/base/window.h"
 
 namespace latchsweep {
-
-class Application;
-class ViewFactory;
 
 // Form4 is never shown; its view only carries the pop-up menu, built from form4Menu().
 class Form4View : public WindowView {
@@ -24,7 +22,10 @@ public:
 // discarded by Show Main Window. It has no controls and no load logic.
 class Form4 {
 public:
-    Form4(Application& app, ViewFactory& views);
+    using MakeView = latchsweep::MakeView<Form4View, Form4>;
+
+    // Needs nothing of the running program: the pop-up's command goes back to the caller.
+    explicit Form4(const MakeView& makeView);
     ~Form4();
 
     Form4(const Form4&) = delete;
@@ -45,6 +46,9 @@ private:
 
 // Form4's caption and (empty) client area.
 const WindowLayout& form4Layout();
+
+// The menu the notification-area icon pops up: the children of Form4's `Menu`.
+std::span<const MenuItem> popupMenu();
 
 // `Menu`, the root of Form4's menu tree; its caption is never displayed and its children are
 // the pop-up's entries.

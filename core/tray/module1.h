@@ -15,7 +15,9 @@ namespace latchsweep {
 class Module1 {
 public:
     static constexpr std::uint32_t kRecordSize = 88;
-    static constexpr std::uint32_t kFlags = 7;             // NIF_MESSAGE | NIF_ICON | NIF_TIP
+    // The flags of every add and modify, 7: front ends that keep the record's behaviours
+    // themselves compare against this value rather than a number of their own.
+    static constexpr std::uint32_t kFlags = kNifMessage | kNifIcon | kNifTip;
     static constexpr std::uint32_t kCallbackMessage = 512; // WM_MOUSEMOVE
 
     explicit Module1(TrayPort& port) : port_(port) {}

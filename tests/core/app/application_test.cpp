@@ -47,6 +47,7 @@ TEST(StartUp, RegistersTheIconWithItsTipThenStartsOnlyTheAnimation)
     EXPECT_EQ(added.hWnd, FakeForm1View::kHandle);
     EXPECT_EQ(added.hIcon, FakeForm1View::kDesignIcon);
     EXPECT_EQ(std::string(added.szTip.data()), "Latchsweep");
+    EXPECT_EQ(form1Layout().caption, "Latchsweep"); // one title: the caption, the tip, the boxes' title
     EXPECT_EQ(app.form1().IconObject, FakeForm1View::kDesignIcon);
     EXPECT_TRUE(app.form1().Timer1.enabled());
     EXPECT_FALSE(app.form1().Timer2.enabled());

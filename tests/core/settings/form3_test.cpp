@@ -105,6 +105,24 @@ TEST_F(AutoDeleteWindow, AFailedSaveSaysWhyKeepsTheWindowTheTextAndTheOldFile)
     EXPECT_FALSE(isOpen());
 }
 
+TEST_F(AutoDeleteWindow, AWindowDiscardedWhileTheBoxIsUpIsLeftAlone)
+{
+    Form3& window = open();
+    view().text = "750";
+    int created = 0;
+    program.platform.messages.whileShown = [&] {
+        program.app.form3().get()->onClose();
+        program.form1().onCommand(Command::OpenAutoDelete); // a new window in its place
+        created = program.views.created;
+    };
+    window.save();
+    EXPECT_EQ(saved(), "750\r\n");
+    ASSERT_TRUE(isOpen());
+    EXPECT_EQ(view().text, "750"); // the new window loaded the saved file
+    EXPECT_TRUE(view().shown);
+    EXPECT_EQ(program.views.created, created);
+}
+
 TEST_F(AutoDeleteWindow, TheCloseBoxDropsTheEdits)
 {
     saved() = "2000\r\n";

@@ -33,6 +33,13 @@ def version_macro(name):
     return re.search(r'#define %s "([^"]*)"' % name, read_bytes(SOURCE, "resources/version.h").decode()).group(1)
 
 
+def release_version():
+    """The four numbers of resources/version.h, dotted: the release the packages name."""
+    header = read_bytes(SOURCE, "resources/version.h").decode()
+    return ".".join(re.search(r"#define LATCHSWEEP_VERSION_%s (\d+)" % part, header).group(1)
+                    for part in ("MAJOR", "MINOR", "PATCH", "BUILD"))
+
+
 def fresh_dir(*parts):
     path = os.path.join(SCRATCH, *parts)
     if os.path.isfile(path):
@@ -63,7 +70,7 @@ class Install(unittest.TestCase):
                              read_bytes(os.environ["LATCHSWEEP_THEME_ICON_DIR"], "latchsweep-%d.png" % size))
         # lintian checks the changelog's form; its newest entry must be the release of resources/version.h.
         self.assertTrue(gzip.decompress(read_bytes(self.path(CHANGELOG))).decode().startswith(
-            "latchsweep (%s) unstable;" % version_macro("LATCHSWEEP_VERSION_STRING")))
+            "latchsweep (%s) unstable;" % release_version()))
         # The desktop entry and the metainfo name installed files.
         entry = configparser.ConfigParser(interpolation=None)
         entry.read(self.path(DESKTOP), encoding="utf-8")
@@ -76,7 +83,7 @@ class Install(unittest.TestCase):
         self.assertTrue(os.path.isfile(self.path("bin", root.find("provides/binary").text)))
         release = root.find("releases/release").attrib
         self.assertEqual((release["version"], release["date"]),
-                         (version_macro("LATCHSWEEP_VERSION_STRING"), version_macro("LATCHSWEEP_RELEASE_DATE")))
+                         (release_version(), version_macro("LATCHSWEEP_RELEASE_DATE")))
 
     @unittest.skipUnless(os.environ.get("APPSTREAMCLI"), "needs appstreamcli")
     def test_software_centres_can_list_it(self):
@@ -170,7 +177,7 @@ class DebianPackage(unittest.TestCase):
         cls.dpkg_deb = os.environ.get("DPKG_DEB", "dpkg-deb")  # the -dbgsym package sorts first
 
     def test_package_contents_and_fields(self):
-        version = version_macro("LATCHSWEEP_VERSION_STRING")
+        version = release_version()
         self.assertEqual([p.split("_")[:2] for p in self.packages],
                          [["latchsweep-dbgsym", version], ["latchsweep", version]])
         deb = os.path.join(self.out, self.packages[1])
@@ -197,7 +204,7 @@ class ManualPage(unittest.TestCase):
                               capture_output=True, text=True, env=dict(os.environ, MANWIDTH="80", LC_ALL="C.UTF-8"))
         self.assertEqual((done.returncode, done.stderr), (0, ""))
         page = re.sub(r"\s+", " ", done.stdout)
-        for needed in ("Latchsweep " + version_macro("LATCHSWEEP_VERSION_STRING"), "--help", "--version",
+        for needed in ("Latchsweep " + release_version(), "--help", "--version",
                        "Directory.txt", "AutoDelete.txt", "help.txt", "milliseconds", "$XDG_CONFIG_HOME/latchsweep",
                        "~/.config/latchsweep", "~/.local/share/latchsweep", "working directory"):
             self.assertIn(needed, page)

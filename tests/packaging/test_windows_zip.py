@@ -16,7 +16,11 @@ BUILD, ZIP = os.environ["LATCHSWEEP_BUILD_DIR"], os.environ["LATCHSWEEP_RELEASE_
 class WindowsZip(unittest.TestCase):
     def test_contents(self):
         run(os.environ.get("CMAKE_COMMAND", "cmake"), "--build", BUILD, "--target", "release-zip")
-        version = re.search(r'VERSION_TEXT "(.*)"', read_bytes(SOURCE, "resources", "version.h").decode()).group(1)
+        # The version as the program shows it: the major number and the minor one in two digits.
+        header = read_bytes(SOURCE, "resources", "version.h").decode()
+        major, minor = (int(re.search(r"#define LATCHSWEEP_VERSION_%s (\d+)" % part, header).group(1))
+                        for part in ("MAJOR", "MINOR"))
+        version = "%d.%02d" % (major, minor)
         self.assertEqual(os.path.basename(ZIP), "latchsweep-%s-win32.zip" % version)
         with zipfile.ZipFile(ZIP) as archive:
             self.assertEqual(sorted(archive.namelist()), ["help.txt", "latchsweep.exe", "readme.txt"])

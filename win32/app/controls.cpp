@@ -58,13 +58,13 @@ NativeKind nativeKind(ControlKind kind)
 
 // Creation order: frames before what they contain, then by tab index; controls without a tab
 // index keep their layout order after the others.
-std::vector<std::size_t> creationOrder(const WindowLayout& spec)
+std::vector<std::size_t> creationOrder(const WindowLayout& windowLayout)
 {
-    std::vector<std::size_t> order(spec.controls.size());
+    std::vector<std::size_t> order(windowLayout.controls.size());
     for (std::size_t i = 0; i < order.size(); ++i)
         order[i] = i;
-    auto rank = [&spec](std::size_t i) {
-        const ControlLayout& control = spec.controls[i];
+    auto rank = [&windowLayout](std::size_t i) {
+        const ControlLayout& control = windowLayout.controls[i];
         const int group = control.kind == ControlKind::Frame ? 0 : (control.tabIndex >= 0 ? 1 : 2);
         return std::pair{group, control.tabIndex};
     };
@@ -72,9 +72,9 @@ std::vector<std::size_t> creationOrder(const WindowLayout& spec)
     return order;
 }
 
-const ControlLayout* findControl(const WindowLayout& spec, std::string_view name)
+const ControlLayout* findControl(const WindowLayout& windowLayout, std::string_view name)
 {
-    for (const ControlLayout& control : spec.controls)
+    for (const ControlLayout& control : windowLayout.controls)
         if (control.name == name)
             return &control;
     return nullptr;
@@ -99,17 +99,17 @@ Controls::~Controls()
 
 Controls* Controls::of(HWND window) { return static_cast<Controls*>(GetPropA(window, kControlsProperty)); }
 
-HFONT Controls::font(const Font& spec, int dpi)
+HFONT Controls::font(const Font& layoutFont, int dpi)
 {
-    if (spec.family.empty() && spec.points <= 0)
+    if (layoutFont.family.empty() && layoutFont.points <= 0)
         return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
     LOGFONTA logFont{};
-    logFont.lfHeight = -static_cast<LONG>(std::lround((spec.points > 0 ? spec.points : 8.25) * dpi / 72.0));
-    logFont.lfWeight = spec.bold ? FW_BOLD : FW_NORMAL;
-    logFont.lfItalic = spec.italic ? TRUE : FALSE;
+    logFont.lfHeight = -static_cast<LONG>(std::lround((layoutFont.points > 0 ? layoutFont.points : 8.25) * dpi / 72.0));
+    logFont.lfWeight = layoutFont.bold ? FW_BOLD : FW_NORMAL;
+    logFont.lfItalic = layoutFont.italic ? TRUE : FALSE;
     logFont.lfCharSet = DEFAULT_CHARSET;
     logFont.lfQuality = DEFAULT_QUALITY;
-    const std::string family(spec.family.empty() ? std::string_view("MS Shell Dlg") : spec.family);
+    const std::string family(layoutFont.family.empty() ? std::string_view("MS Shell Dlg") : layoutFont.family);
     lstrcpynA(logFont.lfFaceName, family.c_str(), LF_FACESIZE);
     HFONT created = CreateFontIndirectA(&logFont);
     if (!created)
@@ -122,7 +122,7 @@ RECT Controls::placeOf(const ControlLayout& control) const
 {
     RECT place = toPixels(control.rect, twipsPerPixel_);
     if (!control.parent.empty()) {
-        if (const ControlLayout* frame = findControl(*spec_, control.parent)) {
+        if (const ControlLayout* frame = findControl(*windowLayout_, control.parent)) {
             const RECT origin = toPixels(frame->rect, twipsPerPixel_);
             OffsetRect(&place, origin.left, origin.top);
         }
@@ -130,16 +130,17 @@ RECT Controls::placeOf(const ControlLayout& control) const
     return place;
 }
 
-void Controls::build(HWND window, const WindowLayout& spec, double twipsPerPixel, std::span<const ControlStyle> styles)
+void Controls::build(
+    HWND window, const WindowLayout& windowLayout, double twipsPerPixel, std::span<const ControlStyle> styles)
 {
     HINSTANCE instance = GetModuleHandleA(nullptr);
     window_ = window;
-    spec_ = &spec;
+    windowLayout_ = &windowLayout;
     twipsPerPixel_ = twipsPerPixel;
     SetPropA(window, kControlsProperty, this);
     const int dpi = static_cast<int>(std::lround(1440.0 / twipsPerPixel));
-    for (const std::size_t index : creationOrder(spec)) {
-        const ControlLayout& control = spec.controls[index];
+    for (const std::size_t index : creationOrder(windowLayout)) {
+        const ControlLayout& control = windowLayout.controls[index];
         NativeKind kind = nativeKind(control.kind);
         if (control.kind == ControlKind::RichText)
             loadRichEditLibrary();
@@ -171,25 +172,25 @@ void Controls::build(HWND window, const WindowLayout& spec, double twipsPerPixel
 
 void Controls::rescale(int dpi)
 {
-    if (!spec_ || dpi <= 0)
+    if (!windowLayout_ || dpi <= 0)
         return;
     twipsPerPixel_ = twipsPerPixelForDpi(dpi);
     for (Entry& entry : entries_) {
-        const RECT place = placeOf(*entry.spec);
+        const RECT place = placeOf(*entry.controlLayout);
         SetWindowPos(entry.window, nullptr, place.left, place.top, place.right - place.left, place.bottom - place.top,
                      SWP_NOZORDER | SWP_NOACTIVATE);
         // A rich-text box's font is the format of its whole text, which the box scales itself.
-        if (entry.spec->kind == ControlKind::RichText)
+        if (entry.controlLayout->kind == ControlKind::RichText)
             continue;
-        const HFONT previous = std::exchange(entry.font, font(entry.spec->font, dpi));
+        const HFONT previous = std::exchange(entry.font, font(entry.controlLayout->font, dpi));
         SendMessageA(entry.window, WM_SETFONT, reinterpret_cast<WPARAM>(entry.font), TRUE);
         if (const auto made = std::ranges::find(fonts_, previous); made != fonts_.end()) {
             fonts_.erase(made);
             DeleteObject(previous);
         }
     }
-    fitClientArea(window_, twipsToPixels(spec_->clientWidth, twipsPerPixel_),
-                  twipsToPixels(spec_->clientHeight, twipsPerPixel_));
+    fitClientArea(window_, twipsToPixels(windowLayout_->clientWidth, twipsPerPixel_),
+                  twipsToPixels(windowLayout_->clientHeight, twipsPerPixel_));
 }
 
 HWND Controls::operator[](std::string_view name) const

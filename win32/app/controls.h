@@ -39,7 +39,8 @@ public:
     Controls(const Controls&) = delete;
     Controls& operator=(const Controls&) = delete;
 
-    void build(HWND window, const WindowLayout& spec, double twipsPerPixel, std::span<const ControlStyle> styles = {});
+    void build(
+        HWND window, const WindowLayout& windowLayout, double twipsPerPixel, std::span<const ControlStyle> styles = {});
 
     // Places and sizes every control, and sizes the window's client area, for a screen of that
     // many dots per inch, with fonts made for it (a rich-text box keeps its own formatting).
@@ -60,14 +61,14 @@ private:
         std::string name;
         HWND window;
         int id;
-        const ControlLayout* spec;
+        const ControlLayout* controlLayout;
         HFONT font;
     };
-    HFONT font(const Font& spec, int dpi);
+    HFONT font(const Font& layoutFont, int dpi);
     [[nodiscard]] RECT placeOf(const ControlLayout& control) const;
 
     HWND window_ = nullptr;
-    const WindowLayout* spec_ = nullptr;
+    const WindowLayout* windowLayout_ = nullptr;
     double twipsPerPixel_ = kDefaultTwipsPerPixel;
     std::vector<Entry> entries_;
     std::vector<HFONT> fonts_;

@@ -21,6 +21,7 @@ class AboutWindowsTest : public ProgramTest {
 protected:
     HelpWindow& help() { return static_cast<HelpWindow&>(app().help().get()->view()); }
     AboutWindow& about() { return static_cast<AboutWindow&>(app().about().get()->view()); }
+    std::string helpFile() const { return scratch / std::string(frmHelp::kHelpFile); }
 
     // A key pressed on the control with the focus, through the message loop's keyboard handling.
     void press(WPARAM key, UINT message = WM_KEYDOWN)
@@ -29,11 +30,14 @@ protected:
         pumpPending();
     }
 
-    // A fixed dialog: its client area at a fixed place of the screen, no task bar button (owned
-    // by a window that is never shown).
-    static void expectFixedDialog(HWND window, const char* caption, const TwipsRect& area)
+    // A fixed dialog as its layout defines it, its client area at a fixed place of the screen, no
+    // task bar button (owned by a window that is never shown).
+    static void expectFixedDialog(HWND window, const Controls& controls, const WindowLayout& windowLayout,
+                                  const TwipsRect& area)
     {
-        expectFixedWindow(window, caption, area.width, area.height);
+        expectWindowAsLaidOut(window, controls, windowLayout);
+        EXPECT_EQ(area.width, windowLayout.clientWidth);
+        EXPECT_EQ(area.height, windowLayout.clientHeight);
         HWND owner = GetWindow(window, GW_OWNER);
         EXPECT_TRUE(owner && !IsWindowVisible(owner));
         POINT origin{0, 0};
@@ -47,20 +51,17 @@ TEST_F(AboutWindowsTest, HelpWindowShowsHelpTxtPlainOrRichAndItsInitialTextWitho
 {
     app().run(Command::OpenHelp);
     ASSERT_TRUE(app().help().exists());
-    expectFixedDialog(help().hwnd(), "Help", frmHelpClientArea());
-    expectControls(help().controls(), {{"Label1", pxRect(120, 120, 6135, 855), "Help!"},
-                                       {"OKButton", pxRect(6480, 120, 1215, 375), "OK"},
-                                       {"helptxt", pxRect(120, 1080, 7575, 1575), "Cannot Find Help File!"}});
+    expectFixedDialog(help().hwnd(), help().controls(), frmHelpLayout(), frmHelpClientArea()); // no help file yet
     EXPECT_EQ(GetFocus(), help().controls()["OKButton"]);
     SendMessageA(help().controls()["OKButton"], BM_CLICK, 0, 0);
     ASSERT_FALSE(app().help().exists());
-    writeFile(scratch / "help.txt", "Press Turn ON.\r\nThat is all.\r\n");
+    writeFile(helpFile(), "Press Turn ON.\r\nThat is all.\r\n");
     app().run(Command::OpenHelp);
     const std::string text = windowText(help().controls()["helptxt"]);
     EXPECT_EQ(text.substr(0, 14), "Press Turn ON.");
     EXPECT_NE(text.find("That is all."), std::string::npos);
     SendMessageA(help().controls()["OKButton"], BM_CLICK, 0, 0);
-    writeFile(scratch / "help.txt", "{\\rtf1\\ansi {\\b Bold} plain\\par}");
+    writeFile(helpFile(), "{\\rtf1\\ansi {\\b Bold} plain\\par}");
     app().run(Command::OpenHelp);
     HWND box = help().controls()["helptxt"];
     EXPECT_EQ(windowText(box).substr(0, 10), "Bold plain");
@@ -76,7 +77,7 @@ TEST_F(AboutWindowsTest, HelpWindowShowsHelpTxtPlainOrRichAndItsInitialTextWitho
 TEST_F(AboutWindowsTest, HelpTextInAnotherCodePageShowsItsOwnLetters)
 {
     // Saved on a Cyrillic system; this system's own code page may be any other.
-    writeFile(scratch / "help.txt", "{\\rtf1\\ansi\\ansicpg1251 \\'cf\\'f0\\'e8\\'e2\\'e5\\'f2!\\par}");
+    writeFile(helpFile(), "{\\rtf1\\ansi\\ansicpg1251 \\'cf\\'f0\\'e8\\'e2\\'e5\\'f2!\\par}");
     app().run(Command::OpenHelp);
     HWND box = help().controls()["helptxt"];
     wchar_t text[16] = {};
@@ -177,20 +178,19 @@ TEST_F(AboutWindowsTest, AboutBoxLayoutAndEtchedSeparators)
 {
     app().run(Command::OpenAbout);
     ASSERT_TRUE(app().about().exists());
-    expectFixedDialog(about().hwnd(), "About Latchsweep", frmAboutClientArea());
     const Controls& controls = about().controls();
+    expectFixedDialog(about().hwnd(), controls, frmAboutLayout(), frmAboutClientArea());
     EXPECT_EQ(GetFocus(), controls["cmdOK"]);
-    expectControls(controls, {{"lblTitle", pxRect(720, 240, 4965, 360), "LATCHSWEEP"},
-                              {"lblVersion", pxRect(720, 600, 3885, 225), "Version 1.0"},
-                              {"cmdOK", pxRect(120, 3960, 4260, 345), "OK"},
-                              {"cmdSysInfo", pxRect(4440, 3960, 1245, 345), "&System Info..."}});
     EXPECT_NE(SendMessageA(controls["picIcon"], STM_GETICON, 0, 0), 0) << "the product picture";
     RedrawWindow(about().hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
     pumpFor(200ms);
     HDC dc = GetDC(about().hwnd());
-    for (const int y : {2400, 3360}) { // grey on the line's first row, over the white line's first row
-        EXPECT_EQ(GetPixel(dc, px(1000), px(y)), RGB(128, 128, 128)) << y;
-        EXPECT_EQ(GetPixel(dc, px(1000), px(y) + 1), RGB(255, 255, 255)) << y;
+    // Each line is a band of its width from its top row down, drawn in order: a band's last row is
+    // its own colour (the grey band, drawn after the wider white one, covers only its top row).
+    ASSERT_FALSE(frmAboutLines().empty());
+    for (const EtchedLine& line : frmAboutLines()) {
+        const COLORREF colour = RGB((line.rgb >> 16) & 0xFF, (line.rgb >> 8) & 0xFF, line.rgb & 0xFF);
+        EXPECT_EQ(GetPixel(dc, px((line.x1 + line.x2) / 2), px(line.y) + line.widthPixels - 1), colour) << line.index;
     }
     ReleaseDC(about().hwnd(), dc);
 }

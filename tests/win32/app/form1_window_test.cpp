@@ -27,14 +27,11 @@ protected:
 
 TEST_F(Form1WindowTest, WindowControlsAndMenuBarAreBuiltFromTheLayout)
 {
-    expectFixedWindow(hwnd(), "Latchsweep", 4680, 990);
+    expectWindowAsLaidOut(hwnd(), window().controls(), form1Layout());
     RECT outer{};
     GetWindowRect(hwnd(), &outer);
     EXPECT_NEAR((outer.left + outer.right) / 2, GetSystemMetrics(SM_CXSCREEN) / 2, 1);
     EXPECT_NEAR((outer.top + outer.bottom) / 2, GetSystemMetrics(SM_CYSCREEN) / 2, 1);
-    expectControls(window().controls(), {{"Frame1", pxRect(120, 0, 4455, 855), ""},
-                                         {"Command1", pxRect(120, 240, 2055, 375, 120, 0), "Turn ON"},
-                                         {"Command2", pxRect(2280, 240, 2055, 375, 120, 0), "Turn OFF"}});
     // Activation reaches a new window asynchronously, and Wine may first hand it to its own tray
     // window right after start: then the window is activated as a click would, and the focus it
     // takes on activation must be "Turn ON" all the same.

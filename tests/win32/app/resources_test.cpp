@@ -4,11 +4,13 @@
 
 #include <windows.h>
 
+#include <cstdio>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "win32/resource_ids.h"
+#include "resources/version.h"
 #include "tests/win32/support/win32_test_support.h"
 
 namespace latchsweep::win32 {
@@ -70,6 +72,35 @@ TEST(ResourcesTest, VersionRecordIsUsEnglishOneZeroZeroZero)
     ASSERT_GE(length, 4u);
     EXPECT_EQ(translation[0], 0x0409);
     EXPECT_EQ(translation[1], 1200);
+}
+
+TEST(ResourcesTest, EveryFormOfTheVersionIsMadeFromItsFourNumbers)
+{
+    const auto dotted = [](int major, int minor, int patch, int build) {
+        return std::to_string(major) + "." + std::to_string(minor) + "." + std::to_string(patch) + "."
+            + std::to_string(build);
+    };
+    const std::string numbers = dotted(
+        LATCHSWEEP_VERSION_MAJOR, LATCHSWEEP_VERSION_MINOR, LATCHSWEEP_VERSION_PATCH, LATCHSWEEP_VERSION_BUILD);
+    EXPECT_EQ(LATCHSWEEP_VERSION_STRING, numbers);
+    EXPECT_EQ(dotted(LATCHSWEEP_VERSION_QUAD), numbers);
+    char shown[16] = {};
+    std::snprintf(shown, sizeof(shown), "%d.%02d", LATCHSWEEP_VERSION_MAJOR, LATCHSWEEP_VERSION_MINOR);
+    EXPECT_STREQ(LATCHSWEEP_VERSION_TEXT, shown);
+}
+
+TEST(ResourcesTest, ManifestNamesTheProgramAndTheVersionOfTheVersionRecord)
+{
+    HMODULE self = GetModuleHandleA(nullptr);
+    HRSRC found = FindResourceA(self, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24)); // RT_MANIFEST
+    ASSERT_NE(found, nullptr);
+    const std::string manifest(
+        static_cast<const char*>(LockResource(LoadResource(self, found))), SizeofResource(self, found));
+    const std::string identity = std::string("<assemblyIdentity type=\"win32\" name=\"") + LATCHSWEEP_PRODUCT_NAME
+        + "\" version=\"" + LATCHSWEEP_VERSION_STRING + "\"";
+    EXPECT_NE(manifest.find(identity), std::string::npos) << manifest.substr(0, 300);
+    EXPECT_NE(manifest.find("version=\"1.0.0.0\""), std::string::npos);
+    EXPECT_EQ(manifest.find('@'), std::string::npos) << "a placeholder left unfilled";
 }
 
 TEST(ResourcesTest, ManifestSelectsCommonControlsSix)

@@ -51,13 +51,8 @@ TEST_F(SettingsWindowsTest, GameDirectoryWindowListsTheWorkingDirectoryAndOpensB
     app().run(Command::OpenGameDirectory);
     ASSERT_TRUE(app().form2().exists());
     HWND window = form2().hwnd();
-    expectFixedWindow(window, "Select Midtown Madness 2 Directory", 5985, 4230);
+    expectWindowAsLaidOut(window, form2().controls(), form2Layout()); // no directory stored yet
     EXPECT_EQ(GetWindow(window, GW_OWNER), nullptr) << "a window of its own, with a task bar button";
-    expectControls(form2().controls(),
-                   {{"MM2Dir", pxRect(0, 0, 5895, 3240)},
-                    {"Command1", pxRect(0, 3240, 5895, 255), "Save"},
-                    {"Label1", pxRect(120, 3600, 2055, 255), "Current MM2 Directory:"},
-                    {"curmm2dir", pxRect(1800, 3600, 4095, 495), "No MM2 Directory Currently Set!"}});
     // The working directory's ancestors and itself, then its subdirectories; it is the value.
     const int current = static_cast<int>(SendMessageA(list(), LB_GETCURSEL, 0, 0));
     EXPECT_EQ(selected(), scratch.path().filename().string());
@@ -97,7 +92,7 @@ TEST_F(SettingsWindowsTest, SaveStoresTheLockFilePathAndTheCloseBoxDiscardsUnsav
         BoxAnswerer boxes;
         SendMessageA(form2().controls()["Command1"], BM_CLICK, 0, 0);
         ASSERT_EQ(boxes.answered().size(), 1u);
-        EXPECT_EQ(boxes.answered()[0].text, "Midtown Madness 2 Directory Saved");
+        EXPECT_EQ(boxes.answered()[0].text, Form2::kSaved);
         EXPECT_EQ(boxes.answered()[0].owner, window); // placed over the window that asks
         EXPECT_EQ(boxes.answered()[0].othersTakingInput, 0);
     }
@@ -114,20 +109,15 @@ TEST_F(SettingsWindowsTest, AutoDeleteWindowSavesTheDelayBoxAsTyped)
 {
     app().run(Command::OpenAutoDelete);
     ASSERT_TRUE(app().form3().exists());
-    expectFixedWindow(form3().hwnd(), "Auto-Delete Settings", 4680, 1365);
+    expectWindowAsLaidOut(form3().hwnd(), form3().controls(), form3Layout()); // the initial delay, none saved
     EXPECT_EQ(GetWindow(form3().hwnd(), GW_OWNER), nullptr);
-    expectControls(form3().controls(), {{"Frame1", pxRect(120, 120, 4455, 735), "Auto-Delete Settings"},
-                                        {"Label2", pxRect(120, 240, 2535, 255, 120, 120),
-                                         "Milliseconds in Scanning Delay:"},
-                                        {"text1", pxRect(2400, 240, 1935, 375, 120, 120), "10000"},
-                                        {"Command1", pxRect(120, 960, 4455, 255), "Save"}});
     SetWindowTextA(form3().controls()["text1"], " 250 ");
     {
         HWND window = form3().hwnd();
         BoxAnswerer boxes;
         SendMessageA(form3().controls()["Command1"], BM_CLICK, 0, 0);
         ASSERT_EQ(boxes.answered().size(), 1u);
-        EXPECT_EQ(boxes.answered()[0].text, "The Auto Delete's Settings Has Been Saved");
+        EXPECT_EQ(boxes.answered()[0].text, Form3::kSaved);
         EXPECT_EQ(boxes.answered()[0].owner, window);
         EXPECT_EQ(boxes.answered()[0].othersTakingInput, 0);
     }

@@ -168,7 +168,7 @@ ScopedRegistryValue::~ScopedRegistryValue()
         RegDeleteKeyA(HKEY_LOCAL_MACHINE, key_.c_str());
 }
 
-void expectFixedWindow(HWND window, const char* caption, int clientWidth, int clientHeight)
+void expectFixedWindow(HWND window, std::string_view caption, int clientWidth, int clientHeight)
 {
     EXPECT_EQ(windowText(window), caption);
     EXPECT_TRUE(IsWindowVisible(window) && !IsIconic(window)) << caption;
@@ -182,20 +182,37 @@ void expectFixedWindow(HWND window, const char* caption, int clientWidth, int cl
     EXPECT_EQ(client.bottom, px(clientHeight)) << caption;
 }
 
-void expectControls(const Controls& controls, std::initializer_list<Placed> expected)
+void expectControlsAsLaidOut(const Controls& controls, const WindowLayout& windowLayout)
 {
-    for (const Placed& control : expected) {
+    ASSERT_FALSE(windowLayout.controls.empty()) << windowLayout.name;
+    for (const ControlLayout& control : windowLayout.controls) {
+        const std::string where = std::string(windowLayout.name) + "." + std::string(control.name);
         HWND window = controls[control.name];
-        ASSERT_NE(window, nullptr) << control.name;
+        ASSERT_NE(window, nullptr) << where;
+        // Each edge is converted on its own, and a frame's child by the frame's converted origin.
+        int left = px(control.rect.left);
+        int top = px(control.rect.top);
+        if (!control.parent.empty()) {
+            const auto frame = std::ranges::find(windowLayout.controls, control.parent, &ControlLayout::name);
+            ASSERT_NE(frame, windowLayout.controls.end()) << where << " in " << control.parent;
+            left += px(frame->rect.left);
+            top += px(frame->rect.top);
+        }
+        const RECT expected{left, top, left + px(control.rect.width), top + px(control.rect.height)};
         RECT at{};
         GetWindowRect(window, &at);
         MapWindowPoints(nullptr, GetParent(window), reinterpret_cast<POINT*>(&at), 2);
-        EXPECT_TRUE(EqualRect(&at, &control.place))
-            << control.name << " at " << at.left << "," << at.top << " to " << at.right << "," << at.bottom;
-        if (control.text) {
-            EXPECT_EQ(windowText(window), control.text) << control.name;
-        }
+        EXPECT_TRUE(EqualRect(&at, &expected))
+            << where << " at " << at.left << "," << at.top << " to " << at.right << "," << at.bottom << ", not "
+            << expected.left << "," << expected.top << " to " << expected.right << "," << expected.bottom;
+        EXPECT_EQ(windowText(window), control.text) << where;
     }
+}
+
+void expectWindowAsLaidOut(HWND window, const Controls& controls, const WindowLayout& windowLayout)
+{
+    expectFixedWindow(window, windowLayout.caption, windowLayout.clientWidth, windowLayout.clientHeight);
+    expectControlsAsLaidOut(controls, windowLayout);
 }
 
 void expectMenuMatches(HMENU menu, std::span<const MenuItem> items, const std::string& where)

@@ -16,6 +16,7 @@
 #include <mutex>
 #include <span>
 #include <string>
+#include <string_view>
 #include <thread>
 #include <vector>
 
@@ -167,26 +168,18 @@ private:
 // The screen's pixels for twips, as the windows are laid out.
 inline int px(int twips) { return twipsToPixels(twips, screenTwipsPerPixel()); }
 
-// A layout rectangle in pixels of the client area, moved by its frame's position when in one.
-inline RECT pxRect(int left, int top, int width, int height, int frameLeft = 0, int frameTop = 0)
-{
-    const int x = px(frameLeft) + px(left);
-    const int y = px(frameTop) + px(top);
-    return {x, y, x + px(width), y + px(height)};
-}
-
 // A visible window with its caption, a fixed frame with a close box, and a client area of the
-// layout's size.
-void expectFixedWindow(HWND window, const char* caption, int clientWidth, int clientHeight);
+// layout's size (twips).
+void expectFixedWindow(HWND window, std::string_view caption, int clientWidth, int clientHeight);
 
-// A control as the layout places it in its window's client area, and its text (nullptr: not
-// checked).
-struct Placed {
-    const char* name;
-    RECT place;
-    const char* text = nullptr;
-};
-void expectControls(const Controls& controls, std::initializer_list<Placed> expected);
+// Every control of the layout as the window shows it: found by its name, at its twips rectangle
+// converted to the screen's pixels in its window's client area (a frame's children moved by the
+// frame's converted position), with the layout's text.
+void expectControlsAsLaidOut(const Controls& controls, const WindowLayout& windowLayout);
+
+// The window and its controls as the layout defines them: expectFixedWindow with the layout's
+// caption and client area, then expectControlsAsLaidOut.
+void expectWindowAsLaidOut(HWND window, const Controls& controls, const WindowLayout& windowLayout);
 
 // The native menu holds the core's tree, item for item: captions, submenus, order, all enabled.
 void expectMenuMatches(HMENU menu, std::span<const MenuItem> items, const std::string& where);

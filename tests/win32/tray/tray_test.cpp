@@ -9,6 +9,7 @@
 #include "core/tray/form4.h"
 #include "core/tray/module1.h"
 #include "win32/tray/tray_views.h"
+#include "resources/version.h"
 #include "tests/win32/support/win32_test_support.h"
 
 namespace latchsweep::win32 {
@@ -16,9 +17,12 @@ namespace {
 
 using namespace testing;
 
+// The tip the program gives its icon: its product name.
+constexpr std::string_view kTip = LATCHSWEEP_PRODUCT_NAME;
+
 NotifyIconData recordFor(WindowHandle window, std::int32_t id, IconHandle icon)
 {
-    return iconRecord(window, id, icon, "Latchsweep");
+    return iconRecord(window, id, icon, kTip);
 }
 
 TEST(NotificationAreaTest, RecordBecomesTheFirstFormOfNotifyIconData)
@@ -29,10 +33,10 @@ TEST(NotificationAreaTest, RecordBecomesTheFirstFormOfNotifyIconData)
     EXPECT_EQ(native.hWnd, fromHandle32<HWND>(0x80000010u));
     EXPECT_EQ(toHandle32(native.hWnd), 0x80000010u);
     EXPECT_EQ(native.uID, static_cast<UINT>(-7));
-    EXPECT_EQ(native.uFlags, static_cast<UINT>(NIF_MESSAGE | NIF_ICON | NIF_TIP));
-    EXPECT_EQ(native.uCallbackMessage, static_cast<UINT>(WM_MOUSEMOVE));
+    EXPECT_EQ(native.uFlags, Module1::kFlags);
+    EXPECT_EQ(native.uCallbackMessage, Module1::kCallbackMessage);
     EXPECT_EQ(native.hIcon, fromHandle32<HICON>(0x00010020u));
-    EXPECT_EQ(std::string(native.szTip), "Latchsweep");
+    EXPECT_EQ(std::string(native.szTip), kTip);
     EXPECT_EQ(native.szTip[63], ' ');
 }
 
@@ -100,7 +104,7 @@ TEST_F(PopupTest, Form4IsNeverShownCarriesTheCoreMenuTreeAndADismissedPopupChoos
     auto& window = static_cast<Form4Window&>(carrier.view());
     carrier.view().show();
     EXPECT_FALSE(IsWindowVisible(window.hwnd()));
-    EXPECT_EQ(windowText(window.hwnd()), "Icon Popup Menu");
+    EXPECT_EQ(windowText(window.hwnd()), form4Layout().caption);
     expectMenuMatches(window.menu(), form4Menu().children, "pop-up");
     MenuAnswerer answer({VK_ESCAPE});
     EXPECT_EQ(carrier.view().trackPopup(), Command::None);

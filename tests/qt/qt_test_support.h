@@ -187,7 +187,7 @@ struct TrayProgram {
         app.start();
         connectTrayCallback(tray, window());
     }
-    Form1Window& window() { return static_cast<Form1Window&>(app.form1().view()); }
+    Form1Window& window() { return *views.form1Window(); }
     QSystemTrayIcon* icon() { return tray.icon(window().handle(), static_cast<std::int32_t>(app.form1().IconObject)); }
     bool restored() { return window().isVisible() && !(window().windowState() & Qt::WindowMinimized); }
 };

@@ -1,7 +1,8 @@
 #include "qt/about/about_views.h"
 #include "core/about/frm_about.h"
 #include "core/about/frm_help.h"
-#include "qt/about/posix_launcher.h"
+#include "platform/posix/no_registry.h"
+#include "platform/posix/posix_launcher.h"
 #include "core/about/sysinfo.h"
 #include "tests/qt/qt_test_support.h"
 
@@ -17,12 +18,12 @@ class AboutWindowsTest : public QObject {
     QWidget* openHelp()
     {
         app().run(Command::OpenHelp);
-        return qt::windowOf(app().help().get()->view());
+        return program_->views.helpWindow();
     }
     QWidget* openAbout()
     {
         app().run(Command::OpenAbout);
-        return qt::windowOf(app().about().get()->view());
+        return program_->views.aboutWindow();
     }
 
     static void checkToolWindow(QWidget* window, const char* name, const char* caption, QRect geometry)
@@ -220,28 +221,10 @@ private slots:
         QVERIFY(app().about().exists() && window->isVisible());
 
         // The platform's own registry has no keys: the same report.
-        const auto registry = qt::makeRegistry();
-        StartSysInfo(*registry, program_->files, *qt::makeLauncher(), program_->fakes.messages);
+        NoRegistry registry;
+        PosixLauncher launcher;
+        StartSysInfo(registry, program_->files, launcher, program_->fakes.messages);
         QCOMPARE(program_->shown().size(), std::size_t{3});
-    }
-
-    void launcherStartsThePathAsGivenOrReportsFailure()
-    {
-        // "my" beside "my tools": a launcher that split at spaces would start it.
-        QVERIFY(QDir().mkpath(QStringLiteral("my tools")));
-        const QFile::Permissions executable = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner;
-        writeFile(QStringLiteral("my"), "#!/bin/sh\n: > split.ran\n", executable);
-        writeFile(QStringLiteral("my tools/run me"), "#!/bin/sh\n: > \"$0.ran\"\n", executable);
-        writeFile(QStringLiteral("plain.txt"), "not a program", QFile::ReadOwner | QFile::WriteOwner);
-        qt::PosixLauncher launcher;
-        QVERIFY(launcher.launch(QDir::current().filePath(QStringLiteral("my tools/run me")).toStdString()));
-        QTRY_VERIFY(QFile::exists(QStringLiteral("my tools/run me.ran")));
-        QVERIFY(!QFile::exists(QStringLiteral("split.ran")));
-        QVERIFY(launcher.launch("my tools/run me"));
-        for (const std::string& path : {std::string(), std::string("missing-program"), std::string("plain.txt"),
-                                        QDir::currentPath().toStdString(), std::string("/bin/true\0x", 11),
-                                        std::string("true")})
-            QVERIFY2(!launcher.launch(path), path.c_str());
     }
 };
 

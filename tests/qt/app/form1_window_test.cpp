@@ -27,7 +27,8 @@ private slots:
         platform_ = std::make_unique<latchsweep::testing::FakePlatform>();
         app_ = std::make_unique<Application>(platform_->ports, views_);
         app_->start();
-        window_ = &static_cast<qt::Form1Window&>(app_->form1().view());
+        window_ = views_.form1Window();
+        QVERIFY(window_);
     }
 
     void cleanup()

@@ -20,12 +20,12 @@ class SettingsWindowsTest : public QObject {
     QWidget* openForm2()
     {
         app().run(Command::OpenGameDirectory);
-        return qt::windowOf(app().form2().get()->view());
+        return program_->views.form2Window();
     }
     QWidget* openForm3()
     {
         app().run(Command::OpenAutoDelete);
-        return qt::windowOf(app().form3().get()->view());
+        return program_->views.form3Window();
     }
     std::string mm2Dir() { return app().form2().get()->MM2Dir().path(); }
     std::string under(const QString& name) { return (work_ + QLatin1Char('/') + name).toStdString(); }
@@ -196,14 +196,14 @@ private slots:
             offCentre = box->frameGeometry().center() - window->frameGeometry().center();
             box->close();
         });
-        qt::QtMessageBoxes().show(view, "Saved", "Success");
+        qt::QtMessageBoxes(program_->views.widgets()).show(view, "Saved", "Success");
         QCOMPARE(owner, window);
         QVERIFY2(offCentre.manhattanLength() <= 2, qPrintable(QStringLiteral("%1,%2").arg(offCentre.x()).arg(offCentre.y())));
         QTimer::singleShot(0, [&] {
             box = QApplication::activeModalWidget();
             delete window;
         });
-        qt::QtMessageBoxes().show(view, "Saved", "Success");
+        qt::QtMessageBoxes(program_->views.widgets()).show(view, "Saved", "Success");
         QVERIFY(!box);
     }
 

@@ -146,7 +146,7 @@ private slots:
                                       "[about:About]][show:Show Main Window]"));
         QCOMPARE(at, QPoint(200, 150));
         QVERIFY(program_->app.form4().exists());
-        auto& form4 = dynamic_cast<QWidget&>(program_->app.form4().get()->view());
+        QWidget& form4 = *program_->views.form4Window();
         QCOMPARE(form4.objectName(), QStringLiteral("Form4"));
         QCOMPARE(form4.windowTitle(), QStringLiteral("Icon Popup Menu"));
         QVERIFY(!form4.isVisible());

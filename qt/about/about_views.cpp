@@ -18,7 +18,6 @@
 #include "qt/app/qt_platform.h"
 #include "qt/app/window_adapter.h"
 #include "qt/app/x11_desktop.h"
-#include "qt/about/posix_launcher.h"
 
 namespace latchsweep::qt {
 namespace {
@@ -32,22 +31,21 @@ constexpr Qt::WindowFlags kToolWindowFlags = Qt::Window | Qt::CustomizeWindowHin
 
 constexpr QRgb kDialogFace = qRgb(240, 240, 240);
 
-
 // Lays out a window's controls on a client area of the layout's size, fixes the window at that
 // size and puts the client area's top-left corner where the layout says on the screen, or as
 // near as the screen's available area lets it stay whole on screen.
-QHash<QString, QWidget*> buildWindow(QWidget* window, const WindowLayout& spec, const TwipsRect& screenArea)
+QHash<QString, QWidget*> buildWindow(QWidget* window, const WindowLayout& windowLayout, const TwipsRect& screenArea)
 {
     const double twipsPerPixel = screenTwipsPerPixel();
-    window->setObjectName(toQString(spec.name));
-    window->setWindowTitle(toQString(spec.caption));
+    window->setObjectName(toQString(windowLayout.name));
+    window->setWindowTitle(toQString(windowLayout.caption));
     auto* client = new QWidget(window);
     client->setObjectName(QStringLiteral("client"));
     auto* layout = new QVBoxLayout(window);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(client);
-    auto controls = buildControls(client, spec, twipsPerPixel);
-    fixClientSize(window, client, spec, twipsPerPixel);
+    auto controls = buildControls(client, windowLayout, twipsPerPixel);
+    fixClientSize(window, client, windowLayout, twipsPerPixel);
     const QScreen* screen = QGuiApplication::primaryScreen();
     const QRect area = toPixels(screenArea, twipsPerPixel);
     QRect placed(area.topLeft(), window->size());
@@ -64,208 +62,138 @@ QHash<QString, QWidget*> buildWindow(QWidget* window, const WindowLayout& spec, 
     return controls;
 }
 
-class HelpWindow : public QWidget {
-public:
-    explicit HelpWindow(frmHelp& presenter) : QWidget(nullptr, kToolWindowFlags), presenter_(&presenter)
-    {
-        const auto controls = buildWindow(this, frmHelpLayout(), frmHelpClientArea());
-        setWindowIcon(helpIcon());
-        keepOffTaskBar(this);
-        auto* ok = control<QPushButton>(controls, "OKButton");
-        auto* cancel = control<QPushButton>(controls, "CancelButton");
-        // Neither button is pressed by Enter or Esc.
-        for (QPushButton* button : {ok, cancel}) {
-            button->setDefault(false);
-            button->setAutoDefault(false);
-        }
-        connect(ok, &QPushButton::clicked, this, [this] { deliver(&frmHelp::onOK); });
-        connect(cancel, &QPushButton::clicked, this, [this] { deliver(&frmHelp::onCancel); });
-        helptxt_ = control<QTextEdit>(controls, "helptxt");
-        // The text only informs: it can be selected and copied, not edited.
-        helptxt_->setReadOnly(true);
-        helptxt_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-        ok->setFocus(Qt::OtherFocusReason);
-    }
-
-    void detach() { presenter_ = nullptr; }
-
-    void setText(const std::string& text)
-    {
-        helptxt_->setPlainText(toQString(text));
-        helptxt_->moveCursor(QTextCursor::Start);
-    }
-
-    void setRuns(const std::vector<RtfRun>& runs)
-    {
-        helptxt_->clear();
-        QTextCursor cursor(helptxt_->document());
-        cursor.beginEditBlock();
-        for (const RtfRun& run : runs)
-            cursor.insertText(toQString(run.text), charFormat(run.format));
-        cursor.endEditBlock();
-        helptxt_->moveCursor(QTextCursor::Start);
-    }
-
-protected:
-    void closeEvent(QCloseEvent* event) override
-    {
-        event->accept();
-        deliver(&frmHelp::onCloseRequest);
-    }
-
-private:
-    static QTextCharFormat charFormat(const RtfFormat& format)
-    {
-        // What the document leaves open stays the box's own font, size and colour.
-        QTextCharFormat qtFormat;
-        qtFormat.setFontWeight(format.bold ? QFont::Bold : QFont::Normal);
-        qtFormat.setFontItalic(format.italic);
-        qtFormat.setFontUnderline(format.underline);
-        qtFormat.setFontStrikeOut(format.strike);
-        if (format.halfPoints > 0)
-            qtFormat.setFontPointSize(format.halfPoints / 2.0);
-        if (!format.family.empty())
-            qtFormat.setFontFamilies({toQString(format.family)});
-        if (format.colour)
-            qtFormat.setForeground(QColor(format.colour->red, format.colour->green, format.colour->blue));
-        return qtFormat;
-    }
-
-    void deliver(void (frmHelp::*handler)())
-    {
-        if (presenter_)
-            (presenter_->*handler)();
-    }
-
-    frmHelp* presenter_;
-    QTextEdit* helptxt_;
-};
-
-// A dialog, for its default and cancel button: Enter presses cmdOK (or the focused button), Esc
-// presses cmdOK too.
-class AboutWindow : public QDialog {
-public:
-    explicit AboutWindow(frmAbout& presenter) : QDialog(nullptr, kToolWindowFlags), presenter_(&presenter)
-    {
-        const auto controls = buildWindow(this, frmAboutLayout(), frmAboutClientArea());
-        setWindowIcon(loadIcon("info"));
-        setSizeGripEnabled(false);
-        keepOffTaskBar(this);
-        // The labels are black by design and the etched lines grey and white: the box keeps the
-        // light dialog face they were drawn for, whatever the desktop's colours.
-        setPalette(QPalette(QColor(kDialogFace)));
-        QWidget* client = findChild<QWidget*>(QStringLiteral("client"));
-        const double twipsPerPixel = screenTwipsPerPixel();
-
-        auto* picture = control<QLabel>(controls, "picIcon");
-        const QPixmap product = productPicture();
-        picture->setPixmap(product);
-        if (!product.isNull())
-            picture->resize(product.size()); // sized to its picture
-
-        QPalette black = palette();
-        black.setColor(QPalette::WindowText, Qt::black);
-        for (const std::string_view name : frmAboutBlackLabels())
-            if (QWidget* label = controls.value(toQString(name)))
-                label->setPalette(black);
-
-        // Later lines lie over earlier ones: each grey line over its white one.
-        for (const EtchedLine& line : frmAboutLines()) {
-            auto* frame = new QWidget(client);
-            frame->setObjectName(QStringLiteral("Line1(%1)").arg(line.index));
-            const int left = twipsToPixels(line.x1, twipsPerPixel);
-            frame->setGeometry(left, twipsToPixels(line.y, twipsPerPixel),
-                               twipsToPixels(line.x2, twipsPerPixel) - left, line.widthPixels);
-            QPalette colour = frame->palette();
-            colour.setColor(QPalette::Window, QColor::fromRgb(line.rgb));
-            frame->setPalette(colour);
-            frame->setAutoFillBackground(true);
-            frame->raise();
-        }
-
-        auto* ok = control<QPushButton>(controls, "cmdOK");
-        auto* sysInfo = control<QPushButton>(controls, "cmdSysInfo");
-        ok->setDefault(true);
-        connect(ok, &QPushButton::clicked, this, [this] { deliver(&frmAbout::onOK); });
-        connect(sysInfo, &QPushButton::clicked, this, [this] { deliver(&frmAbout::onSysInfo); });
-        ok->setFocus(Qt::OtherFocusReason);
-    }
-
-    // The style caches what it draws under the palette's identity, and Qt gives the box's own
-    // palette a new one at every opening: without this the cache would grow by what one box
-    // draws at each opening, up to its limit of several MiB.
-    ~AboutWindow() override { QPixmapCache::clear(); }
-
-    void detach() { presenter_ = nullptr; }
-
-    // Esc.
-    void reject() override { deliver(&frmAbout::onOK); }
-
-protected:
-    void closeEvent(QCloseEvent* event) override
-    {
-        event->accept();
-        deliver(&frmAbout::onCloseRequest);
-    }
-
-private:
-    void deliver(void (frmAbout::*handler)())
-    {
-        if (presenter_)
-            (presenter_->*handler)();
-    }
-
-    frmAbout* presenter_;
-};
-
-class HelpAdapter : public WindowAdapter<HelpWindow, frmHelpView> {
-public:
-    using WindowAdapter::WindowAdapter;
-    void setHelpText(const std::string& text) override
-    {
-        if (window_)
-            window_->setText(text);
-    }
-    void setHelpRuns(const std::vector<RtfRun>& runs) override
-    {
-        if (window_)
-            window_->setRuns(runs);
-    }
-};
-
-using AboutAdapter = WindowAdapter<AboutWindow, frmAboutView>;
-
-class NoRegistry : public Registry {
-public:
-    static constexpr std::int32_t kFileNotFound = 2;
-    std::int32_t open(RegistryKey, const std::string&, std::uint32_t, std::uint32_t, RegistryKey&) override
-    {
-        return kFileNotFound;
-    }
-    std::int32_t query(RegistryKey, const std::string&, std::uint32_t&, std::vector<std::uint8_t>&,
-                       std::uint32_t&) override
-    {
-        return kFileNotFound;
-    }
-    void close(RegistryKey) override {}
-};
+// What the document leaves open stays the box's own font, size and colour.
+QTextCharFormat charFormat(const RtfFormat& format)
+{
+    QTextCharFormat qtFormat;
+    qtFormat.setFontWeight(format.bold ? QFont::Bold : QFont::Normal);
+    qtFormat.setFontItalic(format.italic);
+    qtFormat.setFontUnderline(format.underline);
+    qtFormat.setFontStrikeOut(format.strike);
+    if (format.halfPoints > 0)
+        qtFormat.setFontPointSize(format.halfPoints / 2.0);
+    if (!format.family.empty())
+        qtFormat.setFontFamilies({toQString(format.family)});
+    if (format.colour)
+        qtFormat.setForeground(QColor(format.colour->red, format.colour->green, format.colour->blue));
+    return qtFormat;
+}
 
 } // namespace
 
-std::unique_ptr<frmHelpView> makeHelpView(frmHelp& presenter)
+HelpWindow::HelpWindow(frmHelp& presenter) : QWidget(nullptr, kToolWindowFlags), presenter_(&presenter)
 {
-    return std::make_unique<HelpAdapter>(new HelpWindow(presenter));
+    const auto controls = buildWindow(this, frmHelpLayout(), frmHelpClientArea());
+    setWindowIcon(helpIcon());
+    keepOffTaskBar(this);
+    auto* ok = control<QPushButton>(controls, "OKButton");
+    auto* cancel = control<QPushButton>(controls, "CancelButton");
+    // Neither button is pressed by Enter or Esc.
+    for (QPushButton* button : {ok, cancel}) {
+        button->setDefault(false);
+        button->setAutoDefault(false);
+    }
+    connect(ok, &QPushButton::clicked, this, [this] { deliver(&frmHelp::onOK); });
+    connect(cancel, &QPushButton::clicked, this, [this] { deliver(&frmHelp::onCancel); });
+    helptxt_ = control<QTextEdit>(controls, "helptxt");
+    // The text only informs: it can be selected and copied, not edited.
+    helptxt_->setReadOnly(true);
+    helptxt_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    ok->setFocus(Qt::OtherFocusReason);
 }
 
-std::unique_ptr<frmAboutView> makeAboutView(frmAbout& presenter)
+void HelpWindow::setText(const std::string& text)
 {
-    return std::make_unique<AboutAdapter>(new AboutWindow(presenter));
+    helptxt_->setPlainText(toQString(text));
+    helptxt_->moveCursor(QTextCursor::Start);
 }
 
-QWidget* windowOf(frmHelpView& view) { return static_cast<HelpAdapter&>(view).window(); }
-QWidget* windowOf(frmAboutView& view) { return static_cast<AboutAdapter&>(view).window(); }
+void HelpWindow::setRuns(const std::vector<RtfRun>& runs)
+{
+    helptxt_->clear();
+    QTextCursor cursor(helptxt_->document());
+    cursor.beginEditBlock();
+    for (const RtfRun& run : runs)
+        cursor.insertText(toQString(run.text), charFormat(run.format));
+    cursor.endEditBlock();
+    helptxt_->moveCursor(QTextCursor::Start);
+}
 
-std::unique_ptr<Registry> makeRegistry() { return std::make_unique<NoRegistry>(); }
-std::unique_ptr<Launcher> makeLauncher() { return std::make_unique<PosixLauncher>(); }
+void HelpWindow::closeEvent(QCloseEvent* event)
+{
+    event->accept();
+    deliver(&frmHelp::onCloseRequest);
+}
+
+void HelpWindow::deliver(void (frmHelp::*handler)())
+{
+    if (presenter_)
+        (presenter_->*handler)();
+}
+
+AboutWindow::AboutWindow(frmAbout& presenter) : QDialog(nullptr, kToolWindowFlags), presenter_(&presenter)
+{
+    const auto controls = buildWindow(this, frmAboutLayout(), frmAboutClientArea());
+    setWindowIcon(loadIcon("info"));
+    setSizeGripEnabled(false);
+    keepOffTaskBar(this);
+    // The labels are black by design and the etched lines grey and white: the box keeps the
+    // light dialog face they were drawn for, whatever the desktop's colours.
+    setPalette(QPalette(QColor(kDialogFace)));
+    QWidget* client = findChild<QWidget*>(QStringLiteral("client"));
+    const double twipsPerPixel = screenTwipsPerPixel();
+
+    auto* picture = control<QLabel>(controls, "picIcon");
+    const QPixmap product = productPicture();
+    picture->setPixmap(product);
+    if (!product.isNull())
+        picture->resize(product.size()); // sized to its picture
+
+    QPalette black = palette();
+    black.setColor(QPalette::WindowText, Qt::black);
+    for (const std::string_view name : frmAboutBlackLabels())
+        if (QWidget* label = controls.value(toQString(name)))
+            label->setPalette(black);
+
+    // Later lines lie over earlier ones: each grey line over its white one.
+    for (const EtchedLine& line : frmAboutLines()) {
+        auto* frame = new QWidget(client);
+        frame->setObjectName(QStringLiteral("Line1(%1)").arg(line.index));
+        const int left = twipsToPixels(line.x1, twipsPerPixel);
+        frame->setGeometry(left, twipsToPixels(line.y, twipsPerPixel),
+                           twipsToPixels(line.x2, twipsPerPixel) - left, line.widthPixels);
+        QPalette colour = frame->palette();
+        colour.setColor(QPalette::Window, QColor::fromRgb(line.rgb));
+        frame->setPalette(colour);
+        frame->setAutoFillBackground(true);
+        frame->raise();
+    }
+
+    auto* ok = control<QPushButton>(controls, "cmdOK");
+    auto* sysInfo = control<QPushButton>(controls, "cmdSysInfo");
+    ok->setDefault(true);
+    connect(ok, &QPushButton::clicked, this, [this] { deliver(&frmAbout::onOK); });
+    connect(sysInfo, &QPushButton::clicked, this, [this] { deliver(&frmAbout::onSysInfo); });
+    ok->setFocus(Qt::OtherFocusReason);
+}
+
+// The style caches what it draws under the palette's identity, and Qt gives the box's own
+// palette a new one at every opening: without this the cache would grow by what one box draws
+// at each opening, up to its limit of several MiB.
+AboutWindow::~AboutWindow() { QPixmapCache::clear(); }
+
+void AboutWindow::reject() { deliver(&frmAbout::onOK); }
+
+void AboutWindow::closeEvent(QCloseEvent* event)
+{
+    event->accept();
+    deliver(&frmAbout::onCloseRequest);
+}
+
+void AboutWindow::deliver(void (frmAbout::*handler)())
+{
+    if (presenter_)
+        (presenter_->*handler)();
+}
 
 } // namespace latchsweep::qt

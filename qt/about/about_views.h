@@ -1,29 +1,77 @@
 #pragma once
 
+#include <QDialog>
 #include <QWidget>
-#include <memory>
+#include <string>
+#include <vector>
 
 #include "core/about/frm_about.h"
 #include "core/about/frm_help.h"
-#include "core/base/system_ports.h"
+#include "qt/app/window_adapter.h"
+
+class QTextEdit;
 
 namespace latchsweep::qt {
 
-// The help window and the about box on Qt. The core owns each view; when it discards one, the
-// window hides at once and is deleted once control is back in the event loop, since the discard
-// comes from one of the window's own handlers. From then on the window sends nothing more to
-// its presenter.
-std::unique_ptr<frmHelpView> makeHelpView(frmHelp& presenter);
-std::unique_ptr<frmAboutView> makeAboutView(frmAbout& presenter);
+// The help window: helptxt shows help.txt; OK, Cancel and the close box close it, Enter and Esc
+// do nothing. It sends its events to its presenter until it is detached from it.
+class HelpWindow : public QWidget {
+public:
+    explicit HelpWindow(frmHelp& presenter);
 
-// The top-level window behind a view made here.
-QWidget* windowOf(frmHelpView& view);
-QWidget* windowOf(frmAboutView& view);
+    void detach() { presenter_ = nullptr; }
+    void setText(const std::string& text);
+    void setRuns(const std::vector<RtfRun>& runs);
 
-// This platform has no registry: every open fails, so System Information is reported
-// unavailable.
-std::unique_ptr<Registry> makeRegistry();
-// Starts programs with posix_spawn, the path being the program itself (never a shell).
-std::unique_ptr<Launcher> makeLauncher();
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void deliver(void (frmHelp::*handler)());
+
+    frmHelp* presenter_;
+    QTextEdit* helptxt_;
+};
+
+// The about box. A dialog, for its default and cancel button: Enter presses cmdOK (or the
+// focused button), Esc presses cmdOK too.
+class AboutWindow : public QDialog {
+public:
+    explicit AboutWindow(frmAbout& presenter);
+    ~AboutWindow() override;
+
+    void detach() { presenter_ = nullptr; }
+
+    // Esc.
+    void reject() override;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void deliver(void (frmAbout::*handler)());
+
+    frmAbout* presenter_;
+};
+
+// What the core holds of the help window and the about box: when it discards one, the window
+// hides at once and is deleted once control is back in the event loop, since the discard comes
+// from one of the window's own handlers.
+class HelpAdapter : public WindowAdapter<HelpWindow, frmHelpView> {
+public:
+    using WindowAdapter::WindowAdapter;
+    void setHelpText(const std::string& text) override
+    {
+        if (window_)
+            window_->setText(text);
+    }
+    void setHelpRuns(const std::vector<RtfRun>& runs) override
+    {
+        if (window_)
+            window_->setRuns(runs);
+    }
+};
+
+using AboutAdapter = WindowAdapter<AboutWindow, frmAboutView>;
 
 } // namespace latchsweep::qt

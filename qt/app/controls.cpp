@@ -60,10 +60,10 @@ protected:
     }
 };
 
-QWidget* create(const ControlLayout& spec, QWidget* parent)
+QWidget* create(const ControlLayout& controlLayout, QWidget* parent)
 {
-    const QString text = toQString(spec.text);
-    switch (spec.kind) {
+    const QString text = toQString(controlLayout.text);
+    switch (controlLayout.kind) {
     case ControlKind::Frame:
         return new FrameBox(text, parent);
     case ControlKind::Button:
@@ -94,24 +94,25 @@ QWidget* create(const ControlLayout& spec, QWidget* parent)
 
 } // namespace
 
-QHash<QString, QWidget*> buildControls(QWidget* client, const WindowLayout& spec, double twipsPerPixel)
+QHash<QString, QWidget*> buildControls(QWidget* client, const WindowLayout& windowLayout, double twipsPerPixel)
 {
     QHash<QString, QWidget*> controls;
-    std::vector<QWidget*> tabOrder(spec.controls.size(), nullptr);
-    for (std::size_t i = 0; i < spec.controls.size(); ++i) {
-        const ControlLayout& item = spec.controls[i];
-        QWidget* parent = item.parent.empty() ? client : controls.value(toQString(item.parent), client);
-        QWidget* widget = create(item, parent);
-        widget->setObjectName(toQString(item.name));
-        widget->setGeometry(toPixels(item.rect, twipsPerPixel));
-        if (!item.font.family.empty() || item.font.points > 0) {
+    std::vector<QWidget*> tabOrder(windowLayout.controls.size(), nullptr);
+    for (std::size_t i = 0; i < windowLayout.controls.size(); ++i) {
+        const ControlLayout& controlLayout = windowLayout.controls[i];
+        QWidget* parent =
+            controlLayout.parent.empty() ? client : controls.value(toQString(controlLayout.parent), client);
+        QWidget* widget = create(controlLayout, parent);
+        widget->setObjectName(toQString(controlLayout.name));
+        widget->setGeometry(toPixels(controlLayout.rect, twipsPerPixel));
+        if (!controlLayout.font.family.empty() || controlLayout.font.points > 0) {
             QFont font = widget->font();
-            if (!item.font.family.empty())
-                font.setFamily(toQString(item.font.family));
-            if (item.font.points > 0)
-                font.setPointSizeF(item.font.points);
-            font.setBold(item.font.bold);
-            font.setItalic(item.font.italic);
+            if (!controlLayout.font.family.empty())
+                font.setFamily(toQString(controlLayout.font.family));
+            if (controlLayout.font.points > 0)
+                font.setPointSizeF(controlLayout.font.points);
+            font.setBold(controlLayout.font.bold);
+            font.setItalic(controlLayout.font.italic);
             widget->setFont(font);
         }
         controls.insert(widget->objectName(), widget);
@@ -119,25 +120,25 @@ QHash<QString, QWidget*> buildControls(QWidget* client, const WindowLayout& spec
     }
     // Tab order follows the tab index; controls without one keep their order of creation.
     std::vector<std::pair<int, QWidget*>> ordered;
-    for (std::size_t i = 0; i < spec.controls.size(); ++i)
-        if (spec.controls[i].tabIndex >= 0 && tabOrder[i]->focusPolicy() != Qt::NoFocus)
-            ordered.emplace_back(spec.controls[i].tabIndex, tabOrder[i]);
+    for (std::size_t i = 0; i < windowLayout.controls.size(); ++i)
+        if (windowLayout.controls[i].tabIndex >= 0 && tabOrder[i]->focusPolicy() != Qt::NoFocus)
+            ordered.emplace_back(windowLayout.controls[i].tabIndex, tabOrder[i]);
     std::stable_sort(ordered.begin(), ordered.end(), [](auto& a, auto& b) { return a.first < b.first; });
     for (std::size_t i = 1; i < ordered.size(); ++i)
         QWidget::setTabOrder(ordered[i - 1].second, ordered[i].second);
     return controls;
 }
 
-void fixClientSize(QWidget* window, QWidget* client, const WindowLayout& spec, double twipsPerPixel)
+void fixClientSize(QWidget* window, QWidget* client, const WindowLayout& windowLayout, double twipsPerPixel)
 {
-    fixClientAreaSize(client, spec, twipsPerPixel);
+    fixClientAreaSize(client, windowLayout, twipsPerPixel);
     fitWindowToClient(window);
 }
 
-void fixClientAreaSize(QWidget* client, const WindowLayout& layout, double twipsPerPixel)
+void fixClientAreaSize(QWidget* client, const WindowLayout& windowLayout, double twipsPerPixel)
 {
-    client->setFixedSize(twipsToPixels(layout.clientWidth, twipsPerPixel),
-                         twipsToPixels(layout.clientHeight, twipsPerPixel));
+    client->setFixedSize(twipsToPixels(windowLayout.clientWidth, twipsPerPixel),
+                         twipsToPixels(windowLayout.clientHeight, twipsPerPixel));
 }
 
 void fitWindowToClient(QWidget* window)

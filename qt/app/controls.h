@@ -16,14 +16,14 @@ QRect toPixels(const TwipsRect& rect, double twipsPerPixel);
 // Creates the controls of a window from its layout: each an object named after the control,
 // placed in its container (the client area or its frame) at its converted position, in tab
 // order. Front-end code looks controls up by name and connects them.
-QHash<QString, QWidget*> buildControls(QWidget* client, const WindowLayout& spec, double twipsPerPixel);
+QHash<QString, QWidget*> buildControls(QWidget* client, const WindowLayout& windowLayout, double twipsPerPixel);
 
 // Fixes the window's client area at the layout's size.
-void fixClientSize(QWidget* window, QWidget* client, const WindowLayout& spec, double twipsPerPixel);
+void fixClientSize(QWidget* window, QWidget* client, const WindowLayout& windowLayout, double twipsPerPixel);
 
 // The two steps of fixClientSize. Fitting the window measures its menu bar, and the first text
 // measured in a process loads the font configuration, which takes milliseconds.
-void fixClientAreaSize(QWidget* client, const WindowLayout& layout, double twipsPerPixel);
+void fixClientAreaSize(QWidget* client, const WindowLayout& windowLayout, double twipsPerPixel);
 void fitWindowToClient(QWidget* window);
 
 template <class Widget>

@@ -16,14 +16,14 @@
 namespace latchsweep::qt {
 namespace {
 
-QAction* addItem(QWidget* menu, const MenuItem& item, Form1& presenter)
+QAction* addItem(QWidget* menu, const MenuItem& item, const std::function<void(Command)>& run)
 {
     const QString caption = toQString(item.caption);
     if (!item.children.empty()) {
         auto* submenu = new QMenu(caption, menu);
         submenu->setObjectName(toQString(item.name));
         for (const MenuItem& child : item.children)
-            addItem(submenu, child, presenter);
+            addItem(submenu, child, run);
         menu->addAction(submenu->menuAction());
         return submenu->menuAction();
     }
@@ -31,7 +31,7 @@ QAction* addItem(QWidget* menu, const MenuItem& item, Form1& presenter)
     action->setObjectName(toQString(item.name));
     const Command command = item.command;
     // In the action's own context: a menu bar that gives an entry up cuts the entry's connections to the bar.
-    QObject::connect(action, &QAction::triggered, action, [&presenter, command] { presenter.onCommand(command); });
+    QObject::connect(action, &QAction::triggered, action, [run, command] { run(command); });
     menu->addAction(action);
     return action;
 }
@@ -59,27 +59,27 @@ bool fitsOnRow(QMenuBar* row, QAction* entry, int width)
 Form1Window::Form1Window(Form1& presenter)
     : QMainWindow(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                                Qt::WindowCloseButtonHint),
-      presenter_(presenter),
+      presenter_(&presenter),
       twipsPerPixel_(screenTwipsPerPixel()),
       client_(new QWidget(this))
 {
-    const WindowLayout& spec = form1Layout();
-    setObjectName(toQString(spec.name));
-    setWindowTitle(toQString(spec.caption));
+    const WindowLayout& windowLayout = form1Layout();
+    setObjectName(toQString(windowLayout.name));
+    setWindowTitle(toQString(windowLayout.caption));
     client_->setObjectName(QStringLiteral("client"));
     setCentralWidget(client_);
     buildMenuBar();
 
-    const auto controls = buildControls(client_, spec, twipsPerPixel_);
+    const auto controls = buildControls(client_, windowLayout, twipsPerPixel_);
     auto* on = control<QPushButton>(controls, "Command1");
     auto* off = control<QPushButton>(controls, "Command2");
-    connect(on, &QPushButton::clicked, this, [this] { presenter_.turnOn(); });
-    connect(off, &QPushButton::clicked, this, [this] { presenter_.turnOff(); });
+    connect(on, &QPushButton::clicked, this, [this] { deliver(&Form1::turnOn); });
+    connect(off, &QPushButton::clicked, this, [this] { deliver(&Form1::turnOff); });
     on->setFocus(Qt::OtherFocusReason);
     setFocusProxy(on);
     // The window itself is fitted around the client area at its first showing (setVisible): the
     // load step adds the tray icon in between, so the icon does not wait for the fonts.
-    fixClientAreaSize(client_, spec, twipsPerPixel_);
+    fixClientAreaSize(client_, windowLayout, twipsPerPixel_);
 
     // Every mouse-move over the window reaches the tray callback's decoding, as on the platform.
     setMouseTracking(true);
@@ -108,7 +108,7 @@ void Form1Window::buildMenuBar()
     setMenuWidget(rows);
     QMenuBar* row = addRow(rows);
     for (const MenuItem& item : mainMenuBar())
-        addItem(row, item, presenter_);
+        addItem(row, item, [this](Command command) { deliver([command](Form1& form) { form.onCommand(command); }); });
 }
 
 void Form1Window::wrapMenuBar()
@@ -140,7 +140,7 @@ std::vector<QMenuBar*> Form1Window::menuBarRows() const
     return rows;
 }
 
-void Form1Window::show()
+void Form1Window::present()
 {
     QMainWindow::show();
     if (!placed_) {
@@ -218,7 +218,7 @@ void Form1Window::closeEvent(QCloseEvent* event)
 {
     // A close request always ends the program; it is never refused nor turned into hiding.
     event->accept();
-    presenter_.onCloseRequest();
+    deliver(&Form1::onCloseRequest);
 }
 
 bool Form1Window::eventFilter(QObject* watched, QEvent* event)
@@ -229,7 +229,7 @@ bool Form1Window::eventFilter(QObject* watched, QEvent* event)
     if (watched == client_ && event->type() == QEvent::MouseMove) {
         const auto* move = static_cast<QMouseEvent*>(event);
         if (client_->rect().contains(move->position().toPoint()))
-            presenter_.onMouseMove(move->position().x() * twipsPerPixel_);
+            deliverMouseMove(move->position().x() * twipsPerPixel_);
     }
     return QMainWindow::eventFilter(watched, event);
 }

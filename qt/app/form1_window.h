@@ -3,41 +3,52 @@
 #include <QHash>
 #include <QMainWindow>
 #include <QMenuBar>
+#include <functional>
 #include <vector>
 
 #include "core/app/form1.h"
+#include "qt/app/window_adapter.h"
 
 namespace latchsweep::qt {
 
 // The main window on Qt: a fixed-size window with the menu bar, the frame and the two buttons.
-// Every event goes straight to the presenter.
-class Form1Window : public QMainWindow, public Form1View {
+// Every event goes straight to the presenter until the window is detached from it.
+class Form1Window : public QMainWindow {
 public:
     explicit Form1Window(Form1& presenter);
     ~Form1Window() override;
 
-    // WindowView
-    void show() override;
-    [[nodiscard]] bool isShown() const override { return isVisible(); }
+    // The presenter is gone: the window only waits for its deletion.
+    void detach() { presenter_ = nullptr; }
 
-    // Form1View
-    [[nodiscard]] WindowHandle handle() const override;
-    [[nodiscard]] IconHandle icon() const override { return icon_; }
-    void setIcon(IconHandle icon) override;
-    [[nodiscard]] std::vector<IconHandle> imageList() const override { return frames_; }
-    void setMinimized(bool minimized) override;
+    // Shows the window and brings it to the front; at its first showing it is centred on the
+    // screen, frame and all.
+    void present();
+    // The native window's handle, as the notification-icon record carries it.
+    [[nodiscard]] WindowHandle handle() const;
+    [[nodiscard]] IconHandle icon() const { return icon_; }
+    void setIcon(IconHandle icon);
+    // The animation frames, in order.
+    [[nodiscard]] const std::vector<IconHandle>& imageList() const { return frames_; }
+    void setMinimized(bool minimized);
     void setVisible(bool visible) override;
-    [[nodiscard]] double twipsPerPixelX() const override { return twipsPerPixel_; }
+    [[nodiscard]] double twipsPerPixelX() const { return twipsPerPixel_; }
 
     // Delivers a mouse-move at X (in twips) as the window's own mouse-move event does; the
     // notification-area adapter sends its callback through here.
-    void deliverMouseMove(double xTwips) { presenter_.onMouseMove(xTwips); }
+    void deliverMouseMove(double xTwips)
+    {
+        deliver([xTwips](Form1& form) { form.onMouseMove(xTwips); });
+    }
     // A notification area appeared: the window adds its icon again.
-    void onNotificationAreaCreated() { presenter_.onNotificationAreaCreated(); }
-    void onNotificationAreaGone() { presenter_.onNotificationAreaGone(); }
+    void onNotificationAreaCreated() { deliver(&Form1::onNotificationAreaCreated); }
+    void onNotificationAreaGone() { deliver(&Form1::onNotificationAreaGone); }
     // A tray host that draws the pop-up itself asked for Form4's menu, or reports its choice.
-    void onHostPopupShown() { presenter_.onHostPopupShown(); }
-    void onHostPopupChosen(Command command) { presenter_.onHostPopupChosen(command); }
+    void onHostPopupShown() { deliver(&Form1::onHostPopupShown); }
+    void onHostPopupChosen(Command command)
+    {
+        deliver([command](Form1& form) { form.onHostPopupChosen(command); });
+    }
 
     // The rows of the menu bar, top to bottom; each is a menu bar of its own. (QMainWindow's
     // menuBar() would replace them all with a new, empty bar.)
@@ -49,11 +60,19 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // Runs a presenter's handler unless the window was detached.
+    template <class Handler>
+    void deliver(Handler handler)
+    {
+        if (presenter_)
+            std::invoke(handler, *presenter_);
+    }
+
     void buildMenuBar();
     void wrapMenuBar();
     void centre(); // the frame, where known, centred on the primary screen
 
-    Form1& presenter_;
+    Form1* presenter_;
     double twipsPerPixel_;
     QWidget* client_;
     IconHandle icon_;
@@ -62,6 +81,43 @@ private:
     bool placed_ = false;
     bool framePending_ = false; // placed before a window manager framed it
     bool returning_ = false;    // leaving the minimised state: the next showing brings it to the front
+};
+
+// What the core holds of the main window.
+class Form1Adapter : public WindowAdapter<Form1Window, Form1View> {
+public:
+    using WindowAdapter::WindowAdapter;
+
+    void show() override
+    {
+        if (window_)
+            window_->present();
+    }
+    [[nodiscard]] WindowHandle handle() const override { return window_ ? window_->handle() : 0; }
+    [[nodiscard]] IconHandle icon() const override { return window_ ? window_->icon() : 0; }
+    void setIcon(IconHandle icon) override
+    {
+        if (window_)
+            window_->setIcon(icon);
+    }
+    [[nodiscard]] std::vector<IconHandle> imageList() const override
+    {
+        return window_ ? window_->imageList() : std::vector<IconHandle>();
+    }
+    void setMinimized(bool minimized) override
+    {
+        if (window_)
+            window_->setMinimized(minimized);
+    }
+    void setVisible(bool visible) override
+    {
+        if (window_)
+            window_->setVisible(visible);
+    }
+    [[nodiscard]] double twipsPerPixelX() const override
+    {
+        return window_ ? window_->twipsPerPixelX() : kDefaultTwipsPerPixel;
+    }
 };
 
 } // namespace latchsweep::qt

@@ -38,8 +38,7 @@ std::unique_ptr<TimerDriver> QtTimerFactory::create(std::function<void()> onExpi
 
 void QtMessageBoxes::show(const WindowView* owner, std::string_view text, std::string_view title)
 {
-    const auto* widgetOwner = dynamic_cast<const WidgetOwner*>(owner);
-    QWidget* parent = widgetOwner ? widgetOwner->ownerWidget() : nullptr;
+    QWidget* parent = windows_.widget(owner);
     // Events run while the box is up, and one of them may delete the owner and the box with it.
     const QPointer<QMessageBox> box = new QMessageBox(QMessageBox::NoIcon, toQString(title), toQString(text),
                                                       QMessageBox::Ok, parent);

@@ -1,11 +1,17 @@
 #pragma once
 
+#include <QSocketNotifier>
 #include <memory>
+#include <optional>
 
 #include "core/app/application.h"
+#include "platform/posix/no_registry.h"
 #include "platform/posix/posix_file_system.h"
+#include "platform/posix/posix_launcher.h"
+#include "platform/posix/termination_signals.h"
 #include "qt/app/qt_platform.h"
 #include "qt/app/qt_view_factory.h"
+#include "qt/tray/qt_tray_port.h"
 
 namespace latchsweep::qt {
 
@@ -14,24 +20,30 @@ class QtProgram {
 public:
     QtProgram();
     ~QtProgram();
+
+    QtProgram(const QtProgram&) = delete;
+    QtProgram& operator=(const QtProgram&) = delete;
+
     void start();
     Application& app() { return *app_; }
 
 private:
+    // Turns SIGTERM, SIGINT and SIGHUP (the end of a session) into the main window's close
+    // request, so that the notification-area icon is removed on those ways out too.
+    void closeOnTerminationSignals();
+
+    QtViewFactory views_;
     QtTimerFactory timers_;
     PosixFileSystem files_;
     QtMessageBoxes messages_;
     QtProcessControl process_;
-    std::unique_ptr<TrayPort> tray_;
-    std::unique_ptr<Registry> registry_;
-    std::unique_ptr<Launcher> launcher_;
-    std::unique_ptr<Platform> platform_;
-    QtViewFactory views_;
+    QtTrayPort tray_;
+    NoRegistry registry_;
+    PosixLauncher launcher_;
+    Platform platform_;
     std::unique_ptr<Application> app_;
+    std::optional<TerminationSignals> signals_;
+    std::unique_ptr<QSocketNotifier> signalNotifier_;
 };
-
-// Turns SIGTERM, SIGINT and SIGHUP (the end of a session) into the main window's close request,
-// so that the notification-area icon is removed on those ways out too.
-void closeOnTerminationSignals(Application& app);
 
 } // namespace latchsweep::qt

@@ -2,6 +2,9 @@
 
 #include <QPointer>
 #include <QWidget>
+#include <unordered_map>
+
+#include "core/base/window.h"
 
 namespace latchsweep::qt {
 
@@ -13,28 +16,41 @@ inline void showInFront(QWidget* window)
     window->activateWindow();
 }
 
-// The widget behind a view of the core, for the message boxes that the window asks for.
-class WidgetOwner {
+// The widget behind each view the front end has made, for the message boxes that a window asks
+// for: a box stands over the window that asks.
+class ViewWidgets {
 public:
-    [[nodiscard]] virtual QWidget* ownerWidget() const = 0;
+    void add(const WindowView& view, QWidget* widget) { widgets_[&view] = widget; }
+    void remove(const WindowView& view) { widgets_.erase(&view); }
+    // Null for a view not made here, and once its widget is gone.
+    [[nodiscard]] QWidget* widget(const WindowView* view) const
+    {
+        const auto found = widgets_.find(view);
+        return found == widgets_.end() ? nullptr : found->second.data();
+    }
 
-protected:
-    ~WidgetOwner() = default;
+private:
+    std::unordered_map<const WindowView*, QPointer<QWidget>> widgets_;
 };
 
 // What the core holds of a window: the widget behind a guarded pointer. When the core discards
 // the window (often from inside one of the widget's own handlers) the widget is cut off from its
 // presenter, hidden at once and deleted once control is back in the event loop.
-// `Window` provides detach(), which forgets the presenter.
+// `Window` provides detach(), which forgets the presenter, where it has one.
 template <class Window, class View>
-class WindowAdapter : public View, public WidgetOwner {
+class WindowAdapter : public View {
 public:
-    explicit WindowAdapter(Window* window) : window_(window) {}
+    WindowAdapter(Window* window, ViewWidgets& widgets) : window_(window), widgets_(widgets)
+    {
+        widgets_.add(*this, window);
+    }
     ~WindowAdapter() override
     {
+        widgets_.remove(*this);
         if (!window_)
             return;
-        window_->detach();
+        if constexpr (requires { window_->detach(); })
+            window_->detach();
         window_->hide();
         window_->deleteLater();
     }
@@ -47,11 +63,12 @@ public:
             showInFront(window_);
     }
     [[nodiscard]] bool isShown() const override { return window_ && window_->isVisible(); }
-    [[nodiscard]] Window* window() const { return window_; }
-    [[nodiscard]] QWidget* ownerWidget() const override { return window_; }
 
 protected:
     QPointer<Window> window_;
+
+private:
+    ViewWidgets& widgets_;
 };
 
 } // namespace latchsweep::qt

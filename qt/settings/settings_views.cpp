@@ -59,104 +59,6 @@ void fitOnOneLine(QLabel* label)
     label->setFont(font);
 }
 
-// A fixed-size window with a client area of the layout's size, built from the layout.
-template <class Presenter>
-class SettingsWindow : public QWidget {
-public:
-    SettingsWindow(Presenter& presenter, const WindowLayout& spec, const char* icon)
-        : QWidget(nullptr, kFixedDialogFlags), presenter_(&presenter), client_(new QWidget(this)),
-          twipsPerPixel_(screenTwipsPerPixel())
-    {
-        setObjectName(toQString(spec.name));
-        setWindowTitle(toQString(spec.caption));
-        setWindowIcon(loadIcon(icon));
-        auto* layout = new QVBoxLayout(this);
-        layout->setContentsMargins(0, 0, 0, 0);
-        layout->addWidget(client_);
-        client_->setObjectName(QStringLiteral("client"));
-        controls_ = buildControls(client_, spec, twipsPerPixel_);
-        fixClientSize(this, client_, spec, twipsPerPixel_);
-    }
-
-    // The presenter is gone: the window only waits for its deletion.
-    void detach() { presenter_ = nullptr; }
-
-protected:
-    void closeEvent(QCloseEvent* event) override
-    {
-        event->accept();
-        if (presenter_)
-            presenter_->onClose();
-    }
-
-    // Runs a presenter's handler unless the window was detached.
-    template <class Handler>
-    void deliver(Handler handler)
-    {
-        if (presenter_)
-            handler(*presenter_);
-    }
-
-    Presenter* presenter_;
-    QWidget* client_;
-    double twipsPerPixel_;
-    QHash<QString, QWidget*> controls_;
-};
-
-class Form2Window : public SettingsWindow<Form2> {
-public:
-    explicit Form2Window(Form2& presenter) : SettingsWindow(presenter, form2Layout(), "binoculars")
-    {
-        MM2Dir_ = replaceControl(controls_, "MM2Dir", new DirectoryListWidget);
-        MM2Dir_->onOpen = [this](std::size_t row) { deliver([row](Form2& form) { form.openDirectory(row); }); };
-        fitOnOneLine(control<QLabel>(controls_, "Label1"));
-        curmm2dir_ = control<QTextEdit>(controls_, "curmm2dir");
-        // A display that reads like a label: flat, borderless, on the button face, no scroll bars.
-        curmm2dir_->setReadOnly(true);
-        curmm2dir_->setFrameShape(QFrame::NoFrame);
-        curmm2dir_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-        curmm2dir_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-        curmm2dir_->viewport()->setAutoFillBackground(false);
-        curmm2dir_->setStyleSheet(QStringLiteral("QTextEdit { background: palette(button); }"));
-        auto* save = control<QPushButton>(controls_, "Command1");
-        connect(save, &QPushButton::clicked, this, [this] { deliver([](Form2& form) { form.save(); }); });
-        MM2Dir_->setFocus(Qt::OtherFocusReason);
-    }
-
-    DirectoryListWidget* MM2Dir_;
-    QTextEdit* curmm2dir_;
-};
-
-class Form3Window : public SettingsWindow<Form3> {
-public:
-    explicit Form3Window(Form3& presenter) : SettingsWindow(presenter, form3Layout(), "wastebin")
-    {
-        // text1 is a single-line box: a line edit in place of the generic rich-text control.
-        text1_ = replaceControl(controls_, "text1", new QLineEdit);
-        text1_->setMaxLength(std::numeric_limits<int>::max());
-        fitOnOneLine(control<QLabel>(controls_, "Label2"));
-        setText1(Form3::kInitialDelay);
-        auto* save = control<QPushButton>(controls_, "Command1");
-        connect(save, &QPushButton::clicked, this, [this] { deliver([](Form3& form) { form.save(); }); });
-        save->setFocus(Qt::OtherFocusReason); // the first control in tab order that takes the focus
-    }
-
-    // The box's text. Until the user edits it, the bytes loaded, exactly: text that is not
-    // valid UTF-8 would not survive the round trip through the widget.
-    [[nodiscard]] std::string text1() const { return text1_->isModified() ? toStdString(text1_->text()) : loaded_; }
-
-    void setText1(const std::string& text)
-    {
-        loaded_ = text;
-        text1_->setText(toQString(text)); // clears the modified flag
-        text1_->setCursorPosition(0);
-    }
-
-private:
-    QLineEdit* text1_;
-    std::string loaded_;
-};
-
 // Text of a file for a plain-text box: every line, whatever the line ends.
 QString displayText(const std::string& bytes)
 {
@@ -166,45 +68,79 @@ QString displayText(const std::string& bytes)
     return text;
 }
 
-class Form2Adapter : public WindowAdapter<Form2Window, Form2View> {
-public:
-    using WindowAdapter::WindowAdapter;
-    void showDirectories(const std::vector<DirectoryEntry>& entries, std::size_t current) override
-    {
-        if (window_)
-            window_->MM2Dir_->setEntries(entries, current);
-    }
-    void setCurmm2dir(const std::string& text) override
-    {
-        if (window_)
-            window_->curmm2dir_->setPlainText(displayText(text));
-    }
-};
-
-class Form3Adapter : public WindowAdapter<Form3Window, Form3View> {
-public:
-    using WindowAdapter::WindowAdapter;
-    [[nodiscard]] std::string text1() const override { return window_ ? window_->text1() : std::string(); }
-    void setText1(const std::string& text) override
-    {
-        if (window_)
-            window_->setText1(text);
-    }
-};
-
 } // namespace
 
-std::unique_ptr<Form2View> makeForm2View(Form2& presenter)
+template <class Presenter>
+SettingsWindow<Presenter>::SettingsWindow(Presenter& presenter, const WindowLayout& windowLayout, const char* icon)
+    : QWidget(nullptr, kFixedDialogFlags), presenter_(&presenter), client_(new QWidget(this)),
+      twipsPerPixel_(screenTwipsPerPixel())
 {
-    return std::make_unique<Form2Adapter>(new Form2Window(presenter));
+    setObjectName(toQString(windowLayout.name));
+    setWindowTitle(toQString(windowLayout.caption));
+    setWindowIcon(loadIcon(icon));
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(client_);
+    client_->setObjectName(QStringLiteral("client"));
+    controls_ = buildControls(client_, windowLayout, twipsPerPixel_);
+    fixClientSize(this, client_, windowLayout, twipsPerPixel_);
 }
 
-std::unique_ptr<Form3View> makeForm3View(Form3& presenter)
+template <class Presenter>
+void SettingsWindow<Presenter>::closeEvent(QCloseEvent* event)
 {
-    return std::make_unique<Form3Adapter>(new Form3Window(presenter));
+    event->accept();
+    if (presenter_)
+        presenter_->onClose();
 }
 
-QWidget* windowOf(Form2View& view) { return static_cast<Form2Adapter&>(view).window(); }
-QWidget* windowOf(Form3View& view) { return static_cast<Form3Adapter&>(view).window(); }
+template class SettingsWindow<Form2>;
+template class SettingsWindow<Form3>;
+
+Form2Window::Form2Window(Form2& presenter) : SettingsWindow(presenter, form2Layout(), "binoculars")
+{
+    MM2Dir_ = replaceControl(controls_, "MM2Dir", new DirectoryListWidget);
+    MM2Dir_->onOpen = [this](std::size_t row) { deliver([row](Form2& form) { form.openDirectory(row); }); };
+    fitOnOneLine(control<QLabel>(controls_, "Label1"));
+    curmm2dir_ = control<QTextEdit>(controls_, "curmm2dir");
+    // A display that reads like a label: flat, borderless, on the button face, no scroll bars.
+    curmm2dir_->setReadOnly(true);
+    curmm2dir_->setFrameShape(QFrame::NoFrame);
+    curmm2dir_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    curmm2dir_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    curmm2dir_->viewport()->setAutoFillBackground(false);
+    curmm2dir_->setStyleSheet(QStringLiteral("QTextEdit { background: palette(button); }"));
+    auto* save = control<QPushButton>(controls_, "Command1");
+    connect(save, &QPushButton::clicked, this, [this] { deliver([](Form2& form) { form.save(); }); });
+    MM2Dir_->setFocus(Qt::OtherFocusReason);
+}
+
+void Form2Window::showDirectories(const std::vector<DirectoryEntry>& entries, std::size_t current)
+{
+    MM2Dir_->setEntries(entries, current);
+}
+
+void Form2Window::setCurmm2dir(const std::string& text) { curmm2dir_->setPlainText(displayText(text)); }
+
+Form3Window::Form3Window(Form3& presenter) : SettingsWindow(presenter, form3Layout(), "wastebin")
+{
+    // text1 is a single-line box: a line edit in place of the generic rich-text control.
+    text1_ = replaceControl(controls_, "text1", new QLineEdit);
+    text1_->setMaxLength(std::numeric_limits<int>::max());
+    fitOnOneLine(control<QLabel>(controls_, "Label2"));
+    setText1(Form3::kInitialDelay);
+    auto* save = control<QPushButton>(controls_, "Command1");
+    connect(save, &QPushButton::clicked, this, [this] { deliver([](Form3& form) { form.save(); }); });
+    save->setFocus(Qt::OtherFocusReason); // the first control in tab order that takes the focus
+}
+
+std::string Form3Window::text1() const { return text1_->isModified() ? toStdString(text1_->text()) : loaded_; }
+
+void Form3Window::setText1(const std::string& text)
+{
+    loaded_ = text;
+    text1_->setText(toQString(text)); // clears the modified flag
+    text1_->setCursorPosition(0);
+}
 
 } // namespace latchsweep::qt

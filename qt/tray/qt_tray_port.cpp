@@ -13,10 +13,6 @@
 namespace latchsweep::qt {
 namespace {
 
-constexpr std::uint32_t kNifMessage = 1;
-constexpr std::uint32_t kNifIcon = 2;
-constexpr std::uint32_t kNifTip = 4;
-
 // The tip as the platform shows it: the field's text up to its zero byte, never past the field.
 QString tipText(const NotifyIconData& record)
 {

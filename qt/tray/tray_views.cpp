@@ -1,27 +1,32 @@
 #include "qt/tray/tray_views.h"
 
+#include <QPointer>
+
 #include "qt/app/form1_window.h"
 #include "qt/tray/form4_window.h"
 #include "qt/tray/qt_tray_port.h"
 
 namespace latchsweep::qt {
 
-std::unique_ptr<Form4View> makeForm4View(Form4&) { return std::make_unique<Form4Window>(); }
-
-std::unique_ptr<TrayPort> makeTrayPort() { return std::make_unique<QtTrayPort>(); }
-
-void connectTrayCallback(TrayPort& port, Form1Window& window)
+void connectTrayCallback(QtTrayPort& tray, Form1Window& window)
 {
-    auto* tray = dynamic_cast<QtTrayPort*>(&port);
-    if (!tray)
-        return;
+    // The window is deleted later than the core lets it go: the handlers reach it only while it is there.
+    const QPointer<Form1Window> target(&window);
     // X carries the code as a pixel coordinate in twips, as the platform's runtime turns the
     // callback message into a mouse-move event.
-    tray->setCallback(window.handle(),
-                      [&window](std::int32_t code) { window.deliverMouseMove(code * window.twipsPerPixelX()); });
-    tray->setAreaCreatedHandler([&window] { window.onNotificationAreaCreated(); });
-    tray->setAreaGoneHandler([&window] { window.onNotificationAreaGone(); });
-    if (tray->popups() != QtTrayPort::Popups::DrawnByHost)
+    tray.setCallback(window.handle(), [target](std::int32_t code) {
+        if (target)
+            target->deliverMouseMove(code * target->twipsPerPixelX());
+    });
+    tray.setAreaCreatedHandler([target] {
+        if (target)
+            target->onNotificationAreaCreated();
+    });
+    tray.setAreaGoneHandler([target] {
+        if (target)
+            target->onNotificationAreaGone();
+    });
+    if (tray.popups() != QtTrayPort::Popups::DrawnByHost)
         return;
     // Form4's menu as the host draws it: the host asks for it (AboutToShow), then reports the
     // item chosen, after its menu has closed; the command is posted like the callback message.
@@ -36,7 +41,7 @@ void connectTrayCallback(TrayPort& port, Form1Window& window)
                                       Qt::QueuedConnection);
         });
     }
-    tray->setHostMenu(window.handle(), menu);
+    tray.setHostMenu(window.handle(), menu);
 }
 
 } // namespace latchsweep::qt

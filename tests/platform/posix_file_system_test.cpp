@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include "platform/posix/posix_file_system.h"
+#include "tests/platform/scratch_directory.h"
 #include "core/sweep/data_files.h"
 #include "core/sweep/sweeper.h"
 
@@ -18,36 +19,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// A scratch directory that is also the working directory, as the program's files are opened
-// by bare name.
-class PosixFiles : public ::testing::Test {
+class PosixFiles : public ScratchDirectory {
 protected:
-    void SetUp() override
-    {
-        std::string pattern = (fs::temp_directory_path() / "latchsweep-XXXXXX").string();
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        dir_ = pattern;
-        previous_ = fs::current_path();
-        fs::current_path(dir_);
-    }
-    void TearDown() override
-    {
-        fs::current_path(previous_);
-        fs::remove_all(dir_);
-    }
-    static void write(const fs::path& path, const std::string& bytes)
-    {
-        std::ofstream(path, std::ios::binary) << bytes;
-    }
-    static std::string read(const fs::path& path)
-    {
-        std::ifstream in(path, std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), {}};
-    }
-
     PosixFileSystem files_;
-    fs::path dir_;
-    fs::path previous_;
 };
 
 TEST_F(PosixFiles, RemovesOneRegularFile)

@@ -4,23 +4,30 @@
 
 #include <QtTest>
 #include <QtWidgets>
+#include <algorithm>
 #include <memory>
 #include <optional>
+#include <span>
+#include <string_view>
 
 #include "core/app/application.h"
 #include "qt/app/controls.h"
 #include "core/app/form1.h"
 #include "qt/app/form1_window.h"
+#include "qt/app/qt_platform.h"
 #include "qt/app/qt_view_factory.h"
 #include "tests/support/fake_platform.h"
 #include "platform/posix/posix_file_system.h"
+#include "qt/tray/form4_window.h"
 #include "qt/tray/qt_tray_port.h"
 #include "qt/tray/tray_views.h"
 
 namespace latchsweep::qt::testing {
 
+using qt::toQString;
+
 inline int px(int twips) { return twipsToPixels(twips, screenTwipsPerPixel()); }
-inline QRect pxRect(int left, int top, int width, int height) { return {px(left), px(top), px(width), px(height)}; }
+inline QRect pxRect(const TwipsRect& rect) { return {px(rect.left), px(rect.top), px(rect.width), px(rect.height)}; }
 
 // Deletes the windows the core has discarded.
 inline void settle() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
@@ -53,20 +60,6 @@ inline QByteArray readFile(const QString& path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(missing)");
 }
 
-// A menu tree as "[name:caption [children]]", the shape of the core's menu data.
-inline QString flatten(const QList<QAction*>& actions)
-{
-    QString out;
-    for (QAction* action : actions) {
-        const QMenu* menu = action->menu();
-        if (action->isSeparator())
-            continue;
-        out += QStringLiteral("[%1:%2").arg(menu ? menu->objectName() : action->objectName(), action->text());
-        out += (menu ? QLatin1Char(' ') + flatten(menu->actions()) : QString()) + QLatin1Char(']');
-    }
-    return out;
-}
-
 template <class Widget = QWidget>
 Widget* child(const QWidget* window, const char* name)
 {
@@ -82,12 +75,12 @@ inline void checkFixedFrame(QWidget* window)
     QCOMPARE(window->minimumSize(), window->maximumSize());
 }
 
-inline void checkFont(QWidget* widget, const char* family, double points, bool bold, bool italic)
+inline void checkFont(const QWidget* widget, const Font& font)
 {
-    QCOMPARE(widget->font().family(), QString::fromLatin1(family));
-    QCOMPARE(widget->font().pointSizeF(), points);
-    QCOMPARE(widget->font().bold(), bold);
-    QCOMPARE(widget->font().italic(), italic);
+    QCOMPARE(widget->font().family(), toQString(font.family));
+    QCOMPARE(widget->font().pointSizeF(), font.points);
+    QCOMPARE(widget->font().bold(), font.bold);
+    QCOMPARE(widget->font().italic(), font.italic);
 }
 
 // A frame as it is drawn: painted alone (without its controls), its top line (the first row
@@ -120,30 +113,82 @@ inline void checkFrameDrawing(QGroupBox* frame)
     QVERIFY(rows.last() - rows.first() < QFontMetrics(frame->window()->font()).height());
 }
 
-// A control as the layout places it: its rectangle in its container and its text.
-struct Placed {
-    const char* name;
-    QRect rect;
-    const char* text; // nullptr: not checked
-    const char* parent = "client";
-};
-
-inline void checkControls(const QWidget* window, std::initializer_list<Placed> controls)
+// The control of that name in the layout; the test fails where there is none.
+inline const ControlLayout& layoutOf(const WindowLayout& windowLayout, std::string_view name)
 {
-    for (const Placed& expected : controls) {
-        const QWidget* widget = child(window, expected.name);
-        QVERIFY2(widget, expected.name);
+    const auto found = std::find_if(windowLayout.controls.begin(), windowLayout.controls.end(),
+                                    [name](const ControlLayout& control) { return control.name == name; });
+    if (found == windowLayout.controls.end())
+        qFatal("%s has no control %.*s", windowLayout.name.data(), int(name.size()), name.data());
+    return *found;
+}
+
+// What a control shows as its text: a frame's title, a box's plain text, a label's or a button's text.
+inline QString shownText(const QWidget* widget)
+{
+    if (const auto* frame = qobject_cast<const QGroupBox*>(widget))
+        return frame->title();
+    if (const auto* box = qobject_cast<const QTextEdit*>(widget))
+        return box->toPlainText();
+    return widget->property("text").toString();
+}
+
+// The window as its layout describes it: its name, caption and client area, and every control in
+// its container at the pixels its twips convert to, with the layout's text and font. The window
+// sizes the controls named in `sizedByContent` to what they show: only their place is checked.
+inline void checkLayout(const QWidget* window, const WindowLayout& windowLayout,
+                        std::initializer_list<std::string_view> sizedByContent = {})
+{
+    QCOMPARE(window->objectName(), toQString(windowLayout.name));
+    QCOMPARE(window->windowTitle(), toQString(windowLayout.caption));
+    const QWidget* client = child(window, "client");
+    QVERIFY(client);
+    QCOMPARE(client->size(), QSize(px(windowLayout.clientWidth), px(windowLayout.clientHeight)));
+    QVERIFY(!windowLayout.controls.empty());
+    for (const ControlLayout& control : windowLayout.controls) {
+        const QString name = toQString(control.name);
+        const QWidget* widget = window->findChild<QWidget*>(name);
+        QVERIFY2(widget, qPrintable(name));
+        const QString container = control.parent.empty() ? QStringLiteral("client") : toQString(control.parent);
+        QVERIFY2(widget->parentWidget()->objectName() == container, qPrintable(name));
+        const QRect expected = pxRect(control.rect);
         const QRect at = widget->geometry();
-        QVERIFY2(at == expected.rect, qPrintable(QStringLiteral("%1 at %2,%3 %4x%5").arg(expected.name).arg(at.x())
-                                                     .arg(at.y()).arg(at.width()).arg(at.height())));
-        QCOMPARE(widget->parentWidget()->objectName(), QString::fromLatin1(expected.parent));
-        QString text = widget->property("text").toString();
-        if (const auto* frame = qobject_cast<const QGroupBox*>(widget))
-            text = frame->title();
-        else if (const auto* box = qobject_cast<const QTextEdit*>(widget))
-            text = box->toPlainText();
-        if (expected.text)
-            QCOMPARE(text, QString::fromUtf8(expected.text));
+        const bool sized =
+            std::find(sizedByContent.begin(), sizedByContent.end(), control.name) != sizedByContent.end();
+        QVERIFY2(sized ? at.topLeft() == expected.topLeft() : at == expected,
+                 qPrintable(QStringLiteral("%1 at %2,%3 %4x%5").arg(name).arg(at.x()).arg(at.y()).arg(at.width())
+                                .arg(at.height())));
+        QVERIFY2(shownText(widget) == toQString(control.text),
+                 qPrintable(name + QStringLiteral(": ") + shownText(widget)));
+        if (!control.font.family.empty())
+            checkFont(widget, control.font);
+    }
+}
+
+// The actions of a menu (its separators aside) against the core's menu data, in order: each
+// item's name as the object name of its action or submenu, its caption, no shortcut, and its
+// submenu. Where `commands` holds, every action carries its item's command.
+inline void checkMenu(const QList<QAction*>& actions, std::span<const MenuItem> items, bool commands,
+                      const QString& where = QStringLiteral("menu"))
+{
+    QList<QAction*> entries;
+    for (QAction* action : actions)
+        if (!action->isSeparator())
+            entries << action;
+    QVERIFY2(entries.size() == qsizetype(items.size()), qPrintable(where));
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        const MenuItem& item = items[i];
+        const QAction* action = entries[qsizetype(i)];
+        const QMenu* submenu = action->menu();
+        const QString path = where + QStringLiteral(" > ") + toQString(item.name);
+        QVERIFY2((submenu != nullptr) == !item.children.empty(), qPrintable(path));
+        QCOMPARE(submenu ? submenu->objectName() : action->objectName(), toQString(item.name));
+        QCOMPARE(action->text(), toQString(item.caption));
+        QVERIFY2(action->shortcut().isEmpty() && action->isEnabled() && !action->isCheckable(), qPrintable(path));
+        if (commands)
+            QVERIFY2(menuCommand(action) == item.command, qPrintable(path));
+        if (submenu)
+            checkMenu(submenu->actions(), item.children, commands, path);
     }
 }
 
@@ -187,8 +232,15 @@ struct TrayProgram {
         app.start();
         connectTrayCallback(tray, window());
     }
-    Form1Window& window() { return static_cast<Form1Window&>(app.form1().view()); }
+    Form1Window& window() { return *views.form1Window(); }
     QSystemTrayIcon* icon() { return tray.icon(window().handle(), static_cast<std::int32_t>(app.form1().IconObject)); }
+    // The tip the core put in the icon's record, up to its zero byte.
+    QString tip()
+    {
+        const auto& field = app.module1().iconData().szTip;
+        const auto end = std::find(field.begin(), field.end(), '\0');
+        return toQString(std::string_view(field.data(), static_cast<std::size_t>(end - field.begin())));
+    }
     bool restored() { return window().isVisible() && !(window().windowState() & Qt::WindowMinimized); }
 };
 

@@ -1,8 +1,10 @@
 #include "qt/about/about_views.h"
 #include "core/about/frm_about.h"
 #include "core/about/frm_help.h"
-#include "qt/about/posix_launcher.h"
+#include "platform/posix/no_registry.h"
+#include "platform/posix/posix_launcher.h"
 #include "core/about/sysinfo.h"
+#include "core/app/application.h"
 #include "tests/qt/qt_test_support.h"
 
 using namespace latchsweep;
@@ -17,23 +19,24 @@ class AboutWindowsTest : public QObject {
     QWidget* openHelp()
     {
         app().run(Command::OpenHelp);
-        return qt::windowOf(app().help().get()->view());
+        return program_->views.helpWindow();
     }
     QWidget* openAbout()
     {
         app().run(Command::OpenAbout);
-        return qt::windowOf(app().about().get()->view());
+        return program_->views.aboutWindow();
     }
 
-    static void checkToolWindow(QWidget* window, const char* name, const char* caption, QRect geometry)
+    // A tool window built from its layout whose client area stands where the program places it.
+    static void checkToolWindow(QWidget* window, const WindowLayout& windowLayout,
+                                std::initializer_list<std::string_view> sizedByContent, const TwipsRect& clientArea)
     {
-        QCOMPARE(window->objectName(), QString::fromLatin1(name));
-        QCOMPARE(window->windowTitle(), QString::fromLatin1(caption));
+        checkLayout(window, windowLayout, sizedByContent);
         QCOMPARE(window->windowType(), Qt::Window); // top-level, transient for nothing
         QCOMPARE(window->parentWidget(), nullptr);
         checkFixedFrame(window);
         QVERIFY(!window->windowIcon().isNull());
-        QCOMPARE(window->geometry(), geometry);
+        QCOMPARE(window->geometry(), pxRect(clientArea));
     }
 
 private slots:
@@ -43,16 +46,10 @@ private slots:
     void helpWindowLayout()
     {
         QWidget* window = openHelp();
-        checkToolWindow(window, "frmHelp", "Help", pxRect(2760, 3750, 7860, 2775));
-        checkControls(window, {{"OKButton", pxRect(6480, 120, 1215, 375), "OK"},
-                               {"CancelButton", pxRect(6480, 600, 1215, 375), "Cancel"},
-                               {"Label1", pxRect(120, 120, 6135, 855), "Help!"},
-                               {"helptxt", pxRect(120, 1080, 7575, 1575), "Cannot Find Help File!"}});
+        checkToolWindow(window, frmHelpLayout(), {}, frmHelpClientArea());
         auto* ok = child<QPushButton>(window, "OKButton");
         auto* cancel = child<QPushButton>(window, "CancelButton");
         auto* box = child<QTextEdit>(window, "helptxt");
-        checkFont(child(window, "Label1"), "Arial", 36, true, false);
-        checkFont(box, "MS Sans Serif", 8.5, false, false);
         QCOMPARE(box->document()->blockCount(), 1);
         QVERIFY(box->frameShape() != QFrame::NoFrame);
         QCOMPARE(window->focusWidget(), ok);
@@ -84,13 +81,14 @@ private slots:
 
     void helpShowsPlainTextAndRichTextWithItsFormatting()
     {
-        writeFile(QStringLiteral("help.txt"), "How to use Latchsweep\r\n\r\nChoose the game directory.\r\n");
+        const QString helpFile = toQString(frmHelp::kHelpFile);
+        writeFile(helpFile, "How to use Latchsweep\r\n\r\nChoose the game directory.\r\n");
         auto* box = child<QTextEdit>(openHelp(), "helptxt");
         QCOMPARE(box->toPlainText(), QStringLiteral("How to use Latchsweep\n\nChoose the game directory.\n"));
-        QCOMPARE(box->font().family(), QStringLiteral("MS Sans Serif"));
+        QCOMPARE(box->font().family(), toQString(layoutOf(frmHelpLayout(), "helptxt").font.family));
         app().help().get()->onOK();
         settle();
-        writeFile(QStringLiteral("help.txt"), "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}{\\f1 Courier New;}}"
+        writeFile(helpFile, "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}{\\f1 Courier New;}}"
                                               "{\\colortbl;\\red200\\green0\\blue0;}"
                                               "\\fs32\\b Title\\b0\\par\\fs20 Plain \\i slanted\\i0  "
                                               "\\cf1\\ul red\\ulnone\\cf0  \\f1 mono\\par}");
@@ -137,27 +135,14 @@ private slots:
     void aboutBoxLayout()
     {
         QWidget* window = openAbout();
-        checkToolWindow(window, "frmAbout", "About Latchsweep", pxRect(2340, 1935, 5790, 4425));
-        checkControls(
-            window,
-            {{"picIcon", QRect(px(120), px(240), 32, 32), nullptr},
-             {"lblTitle", pxRect(720, 240, 4965, 360), "LATCHSWEEP"},
-             {"lblVersion", pxRect(720, 600, 3885, 225), "Version 1.0"},
-             {"lblDescription", pxRect(720, 1080, 3855, 1170), nullptr},
-             {"lblDisclaimer", pxRect(120, 2640, 5535, 705),
-              "Warning: By Using This Program We Will Have No Responsibilty of Anything That Went/Will Go Wrong on "
-              "Your Computer. (EX: Data Loss, Crashes, Viruses, Errors, etc.)"},
-             {"Label1", pxRect(120, 3480, 5535, 465),
-              "If You Have Any Comments/Suggestions/Complaints/Questions/Errors or Find Any Bugs, Please Contact Me "
-              "A.S.A.P. Thank You"},
-             {"cmdOK", pxRect(120, 3960, 4260, 345), "OK"},
-             {"cmdSysInfo", pxRect(4440, 3960, 1245, 345), "&System Info..."}});
-        QCOMPARE(child<QLabel>(window, "picIcon")->pixmap().size(), QSize(32, 32));
-        checkFont(child(window, "lblTitle"), "Arial", 14.25, true, false);
-        checkFont(child(window, "lblVersion"), "Arial", 11.25, true, false);
-        checkFont(child(window, "lblDisclaimer"), "Arial", 8.25, false, true);
-        checkFont(child(window, "Label1"), "Arial", 8.25, false, true);
-        QCOMPARE(child(window, "lblTitle")->palette().color(QPalette::WindowText), QColor(Qt::black));
+        checkToolWindow(window, frmAboutLayout(), {"picIcon"}, frmAboutClientArea());
+        // The picture is sized to the product's 32-pixel image.
+        const auto* picture = child<QLabel>(window, "picIcon");
+        QCOMPARE(picture->pixmap().size(), QSize(32, 32));
+        QCOMPARE(picture->size(), QSize(32, 32));
+        for (const std::string_view name : frmAboutBlackLabels())
+            QCOMPARE(window->findChild<QWidget*>(toQString(name))->palette().color(QPalette::WindowText),
+                     QColor(Qt::black));
         for (const char* name : {"lblTitle", "lblVersion", "lblDisclaimer", "Label1"})
             QVERIFY2(child<QLabel>(window, name)->wordWrap(), name);
 
@@ -179,17 +164,26 @@ private slots:
         QWidget* window = openAbout();
         QVERIFY(QTest::qWaitForWindowExposed(window));
         const QImage shot = window->grab().toImage();
-        const QColor grey(128, 128, 128);
-        for (const int row : {px(2400), px(3360)}) {
-            for (const int x : {px(120), px(3000), px(5669) - 1}) {
-                QCOMPARE(QColor(shot.pixel(x, row)), grey);
-                QCOMPARE(QColor(shot.pixel(x, row + 1)), QColor(Qt::white));
+        const std::span<const EtchedLine> lines = frmAboutLines();
+        QVERIFY(!lines.empty());
+        // What a pixel shows where lines are drawn: the colour of the last line drawn over it.
+        const auto drawn = [lines](int x, int y) {
+            std::optional<QColor> colour;
+            for (const EtchedLine& line : lines)
+                if (x >= px(line.x1) && x < px(line.x2) && y >= px(line.y) && y < px(line.y) + line.widthPixels)
+                    colour = QColor::fromRgb(line.rgb);
+            return colour;
+        };
+        for (const EtchedLine& line : lines) {
+            QVERIFY(window->findChild<QWidget*>(QStringLiteral("Line1(%1)").arg(line.index)));
+            const int left = px(line.x1);
+            const int right = px(line.x2) - 1;
+            for (int y = px(line.y); y < px(line.y) + line.widthPixels; ++y) {
+                for (const int x : {left, (left + right) / 2, right})
+                    QCOMPARE(QColor(shot.pixel(x, y)), drawn(x, y).value());
+                QVERIFY(QColor(shot.pixel(left - 1, y)) != drawn(left, y).value());
             }
-            QCOMPARE(QColor(shot.pixel(px(5684) - 1, row)), grey);
-            QVERIFY(QColor(shot.pixel(px(120) - 1, row)) != grey);
         }
-        for (const int index : {0, 1, 3, 4})
-            QVERIFY(window->findChild<QWidget*>(QStringLiteral("Line1(%1)").arg(index)));
     }
 
     void aboutBoxClosesByEnterEscAndTheCloseBox()
@@ -213,35 +207,17 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(window));
         QTest::keyClick(window, Qt::Key_S, Qt::AltModifier);
         QTRY_COMPARE(program_->shown().size(), std::size_t{1}); // a mnemonic clicks after a short flash
-        QCOMPARE(program_->shown()[0].text, std::string("System Information Is Unavailable At This Time"));
-        QCOMPARE(program_->shown()[0].title, std::string("Latchsweep"));
+        QCOMPARE(program_->shown()[0].text, std::string(kSysInfoUnavailable));
+        QCOMPARE(program_->shown()[0].title, std::string(kAppTitle));
         QTest::mouseClick(child<QPushButton>(window, "cmdSysInfo"), Qt::LeftButton);
         QCOMPARE(program_->shown().size(), std::size_t{2});
         QVERIFY(app().about().exists() && window->isVisible());
 
         // The platform's own registry has no keys: the same report.
-        const auto registry = qt::makeRegistry();
-        StartSysInfo(*registry, program_->files, *qt::makeLauncher(), program_->fakes.messages);
+        NoRegistry registry;
+        PosixLauncher launcher;
+        StartSysInfo(registry, program_->files, launcher, program_->fakes.messages);
         QCOMPARE(program_->shown().size(), std::size_t{3});
-    }
-
-    void launcherStartsThePathAsGivenOrReportsFailure()
-    {
-        // "my" beside "my tools": a launcher that split at spaces would start it.
-        QVERIFY(QDir().mkpath(QStringLiteral("my tools")));
-        const QFile::Permissions executable = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner;
-        writeFile(QStringLiteral("my"), "#!/bin/sh\n: > split.ran\n", executable);
-        writeFile(QStringLiteral("my tools/run me"), "#!/bin/sh\n: > \"$0.ran\"\n", executable);
-        writeFile(QStringLiteral("plain.txt"), "not a program", QFile::ReadOwner | QFile::WriteOwner);
-        qt::PosixLauncher launcher;
-        QVERIFY(launcher.launch(QDir::current().filePath(QStringLiteral("my tools/run me")).toStdString()));
-        QTRY_VERIFY(QFile::exists(QStringLiteral("my tools/run me.ran")));
-        QVERIFY(!QFile::exists(QStringLiteral("split.ran")));
-        QVERIFY(launcher.launch("my tools/run me"));
-        for (const std::string& path : {std::string(), std::string("missing-program"), std::string("plain.txt"),
-                                        QDir::currentPath().toStdString(), std::string("/bin/true\0x", 11),
-                                        std::string("true")})
-            QVERIFY2(!launcher.launch(path), path.c_str());
     }
 };
 

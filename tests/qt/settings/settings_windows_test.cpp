@@ -20,24 +20,22 @@ class SettingsWindowsTest : public QObject {
     QWidget* openForm2()
     {
         app().run(Command::OpenGameDirectory);
-        return qt::windowOf(app().form2().get()->view());
+        return program_->views.form2Window();
     }
     QWidget* openForm3()
     {
         app().run(Command::OpenAutoDelete);
-        return qt::windowOf(app().form3().get()->view());
+        return program_->views.form3Window();
     }
     std::string mm2Dir() { return app().form2().get()->MM2Dir().path(); }
     std::string under(const QString& name) { return (work_ + QLatin1Char('/') + name).toStdString(); }
 
-    static void checkWindow(QWidget* window, const char* name, const char* caption, QSize clientTwips)
+    static void checkWindow(QWidget* window, const WindowLayout& windowLayout)
     {
-        QCOMPARE(window->objectName(), QString::fromLatin1(name));
-        QCOMPARE(window->windowTitle(), QString::fromLatin1(caption));
+        checkLayout(window, windowLayout);
         checkFixedFrame(window);
         QVERIFY(window->isVisible());
         QVERIFY(!window->windowIcon().isNull());
-        QCOMPARE(child(window, "client")->size(), QSize(px(clientTwips.width()), px(clientTwips.height())));
     }
 
 private slots:
@@ -55,11 +53,7 @@ private slots:
     void windowsAreBuiltFromTheLayouts()
     {
         QWidget* window = openForm2();
-        checkWindow(window, "Form2", "Select Midtown Madness 2 Directory", {5985, 4230});
-        checkControls(window, {{"MM2Dir", pxRect(0, 0, 5895, 3240), nullptr},
-                               {"Command1", pxRect(0, 3240, 5895, 255), "Save"},
-                               {"Label1", pxRect(120, 3600, 2055, 255), "Current MM2 Directory:"},
-                               {"curmm2dir", pxRect(1800, 3600, 4095, 495), "No MM2 Directory Currently Set!"}});
+        checkWindow(window, form2Layout());
         auto* list = child<qt::DirectoryListWidget>(window, "MM2Dir");
         QVERIFY(child<QTextEdit>(window, "curmm2dir")->isReadOnly());
         QCOMPARE(window->focusWidget(), list);
@@ -72,11 +66,7 @@ private slots:
         QCOMPARE(texts, (QStringList{QStringLiteral("/")} + parts + QStringList{"apps", "Games", "Zeta"}));
         QCOMPARE(list->currentRow(), parts.size());
         window = openForm3();
-        checkWindow(window, "Form3", "Auto-Delete Settings", {4680, 1365});
-        checkControls(window, {{"Frame1", pxRect(120, 120, 4455, 735), "Auto-Delete Settings"},
-                               {"Label2", pxRect(120, 240, 2535, 255), "Milliseconds in Scanning Delay:", "Frame1"},
-                               {"text1", pxRect(2400, 240, 1935, 375), "10000", "Frame1"},
-                               {"Command1", pxRect(120, 960, 4455, 255), "Save"}});
+        checkWindow(window, form3Layout());
         QCOMPARE(child(window, "Command1")->nextInFocusChain(), child(window, "text1"));
         checkFrameDrawing(child<QGroupBox>(window, "Frame1"));
     }
@@ -160,7 +150,7 @@ private slots:
         QTest::mouseClick(save, Qt::LeftButton);
         QCOMPARE(readFile(QStringLiteral("AutoDelete.txt")), QByteArray(" 250 \r\n"));
         QCOMPARE(program_->shown().size(), std::size_t(2));
-        QCOMPARE(program_->shown()[1].text, std::string("The Auto Delete's Settings Has Been Saved"));
+        QCOMPARE(program_->shown()[1].text, std::string(Form3::kSaved));
         QVERIFY(!app().form3().exists());
     }
 
@@ -196,14 +186,14 @@ private slots:
             offCentre = box->frameGeometry().center() - window->frameGeometry().center();
             box->close();
         });
-        qt::QtMessageBoxes().show(view, "Saved", "Success");
+        qt::QtMessageBoxes(program_->views.widgets()).show(view, "Saved", "Success");
         QCOMPARE(owner, window);
         QVERIFY2(offCentre.manhattanLength() <= 2, qPrintable(QStringLiteral("%1,%2").arg(offCentre.x()).arg(offCentre.y())));
         QTimer::singleShot(0, [&] {
             box = QApplication::activeModalWidget();
             delete window;
         });
-        qt::QtMessageBoxes().show(view, "Saved", "Success");
+        qt::QtMessageBoxes(program_->views.widgets()).show(view, "Saved", "Success");
         QVERIFY(!box);
     }
 

@@ -90,7 +90,7 @@ private slots:
         QVERIFY(!program.tray.available() && !program.icon());
         QVERIFY(trayer(true));
         QTRY_VERIFY_WITH_TIMEOUT(docked(program), 5000); // told by the desktop, not found by looking
-        QCOMPARE(program.icon()->toolTip(), QStringLiteral("Latchsweep"));
+        QCOMPARE(program.icon()->toolTip(), program.tip());
         QSystemTrayIcon* icon = program.icon();
         program.app.run(Command::Minimize);
         QVERIFY(!program.window().isVisible());
@@ -121,7 +121,7 @@ private slots:
         QTest::qWait(500);
         QVERIFY(opened.isEmpty());
         xdotool({"mouseup", "3"});
-        QTRY_COMPARE(opened, QStringLiteral("Menu"));
+        QTRY_COMPARE(opened, toQString(form4Menu().name));
         QVERIFY(program.app.form4().exists());
         trayer(false);
     }

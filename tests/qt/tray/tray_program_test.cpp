@@ -92,7 +92,8 @@ private slots:
     {
         QSystemTrayIcon* icon = program_->icon();
         QVERIFY(icon && icon->isVisible());
-        QCOMPARE(icon->toolTip(), QStringLiteral("Latchsweep"));
+        QVERIFY(!program_->tip().isEmpty());
+        QCOMPARE(icon->toolTip(), program_->tip());
         QCOMPARE(icon->icon().cacheKey(), qt::IconTable::instance().icon(program_->app.form1().IconObject).cacheKey());
         QCOMPARE(program_->tray.iconCount(), 1u);
         const auto frames = program_->window().imageList();
@@ -124,7 +125,7 @@ private slots:
         area_ = true;
         program_->tray.checkArea();
         QVERIFY(program_->icon());
-        QCOMPARE(program_->icon()->toolTip(), QStringLiteral("Latchsweep"));
+        QCOMPARE(program_->icon()->toolTip(), program_->tip());
         program_->app.run(Command::Minimize);
         QVERIFY(!program_->window().isVisible());
     }
@@ -133,22 +134,23 @@ private slots:
     {
         QCursor::setPos(200, 150);
         MenuDriver driver({});
-        QString tree;
+        QPointer<QMenu> shown;
         QPoint at;
         driver.onFirst = [&](QMenu* menu) {
-            tree = menu->objectName() + QLatin1Char(' ') + flatten(menu->actions());
+            shown = menu;
             at = menu->geometry().topLeft();
             closePopups();
         };
         rightClick();
-        QCOMPARE(tree, QStringLiteral("Menu [filemenu:File [exit:Exit]][setmenu:Settings [settings:Settings "
-                                      "[mm2dir:MM2 Directory][autodelete:Auto-Delete]]][helpmenu:Help [help:Help]"
-                                      "[about:About]][show:Show Main Window]"));
+        QVERIFY(shown);
+        QCOMPARE(shown->objectName(), toQString(form4Menu().name));
+        QCOMPARE(shown->title(), toQString(form4Menu().caption));
+        checkMenu(shown->actions(), form4Menu().children, true, QStringLiteral("pop-up"));
         QCOMPARE(at, QPoint(200, 150));
         QVERIFY(program_->app.form4().exists());
-        auto& form4 = dynamic_cast<QWidget&>(program_->app.form4().get()->view());
-        QCOMPARE(form4.objectName(), QStringLiteral("Form4"));
-        QCOMPARE(form4.windowTitle(), QStringLiteral("Icon Popup Menu"));
+        QWidget& form4 = *program_->views.form4Window();
+        QCOMPARE(form4.objectName(), toQString(form4Layout().name));
+        QCOMPARE(form4.windowTitle(), toQString(form4Layout().caption));
         QVERIFY(!form4.isVisible());
         QVERIFY(program_->window().isVisible()); // dismissing does nothing
     }
@@ -159,8 +161,7 @@ private slots:
         program_ = std::make_unique<TrayProgram>([this] { return area_; }, qt::QtTrayPort::Popups::DrawnByHost);
         QMenu* menu = program_->icon()->contextMenu();
         QVERIFY(menu);
-        const qt::Form4Window form4;
-        QCOMPARE(flatten(menu->actions()), flatten(form4.menu()->actions()));
+        checkMenu(menu->actions(), form4Menu().children, true, QStringLiteral("host's menu"));
         Application& app = program_->app;
         app.run(Command::Minimize);
         QVERIFY(!app.form4().exists());

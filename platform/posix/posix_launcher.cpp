@@ -1,4 +1,4 @@
-#include "qt/about/posix_launcher.h"
+#include "platform/posix/posix_launcher.h"
 
 #include <algorithm>
 #include <csignal>
@@ -7,7 +7,7 @@
 
 extern char** environ;
 
-namespace latchsweep::qt {
+namespace latchsweep {
 
 PosixLauncher::~PosixLauncher() { reap(); }
 
@@ -49,4 +49,4 @@ void PosixLauncher::reap()
     });
 }
 
-} // namespace latchsweep::qt
+} // namespace latchsweep

@@ -6,7 +6,7 @@
 
 #include "core/base/system_ports.h"
 
-namespace latchsweep::qt {
+namespace latchsweep {
 
 // Starts a program by its path with posix_spawn: no shell, no search of PATH, no splitting at
 // spaces. The program runs in a process group of its own, so that a signal meant for this
@@ -25,4 +25,4 @@ private:
     std::vector<pid_t> children_;
 };
 
-} // namespace latchsweep::qt
+} // namespace latchsweep

@@ -15,13 +15,6 @@
 
 namespace latchsweep::qt {
 
-// The record's flag bits, each naming a field that add and modify apply; the core sets all three
-// (Module1::kFlags).
-inline constexpr std::uint32_t kNifMessage = 1;
-inline constexpr std::uint32_t kNifIcon = 2;
-inline constexpr std::uint32_t kNifTip = 4;
-static_assert((kNifMessage | kNifIcon | kNifTip) == Module1::kFlags);
-
 // The mouse message code the platform would report for a tray activation, or nothing.
 // `held` is what this process sees of the mouse buttons at that moment: the XEmbed tray reports
 // the press of a button over our own icon window (so the button is held), a StatusNotifierItem

@@ -16,8 +16,9 @@ namespace latchsweep::win32 {
 static_assert(kNimAdd == static_cast<std::uint32_t>(NIM_ADD) && kNimModify == static_cast<std::uint32_t>(NIM_MODIFY)
         && kNimDelete == static_cast<std::uint32_t>(NIM_DELETE),
     "the core's tray operations are NIM_ADD, NIM_MODIFY and NIM_DELETE");
-static_assert(Module1::kFlags == static_cast<std::uint32_t>(NIF_MESSAGE | NIF_ICON | NIF_TIP),
-    "every add and modify sets the callback message, the icon and the tip");
+static_assert(kNifMessage == static_cast<std::uint32_t>(NIF_MESSAGE) && kNifIcon == static_cast<std::uint32_t>(NIF_ICON)
+                  && kNifTip == static_cast<std::uint32_t>(NIF_TIP),
+              "the record's flag bits are the shell's");
 static_assert(Module1::kCallbackMessage == static_cast<std::uint32_t>(WM_MOUSEMOVE) && kMouseMove == WM_MOUSEMOVE,
     "the icon reports to its window as WM_MOUSEMOVE");
 static_assert(kLeftButtonDown == WM_LBUTTONDOWN && kLeftButtonUp == WM_LBUTTONUP

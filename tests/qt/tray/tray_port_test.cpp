@@ -105,7 +105,7 @@ private slots:
         QCOMPARE(icon->icon().cacheKey(), iconKey(frame_));
         QCOMPARE(icon->toolTip(), QStringLiteral("Changed"));
         NotifyIconData tipOnly = record(kWindow, kId, design_, "Tip only");
-        tipOnly.uFlags = qt::kNifTip;
+        tipOnly.uFlags = kNifTip;
         QVERIFY(port_->notify(kNimModify, tipOnly));
         QCOMPARE(icon->toolTip(), QStringLiteral("Tip only"));
         QCOMPARE(icon->icon().cacheKey(), iconKey(frame_));
@@ -192,7 +192,7 @@ private slots:
         QCOMPARE(codes_, (Codes{515, 517, 515}));
         QVERIFY(other.empty());
         NotifyIconData noMessage = record(kWindow, kId + 1, design_);
-        noMessage.uFlags = Module1::kFlags & ~qt::kNifMessage;
+        noMessage.uFlags = Module1::kFlags & ~kNifMessage;
         NotifyIconData otherMessage = record(kWindow, kId + 2, design_);
         otherMessage.uCallbackMessage = 0x8001;
         for (const NotifyIconData& data : {noMessage, otherMessage}) {

@@ -9,7 +9,7 @@
 #include "core/tray/form4.h"
 #include "core/tray/module1.h"
 #include "win32/tray/tray_views.h"
-#include "resources/version.h"
+#include "core/base/product.h"
 #include "tests/win32/support/win32_test_support.h"
 
 namespace latchsweep::win32 {
@@ -17,8 +17,8 @@ namespace {
 
 using namespace testing;
 
-// The tip the program gives its icon: its product name.
-constexpr std::string_view kTip = LATCHSWEEP_PRODUCT_NAME;
+// The tip the program gives its icon: its title.
+constexpr std::string_view kTip = kAppTitle;
 
 NotifyIconData recordFor(WindowHandle window, std::int32_t id, IconHandle icon)
 {

@@ -6,21 +6,21 @@
 // process, interleaved in repetitions, and the ratio of their medians is printed at the end.
 
 #include <benchmark/benchmark.h>
+#include <fcntl.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fcntl.h>
 #include <filesystem>
 #include <map>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
-#include "platform/posix/posix_file_system.h"
 #include "core/sweep/sweeper.h"
+#include "platform/posix/posix_file_system.h"
 
 namespace {
 
@@ -119,7 +119,7 @@ int main(int argc, char** argv)
     benchmark::RunSpecifiedBenchmarks(&collector);
     const double core = collector.median("BM_CoreSweep");
     const double floor = collector.median("BM_SystemCallFloor");
-    std::printf("\nsweep cost: core %.2f us, system-call floor %.2f us, ratio %.2f (target <= 1.30)\n",
-                core / 1000.0, floor / 1000.0, core / floor);
+    std::printf("\nsweep cost: core %.2f us, system-call floor %.2f us, ratio %.2f (target <= 1.30)\n", core / 1000.0,
+                floor / 1000.0, core / floor);
     return 0;
 }

@@ -8,7 +8,6 @@
 
 #include <QCoreApplication>
 #include <QTimer>
-
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -19,10 +18,10 @@
 #include <string>
 #include <vector>
 
-#include "qt/app/qt_platform.h"
 #include "core/base/timer.h"
-#include "platform/posix/posix_file_system.h"
 #include "core/sweep/sweeper.h"
+#include "platform/posix/posix_file_system.h"
+#include "qt/app/qt_platform.h"
 
 namespace {
 
@@ -100,10 +99,11 @@ int main(int argc, char* argv[])
     const double lastError = errorsMs.back();
 
     std::printf("timer accuracy: %d periods of %d ms, %d sweeps found no file\n", periods, period, missed);
-    std::printf("  |error| p50 %.3f ms, p99 %.3f ms, max %.3f ms (target p99 <= 3 ms)\n",
-                percentile(absolute, 0.50), percentile(absolute, 0.99), percentile(absolute, 1.0));
-    std::printf("  mean error %+.3f ms; drift %+.4f ms per period (%+.2f ms over the run); "
-                "error of the last sweep %+.3f ms\n",
-                sumE / n, slope, slope * n, lastError);
+    std::printf("  |error| p50 %.3f ms, p99 %.3f ms, max %.3f ms (target p99 <= 3 ms)\n", percentile(absolute, 0.50),
+                percentile(absolute, 0.99), percentile(absolute, 1.0));
+    std::printf(
+        "  mean error %+.3f ms; drift %+.4f ms per period (%+.2f ms over the run); "
+        "error of the last sweep %+.3f ms\n",
+        sumE / n, slope, slope * n, lastError);
     return 0;
 }

@@ -41,8 +41,8 @@ inline void openAndCloseEveryWindow(Application& app, const std::function<void()
 
 // Runs `cycles` after a warm-up (fonts, caches and the allocator's pools fill in the first
 // ones), prints the figure and returns the exit status: 0 when the growth is under the limit.
-inline int measureWindowCycles(const char* frontEnd, Application& app, int cycles,
-                               const std::function<void()>& settle, const std::function<long()>& residentKiB)
+inline int measureWindowCycles(const char* frontEnd, Application& app, int cycles, const std::function<void()>& settle,
+                               const std::function<long()>& residentKiB)
 {
     constexpr int kWarmUp = 50;
     for (int i = 0; i < kWarmUp; ++i)
@@ -52,10 +52,11 @@ inline int measureWindowCycles(const char* frontEnd, Application& app, int cycle
         openAndCloseEveryWindow(app, settle);
     const long after = residentKiB();
     const long growth = after - before;
-    std::printf("%s: %d open/close cycles of Form2, Form3, frmHelp and frmAbout: resident %ld KiB -> %ld KiB, "
-                "growth %ld KiB (%.2f KiB per cycle); limit %ld KiB: %s\n",
-                frontEnd, cycles, before, after, growth, static_cast<double>(growth) / cycles, kGrowthLimitKiB,
-                growth < kGrowthLimitKiB ? "met" : "NOT met");
+    std::printf(
+        "%s: %d open/close cycles of Form2, Form3, frmHelp and frmAbout: resident %ld KiB -> %ld KiB, "
+        "growth %ld KiB (%.2f KiB per cycle); limit %ld KiB: %s\n",
+        frontEnd, cycles, before, after, growth, static_cast<double>(growth) / cycles, kGrowthLimitKiB,
+        growth < kGrowthLimitKiB ? "met" : "NOT met");
     return growth < kGrowthLimitKiB ? EXIT_SUCCESS : EXIT_FAILURE;
 }
 

@@ -4,12 +4,11 @@
 
 #include <QApplication>
 #include <QEvent>
-
 #include <fstream>
 #include <string>
 
-#include "qt/app/qt_program.h"
 #include "bench/window_cycles.h"
+#include "qt/app/qt_program.h"
 
 namespace {
 
@@ -38,6 +37,6 @@ int main(int argc, char* argv[])
     latchsweep::qt::QtProgram program;
     program.start();
     settle();
-    return latchsweep::bench::measureWindowCycles("Qt", program.app(), latchsweep::bench::cyclesFromArguments(argc, argv),
-                                                  settle, residentKiB);
+    return latchsweep::bench::measureWindowCycles(
+        "Qt", program.app(), latchsweep::bench::cyclesFromArguments(argc, argv), settle, residentKiB);
 }

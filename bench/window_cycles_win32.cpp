@@ -3,11 +3,11 @@
 //
 //   window_cycles_win32.exe [cycles=500]      (in a scratch working directory, on any display)
 
-#include <windows.h>
 #include <psapi.h>
+#include <windows.h>
 
-#include "win32/app/win32_program.h"
 #include "bench/window_cycles.h"
+#include "win32/app/win32_program.h"
 
 namespace {
 
@@ -37,7 +37,6 @@ int main(int argc, char* argv[])
     latchsweep::win32::Win32Program program;
     program.start();
     settle();
-    return latchsweep::bench::measureWindowCycles("Win32", program.app(),
-                                                  latchsweep::bench::cyclesFromArguments(argc, argv), settle,
-                                                  residentKiB);
+    return latchsweep::bench::measureWindowCycles(
+        "Win32", program.app(), latchsweep::bench::cyclesFromArguments(argc, argv), settle, residentKiB);
 }

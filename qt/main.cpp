@@ -15,11 +15,16 @@ namespace {
 // Qt's own command-line options (QGuiApplication, QApplication and the X11 platform): the
 // program accepts them and leaves them to Qt.
 constexpr latchsweep::ToolkitOption kQtOptions[] = {
-    {"platform", true},      {"platformpluginpath", true}, {"platformtheme", true}, {"plugin", true},
-    {"qmljsdebugger", true}, {"qwindowgeometry", true},    {"geometry", true},      {"qwindowicon", true},
-    {"icon", true},          {"qwindowtitle", true},       {"title", true},         {"display", true},
-    {"name", true},          {"session", true},            {"style", true},         {"stylesheet", true},
-    {"reverse", false},      {"widgetcount", false},       {"nograb", false},       {"dograb", false},
+    {"platform", true},      {"platformpluginpath", true},
+    {"platformtheme", true}, {"plugin", true},
+    {"qmljsdebugger", true}, {"qwindowgeometry", true},
+    {"geometry", true},      {"qwindowicon", true},
+    {"icon", true},          {"qwindowtitle", true},
+    {"title", true},         {"display", true},
+    {"name", true},          {"session", true},
+    {"style", true},         {"stylesheet", true},
+    {"reverse", false},      {"widgetcount", false},
+    {"nograb", false},       {"dograb", false},
     {"sync", false},
 };
 

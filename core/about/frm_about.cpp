@@ -7,23 +7,25 @@
 namespace latchsweep {
 namespace {
 
-constexpr std::string_view kDescription = "Latchsweep - a tray sweeper for the Midtown Madness 2 lock file\n"
-                                          "Report problems on the project's issue tracker";
+constexpr std::string_view kDescription =
+    "Latchsweep - a tray sweeper for the Midtown Madness 2 lock file\n"
+    "Report problems on the project's issue tracker";
 constexpr std::string_view kDisclaimer =
     "Warning: By Using This Program We Will Have No Responsibilty of Anything That Went/Will Go Wrong on Your "
     "Computer. (EX: Data Loss, Crashes, Viruses, Errors, etc.)";
-constexpr std::string_view kFeedback = "If You Have Any Comments/Suggestions/Complaints/Questions/Errors or Find Any "
-                                       "Bugs, Please Contact Me A.S.A.P. Thank You";
+constexpr std::string_view kFeedback =
+    "If You Have Any Comments/Suggestions/Complaints/Questions/Errors or Find Any "
+    "Bugs, Please Contact Me A.S.A.P. Thank You";
 
 constexpr std::array kAboutControls{
     ControlLayout{"picIcon", ControlKind::Picture, {120, 240, 480, 480}, "", {}, {}, 1},
-    ControlLayout{"lblTitle", ControlKind::Label, {720, 240, 4965, 360}, "LATCHSWEEP", {}, {"Arial", 14.25, true, false},
-                5},
-    ControlLayout{"lblVersion", ControlKind::Label, {720, 600, 3885, 225}, "Version 1.0", {},
-                {"Arial", 11.25, true, false}, 6},
+    ControlLayout{
+        "lblTitle", ControlKind::Label, {720, 240, 4965, 360}, "LATCHSWEEP", {}, {"Arial", 14.25, true, false}, 5},
+    ControlLayout{
+        "lblVersion", ControlKind::Label, {720, 600, 3885, 225}, "Version 1.0", {}, {"Arial", 11.25, true, false}, 6},
     ControlLayout{"lblDescription", ControlKind::Label, {720, 1080, 3855, 1170}, kDescription, {}, {}, 3},
-    ControlLayout{"lblDisclaimer", ControlKind::Label, {120, 2640, 5535, 705}, kDisclaimer, {},
-                {"Arial", 8.25, false, true}, 4},
+    ControlLayout{
+        "lblDisclaimer", ControlKind::Label, {120, 2640, 5535, 705}, kDisclaimer, {}, {"Arial", 8.25, false, true}, 4},
     ControlLayout{"Label1", ControlKind::Label, {120, 3480, 5535, 465}, kFeedback, {}, {"Arial", 8.25, false, true}, 7},
     ControlLayout{"cmdOK", ControlKind::Button, {120, 3960, 4260, 345}, "OK", {}, {}, 0},
     ControlLayout{"cmdSysInfo", ControlKind::Button, {4440, 3960, 1245, 345}, "&System Info...", {}, {}, 2},
@@ -44,9 +46,10 @@ constexpr std::array<std::string_view, 4> kBlackLabels{"lblTitle", "lblDescripti
 
 } // namespace
 
-frmAbout::frmAbout(const WindowContext& context, const MakeView& makeView) : context_(context), view_(makeView(*this))
-{
-}
+frmAbout::frmAbout(const WindowContext& context, const MakeView& makeView)
+    : context_(context),
+      view_(makeView(*this))
+{}
 
 frmAbout::~frmAbout() = default;
 

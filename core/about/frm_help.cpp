@@ -10,8 +10,7 @@ constexpr std::array kHelpControls{
     ControlLayout{"OKButton", ControlKind::Button, {6480, 120, 1215, 375}, "OK", {}, {}, 0},
     ControlLayout{"CancelButton", ControlKind::Button, {6480, 600, 1215, 375}, "Cancel", {}, {}, 1},
     ControlLayout{"Label1", ControlKind::Label, {120, 120, 6135, 855}, "Help!", {}, {"Arial", 36, true, false}, 2},
-    ControlLayout{"helptxt", ControlKind::RichText, {120, 1080, 7575, 1575}, frmHelp::kInitialText, {},
-                kDialogFont, 3},
+    ControlLayout{"helptxt", ControlKind::RichText, {120, 1080, 7575, 1575}, frmHelp::kInitialText, {}, kDialogFont, 3},
 };
 constexpr WindowLayout kHelpLayout{"frmHelp", "Help", 7860, 2775, kHelpControls};
 constexpr TwipsRect kHelpClientArea{2760, 3750, 7860, 2775};
@@ -50,8 +49,8 @@ std::string withNewlines(std::string_view text)
 // of the number of format changes within one paragraph: a help file made of one endless word or
 // of one paragraph in countless formats would hold the window up for minutes. Both are bounded
 // here, invisibly for any ordinary text.
-constexpr std::size_t kMaxWordLength = 256;        // code points; then a zero-width space
-constexpr std::size_t kMaxRunsPerParagraph = 256;  // then the paragraph goes on in the last format
+constexpr std::size_t kMaxWordLength = 256;       // code points; then a zero-width space
+constexpr std::size_t kMaxRunsPerParagraph = 256; // then the paragraph goes on in the last format
 constexpr std::string_view kZeroWidthSpace = "\u200B";
 
 class WordBreaker {
@@ -116,9 +115,10 @@ HelpDocument readHelpDocument(std::string_view bytes, const TextDecoding& decodi
     return document;
 }
 
-frmHelp::frmHelp(const WindowContext& context, const MakeView& makeView) : context_(context), view_(makeView(*this))
-{
-}
+frmHelp::frmHelp(const WindowContext& context, const MakeView& makeView)
+    : context_(context),
+      view_(makeView(*this))
+{}
 
 frmHelp::~frmHelp() = default;
 

@@ -24,8 +24,8 @@ public:
 // What the help window shows for the bytes of its help file.
 struct HelpDocument {
     bool rich = false;
-    std::string text;          // plain text, UTF-8, paragraphs ending in '\n'
-    std::vector<RtfRun> runs;  // a rich-text document
+    std::string text;         // plain text, UTF-8, paragraphs ending in '\n'
+    std::vector<RtfRun> runs; // a rich-text document
 };
 
 // Rich text when the file is a rich-text document. Plain text is taken as UTF-8 when it is

@@ -33,12 +33,12 @@ char32_t fromWindows1252(unsigned char byte)
 enum class Destination { Text, Skip, FontTable, ColourTable };
 
 enum class Word {
-    Skip,        // a destination whose content is not text
+    Skip, // a destination whose content is not text
     FontTable,
     ColourTable,
     AnsiCodePage,
     Charset,
-    Character,   // stands for one character
+    Character, // stands for one character
     Bold,
     Italic,
     Underline,
@@ -271,9 +271,10 @@ struct GroupState {
 class Reader {
 public:
     Reader(std::string_view document, const TextDecoding& decoding)
-        : in_(document), rawUtf8_(isUtf8(document)), decoding_(decoding)
-    {
-    }
+        : in_(document),
+          rawUtf8_(isUtf8(document)),
+          decoding_(decoding)
+    {}
 
     RtfDocument read()
     {
@@ -720,9 +721,24 @@ unsigned codePageOfCharset(int charset)
     // The charsets a font table names, with the code page of each; others (1, the default, and
     // 2, symbol fonts) leave the document's code page in force.
     static constexpr std::array<std::pair<int, unsigned>, 18> kCharsets{{
-        {0, 1252},   {77, 10000}, {128, 932},  {129, 949},  {130, 1361}, {134, 936},  {136, 950},
-        {161, 1253}, {162, 1254}, {163, 1258}, {177, 1255}, {178, 1256}, {186, 1257}, {204, 1251},
-        {222, 874},  {238, 1250}, {254, 437},  {255, 850},
+        {0, 1252},
+        {77, 10000},
+        {128, 932},
+        {129, 949},
+        {130, 1361},
+        {134, 936},
+        {136, 950},
+        {161, 1253},
+        {162, 1254},
+        {163, 1258},
+        {177, 1255},
+        {178, 1256},
+        {186, 1257},
+        {204, 1251},
+        {222, 874},
+        {238, 1250},
+        {254, 437},
+        {255, 850},
     }};
     const auto found = std::ranges::find(kCharsets, charset, &std::pair<int, unsigned>::first);
     return found != kCharsets.end() ? found->second : 0;

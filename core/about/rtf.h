@@ -26,9 +26,9 @@ struct RtfFormat {
     bool italic = false;
     bool underline = false;
     bool strike = false;
-    int halfPoints = 0;               // the size in half points; 0: the text box's own size
-    std::string family;               // empty: the text box's own font
-    std::optional<RtfColour> colour;  // none: the default text colour
+    int halfPoints = 0;              // the size in half points; 0: the text box's own size
+    std::string family;              // empty: the text box's own font
+    std::optional<RtfColour> colour; // none: the default text colour
     bool operator==(const RtfFormat&) const = default;
 };
 

@@ -33,8 +33,7 @@ Application::Application(Platform& platform, ViewFactory& views)
           return std::make_unique<frmAbout>(contextOf(about_),
                                             [this](frmAbout& window) { return views_.about(window); });
       })
-{
-}
+{}
 
 Application::~Application() = default;
 

@@ -52,22 +52,23 @@ Form1::Form1(Application& app, ViewFactory& views)
     // The animation and the refresher tick once a second; when within the second does not
     // matter, and sharing one wake-up halves what the program costs while it sits idle. The
     // sweep keeps the exact period the user chose.
-    : Timer1(app.platform().timers, kTimer1Period, [this] { animationTick(); }, TimerAccuracy::WholeSeconds),
+    : Timer1(
+          app.platform().timers, kTimer1Period, [this] { animationTick(); }, TimerAccuracy::WholeSeconds),
       Timer2(app.platform().timers, kTimer2Period,
              [this] {
                  if (!app_.ended())
                      sweepOnce(app_.platform().files);
              }),
-      Timer3(app.platform().timers, kTimer3Period,
-             [this] {
-                 if (!app_.ended())
-                     app_.refreshDelay();
-             },
-             TimerAccuracy::WholeSeconds),
+      Timer3(
+          app.platform().timers, kTimer3Period,
+          [this] {
+              if (!app_.ended())
+                  app_.refreshDelay();
+          },
+          TimerAccuracy::WholeSeconds),
       app_(app),
       view_(views.form1(*this))
-{
-}
+{}
 
 Form1::~Form1() = default;
 

@@ -8,8 +8,8 @@
 #include "core/base/layout.h"
 #include "core/base/menu.h"
 #include "core/base/timer.h"
-#include "core/base/window.h"
 #include "core/base/tray_port.h"
+#include "core/base/window.h"
 #include "core/tray/animation.h"
 
 namespace latchsweep {

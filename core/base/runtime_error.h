@@ -9,7 +9,10 @@ namespace latchsweep {
 // description under its title and ends (Application::fail). Any part of the core may raise one.
 class RuntimeError : public std::runtime_error {
 public:
-    RuntimeError(int number, const std::string& description) : std::runtime_error(description), number_(number) {}
+    RuntimeError(int number, const std::string& description)
+        : std::runtime_error(description),
+          number_(number)
+    {}
     [[nodiscard]] int number() const { return number_; }
 
 private:

@@ -6,14 +6,17 @@
 namespace latchsweep {
 
 Timer::Timer(TimerFactory& factory, std::int32_t periodMs, std::function<void()> onExpiry, TimerAccuracy accuracy)
-    : onExpiry_(std::move(onExpiry)), period_(periodMs < 0 ? 0 : periodMs)
+    : onExpiry_(std::move(onExpiry)),
+      period_(periodMs < 0 ? 0 : periodMs)
 {
     // The driver calls back through this object so that an expiry that arrives after a stop
     // (already queued by the platform) never reaches the handler of a disabled timer.
-    driver_ = factory.create([this] {
-        if (enabled_ && period_ > 0)
-            onExpiry_();
-    }, accuracy);
+    driver_ = factory.create(
+        [this] {
+            if (enabled_ && period_ > 0)
+                onExpiry_();
+        },
+        accuracy);
 }
 
 void Timer::setEnabled(bool enabled)

@@ -39,7 +39,9 @@ class WindowInstance final : public WindowSlot {
 public:
     using Create = std::function<std::unique_ptr<Window>()>;
 
-    explicit WindowInstance(Create create) : create_(std::move(create)) {}
+    explicit WindowInstance(Create create)
+        : create_(std::move(create))
+    {}
 
     WindowInstance(const WindowInstance&) = delete;
     WindowInstance& operator=(const WindowInstance&) = delete;

@@ -12,9 +12,10 @@ namespace latchsweep {
 class WindowContext {
 public:
     WindowContext(Platform& platform, const bool& ended, WindowSlot& self)
-        : platform_(&platform), ended_(&ended), self_(&self)
-    {
-    }
+        : platform_(&platform),
+          ended_(&ended),
+          self_(&self)
+    {}
 
     [[nodiscard]] Platform& platform() const { return *platform_; }
 

@@ -30,7 +30,8 @@ bool isUsableName(std::string_view name, char separator)
 {
     if (name.empty() || name == "." || name == "..")
         return false;
-    return std::none_of(name.begin(), name.end(), [separator](char c) { return c == '\0' || isSeparator(c, separator); });
+    return std::none_of(name.begin(), name.end(),
+                        [separator](char c) { return c == '\0' || isSeparator(c, separator); });
 }
 
 // Splits `rest` at separators into names, skipping the empty ones that doubled separators make.
@@ -61,7 +62,8 @@ PathParts splitPath(std::string_view path, char separator)
     }
 
     std::size_t restAt = 0;
-    if (path.size() >= 2 && path[1] == ':' && ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z'))) {
+    if (path.size() >= 2 && path[1] == ':' &&
+        ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z'))) {
         parts.root = std::string(path.substr(0, 2)) + separator;
         restAt = 2;
     } else if (sep(0) && sep(1)) {
@@ -93,7 +95,9 @@ std::string joinPath(std::string_view dir, std::string_view name, char separator
 }
 
 DirectoryList::DirectoryList(FileSystem& files, std::string_view start)
-    : files_(files), separator_(files.separator()), parts_(splitPath(start, separator_))
+    : files_(files),
+      separator_(files.separator()),
+      parts_(splitPath(start, separator_))
 {
     list();
 }

@@ -11,9 +11,9 @@ class FileSystem;
 
 // One line of the directory list.
 struct DirectoryEntry {
-    std::string name; // as shown: the root as written ("/", "C:\"), otherwise the directory's own name
-    std::string path; // the full path the entry stands for
-    int depth = 0;    // indentation: 0 for the root
+    std::string name;  // as shown: the root as written ("/", "C:\"), otherwise the directory's own name
+    std::string path;  // the full path the entry stands for
+    int depth = 0;     // indentation: 0 for the root
     bool open = false; // the root, an ancestor or the current directory; false for a subdirectory
 };
 

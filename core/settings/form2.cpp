@@ -21,10 +21,10 @@ constexpr WindowLayout kForm2Layout{"Form2", "Select Midtown Madness 2 Directory
 const WindowLayout& form2Layout() { return kForm2Layout; }
 
 Form2::Form2(const WindowContext& context, const MakeView& makeView)
-    : context_(context), view_(makeView(*this)),
+    : context_(context),
+      view_(makeView(*this)),
       MM2Dir_(context.platform().files, context.platform().files.currentDirectory())
-{
-}
+{}
 
 Form2::~Form2() { *alive_ = false; }
 

@@ -10,9 +10,11 @@ namespace {
 
 constexpr std::array kForm3Controls{
     ControlLayout{"Frame1", ControlKind::Frame, {120, 120, 4455, 735}, "Auto-Delete Settings", {}, {}, 0},
-    ControlLayout{"Label2", ControlKind::Label, {120, 240, 2535, 255}, "Milliseconds in Scanning Delay:", "Frame1", {}, 1},
+    ControlLayout{
+        "Label2", ControlKind::Label, {120, 240, 2535, 255}, "Milliseconds in Scanning Delay:", "Frame1", {}, 1},
     ControlLayout{"Command1", ControlKind::Button, {120, 960, 4455, 255}, "Save", {}, {}, 2},
-    ControlLayout{"text1", ControlKind::RichText, {2400, 240, 1935, 375}, Form3::kInitialDelay, "Frame1", kDialogFont, 3},
+    ControlLayout{
+        "text1", ControlKind::RichText, {2400, 240, 1935, 375}, Form3::kInitialDelay, "Frame1", kDialogFont, 3},
 };
 constexpr WindowLayout kForm3Layout{"Form3", "Auto-Delete Settings", 4680, 1365, kForm3Controls};
 
@@ -20,7 +22,10 @@ constexpr WindowLayout kForm3Layout{"Form3", "Auto-Delete Settings", 4680, 1365,
 
 const WindowLayout& form3Layout() { return kForm3Layout; }
 
-Form3::Form3(const WindowContext& context, const MakeView& makeView) : context_(context), view_(makeView(*this)) {}
+Form3::Form3(const WindowContext& context, const MakeView& makeView)
+    : context_(context),
+      view_(makeView(*this))
+{}
 
 Form3::~Form3() { *alive_ = false; }
 

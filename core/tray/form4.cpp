@@ -26,7 +26,9 @@ constexpr std::array kPopup{
 
 } // namespace
 
-Form4::Form4(const MakeView& makeView) : view_(makeView(*this)) {}
+Form4::Form4(const MakeView& makeView)
+    : view_(makeView(*this))
+{}
 Form4::~Form4() = default;
 
 Command Form4::popup()

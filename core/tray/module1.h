@@ -20,7 +20,9 @@ public:
     static constexpr std::uint32_t kFlags = kNifMessage | kNifIcon | kNifTip;
     static constexpr std::uint32_t kCallbackMessage = 512; // WM_MOUSEMOVE
 
-    explicit Module1(TrayPort& port) : port_(port) {}
+    explicit Module1(TrayPort& port)
+        : port_(port)
+    {}
 
     // Fill every field, in the record's order, then NIM_ADD / NIM_MODIFY.
     void AddTrayIcon(WindowHandle window, std::int32_t id, IconHandle icon, std::string_view tip);
@@ -31,8 +33,8 @@ public:
     [[nodiscard]] const NotifyIconData& iconData() const { return IconData; }
 
     // Whether the platform's latest answer about the icon says it is on show: the last modify, or
-    // an add, succeeded and no delete has succeeded since (a refused add changes nothing). Minimize asks, so that it never hides
-    // the window while nothing on the desktop could bring it back.
+    // an add, succeeded and no delete has succeeded since (a refused add changes nothing). Minimize asks, so that it
+    // never hides the window while nothing on the desktop could bring it back.
     [[nodiscard]] bool iconShown() const { return shown_; }
 
 private:

@@ -1,14 +1,15 @@
 #include "platform/posix/posix_file_system.h"
 
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <climits>
 #include <csignal>
 #include <cstring>
-#include <dirent.h>
-#include <fcntl.h>
 #include <string>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <utility>
 #include <vector>
 
@@ -20,7 +21,9 @@ std::string reasonFor(int error) { return std::strerror(error); }
 // Closes a descriptor on every way out of a scope.
 class Descriptor {
 public:
-    explicit Descriptor(int fd) : fd_(fd) {}
+    explicit Descriptor(int fd)
+        : fd_(fd)
+    {}
     ~Descriptor()
     {
         if (fd_ >= 0)

@@ -1,9 +1,10 @@
 #include "platform/posix/posix_launcher.h"
 
-#include <algorithm>
-#include <csignal>
 #include <spawn.h>
 #include <sys/wait.h>
+
+#include <algorithm>
+#include <csignal>
 
 extern char** environ;
 

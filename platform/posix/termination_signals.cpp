@@ -1,9 +1,10 @@
 #include "platform/posix/termination_signals.h"
 
-#include <cerrno>
-#include <csignal>
 #include <fcntl.h>
 #include <unistd.h>
+
+#include <cerrno>
+#include <csignal>
 
 namespace latchsweep {
 namespace {

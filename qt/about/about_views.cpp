@@ -26,8 +26,8 @@ namespace {
 // (keepOffTaskBar). A plain top-level window with no owner: on X11, Qt makes a Qt::Tool window
 // transient for the whole program, and window managers such as xfwm4 then minimise it together
 // with the main window, out of reach since it has no task-bar button.
-constexpr Qt::WindowFlags kToolWindowFlags = Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                                             Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+constexpr Qt::WindowFlags kToolWindowFlags =
+    Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
 
 constexpr QRgb kDialogFace = qRgb(240, 240, 240);
 
@@ -81,7 +81,9 @@ QTextCharFormat charFormat(const RtfFormat& format)
 
 } // namespace
 
-HelpWindow::HelpWindow(frmHelp& presenter) : QWidget(nullptr, kToolWindowFlags), presenter_(&presenter)
+HelpWindow::HelpWindow(frmHelp& presenter)
+    : QWidget(nullptr, kToolWindowFlags),
+      presenter_(&presenter)
 {
     const auto controls = buildWindow(this, frmHelpLayout(), frmHelpClientArea());
     setWindowIcon(helpIcon());
@@ -131,7 +133,9 @@ void HelpWindow::deliver(void (frmHelp::*handler)())
         (presenter_->*handler)();
 }
 
-AboutWindow::AboutWindow(frmAbout& presenter) : QDialog(nullptr, kToolWindowFlags), presenter_(&presenter)
+AboutWindow::AboutWindow(frmAbout& presenter)
+    : QDialog(nullptr, kToolWindowFlags),
+      presenter_(&presenter)
 {
     const auto controls = buildWindow(this, frmAboutLayout(), frmAboutClientArea());
     setWindowIcon(loadIcon("info"));
@@ -160,8 +164,8 @@ AboutWindow::AboutWindow(frmAbout& presenter) : QDialog(nullptr, kToolWindowFlag
         auto* frame = new QWidget(client);
         frame->setObjectName(QStringLiteral("Line1(%1)").arg(line.index));
         const int left = twipsToPixels(line.x1, twipsPerPixel);
-        frame->setGeometry(left, twipsToPixels(line.y, twipsPerPixel),
-                           twipsToPixels(line.x2, twipsPerPixel) - left, line.widthPixels);
+        frame->setGeometry(left, twipsToPixels(line.y, twipsPerPixel), twipsToPixels(line.x2, twipsPerPixel) - left,
+                           line.widthPixels);
         QPalette colour = frame->palette();
         colour.setColor(QPalette::Window, QColor::fromRgb(line.rgb));
         frame->setPalette(colour);

@@ -40,8 +40,8 @@ void QtMessageBoxes::show(const WindowView* owner, std::string_view text, std::s
 {
     QWidget* parent = windows_.widget(owner);
     // Events run while the box is up, and one of them may delete the owner and the box with it.
-    const QPointer<QMessageBox> box = new QMessageBox(QMessageBox::NoIcon, toQString(title), toQString(text),
-                                                      QMessageBox::Ok, parent);
+    const QPointer<QMessageBox> box =
+        new QMessageBox(QMessageBox::NoIcon, toQString(title), toQString(text), QMessageBox::Ok, parent);
     box->setWindowModality(Qt::ApplicationModal);
     box->exec();
     delete box.data();
@@ -55,10 +55,7 @@ void QtProcessControl::endNow()
 
 // The files hold single-byte text; on this platform that is taken as UTF-8, with bytes that are
 // not valid UTF-8 kept as the local 8-bit encoding gives them.
-QString toQString(std::string_view text)
-{
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
+QString toQString(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
 
 std::string toStdString(const QString& text) { return text.toStdString(); }
 

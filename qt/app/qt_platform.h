@@ -19,7 +19,9 @@ class ViewWidgets;
 class QtMessageBoxes : public MessageBoxes {
 public:
     // `windows` tells the widget behind the view that asks.
-    explicit QtMessageBoxes(const ViewWidgets& windows) : windows_(windows) {}
+    explicit QtMessageBoxes(const ViewWidgets& windows)
+        : windows_(windows)
+    {}
 
     void show(const WindowView* owner, std::string_view text, std::string_view title) override;
 

@@ -11,8 +11,7 @@ QtProgram::QtProgram()
     : messages_(views_.widgets()),
       platform_{timers_, files_, messages_, process_, tray_, registry_, launcher_},
       app_(std::make_unique<Application>(platform_, views_))
-{
-}
+{}
 
 QtProgram::~QtProgram() = default;
 

@@ -40,7 +40,9 @@ private:
 template <class Window, class View>
 class WindowAdapter : public View {
 public:
-    WindowAdapter(Window* window, ViewWidgets& widgets) : window_(window), widgets_(widgets)
+    WindowAdapter(Window* window, ViewWidgets& widgets)
+        : window_(window),
+          widgets_(widgets)
     {
         widgets_.add(*this, window);
     }

@@ -1,11 +1,12 @@
 #pragma once
 
+#include <xcb/xcb.h>
+
 #include <cstdint>
 #include <cstdlib>
 #include <memory>
 #include <string_view>
 #include <vector>
-#include <xcb/xcb.h>
 
 class QWidget;
 

@@ -38,7 +38,8 @@ private:
 
 } // namespace
 
-DirectoryListWidget::DirectoryListWidget(QWidget* parent) : QListWidget(parent)
+DirectoryListWidget::DirectoryListWidget(QWidget* parent)
+    : QListWidget(parent)
 {
     setItemDelegate(new IndentDelegate(this));
     setSelectionMode(QAbstractItemView::SingleSelection);

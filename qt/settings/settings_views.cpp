@@ -20,8 +20,8 @@
 namespace latchsweep::qt {
 namespace {
 
-constexpr Qt::WindowFlags kFixedDialogFlags = Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                                              Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+constexpr Qt::WindowFlags kFixedDialogFlags =
+    Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
 
 // Puts `replacement` where the generic control of that name stood: same container, name,
 // geometry, font and place in the tab order.
@@ -49,7 +49,8 @@ void fitOnOneLine(QLabel* label)
     int room = area.width();
     for (const QWidget* sibling : label->parentWidget()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
         const QRect other = sibling->geometry();
-        if (sibling != label && other.left() > area.left() && other.top() < area.bottom() && other.bottom() > area.top())
+        if (sibling != label && other.left() > area.left() && other.top() < area.bottom() &&
+            other.bottom() > area.top())
             room = std::min(room, other.left() - area.left());
     }
     label->setWordWrap(false);
@@ -72,7 +73,9 @@ QString displayText(const std::string& bytes)
 
 template <class Presenter>
 SettingsWindow<Presenter>::SettingsWindow(Presenter& presenter, const WindowLayout& windowLayout, const char* icon)
-    : QWidget(nullptr, kFixedDialogFlags), presenter_(&presenter), client_(new QWidget(this)),
+    : QWidget(nullptr, kFixedDialogFlags),
+      presenter_(&presenter),
+      client_(new QWidget(this)),
       twipsPerPixel_(screenTwipsPerPixel())
 {
     setObjectName(toQString(windowLayout.name));
@@ -97,7 +100,8 @@ void SettingsWindow<Presenter>::closeEvent(QCloseEvent* event)
 template class SettingsWindow<Form2>;
 template class SettingsWindow<Form3>;
 
-Form2Window::Form2Window(Form2& presenter) : SettingsWindow(presenter, form2Layout(), "binoculars")
+Form2Window::Form2Window(Form2& presenter)
+    : SettingsWindow(presenter, form2Layout(), "binoculars")
 {
     MM2Dir_ = replaceControl(controls_, "MM2Dir", new DirectoryListWidget);
     MM2Dir_->onOpen = [this](std::size_t row) { deliver([row](Form2& form) { form.openDirectory(row); }); };
@@ -122,7 +126,8 @@ void Form2Window::showDirectories(const std::vector<DirectoryEntry>& entries, st
 
 void Form2Window::setCurmm2dir(const std::string& text) { curmm2dir_->setPlainText(displayText(text)); }
 
-Form3Window::Form3Window(Form3& presenter) : SettingsWindow(presenter, form3Layout(), "wastebin")
+Form3Window::Form3Window(Form3& presenter)
+    : SettingsWindow(presenter, form3Layout(), "wastebin")
 {
     // text1 is a single-line box: a line edit in place of the generic rich-text control.
     text1_ = replaceControl(controls_, "text1", new QLineEdit);

@@ -1,5 +1,7 @@
 #include "qt/tray/desktop_area.h"
 
+#include <xcb/xfixes.h>
+
 #include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
@@ -7,7 +9,6 @@
 #include <QDBusServiceWatcher>
 #include <QGuiApplication>
 #include <QTimer>
-#include <xcb/xfixes.h>
 
 #include "qt/app/x11_desktop.h"
 
@@ -29,7 +30,8 @@ int screenNumber()
 
 } // namespace
 
-NotificationAreaWatcher::NotificationAreaWatcher(QObject* parent) : QObject(parent)
+NotificationAreaWatcher::NotificationAreaWatcher(QObject* parent)
+    : QObject(parent)
 {
     watchSelection();
     watchBus();
@@ -52,7 +54,8 @@ void NotificationAreaWatcher::watchSelection()
     // Selection notification needs XFixes 1.0 or later, negotiated once per connection.
     XReply<xcb_xfixes_query_version_reply_t> version(
         xcb_xfixes_query_version_reply(connection, xcb_xfixes_query_version(connection, 1, 0), nullptr));
-    const xcb_atom_t atom = internAtom(connection, (QByteArrayLiteral("_NET_SYSTEM_TRAY_S") + QByteArray::number(screenNumber())).toStdString());
+    const xcb_atom_t atom = internAtom(
+        connection, (QByteArrayLiteral("_NET_SYSTEM_TRAY_S") + QByteArray::number(screenNumber())).toStdString());
     if (!version || !atom)
         return;
     xcb_screen_iterator_t screen = xcb_setup_roots_iterator(xcb_get_setup(connection));
@@ -64,8 +67,8 @@ void NotificationAreaWatcher::watchSelection()
     manager_ = internAtom(connection, "MANAGER");
     // A new tray announces itself with a MANAGER message to the root window's StructureNotify
     // listeners. The event mask is per client, and Qt's connection is ours: add to its mask.
-    const XReply<xcb_get_window_attributes_reply_t> attributes(xcb_get_window_attributes_reply(
-        connection, xcb_get_window_attributes(connection, screen.data->root), nullptr));
+    const XReply<xcb_get_window_attributes_reply_t> attributes(
+        xcb_get_window_attributes_reply(connection, xcb_get_window_attributes(connection, screen.data->root), nullptr));
     if (attributes && !(attributes->your_event_mask & XCB_EVENT_MASK_STRUCTURE_NOTIFY)) {
         const std::uint32_t mask = attributes->your_event_mask | XCB_EVENT_MASK_STRUCTURE_NOTIFY;
         xcb_change_window_attributes(connection, screen.data->root, XCB_CW_EVENT_MASK, &mask);

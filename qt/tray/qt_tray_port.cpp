@@ -5,10 +5,10 @@
 #include <QMouseEvent>
 #include <algorithm>
 
+#include "core/tray/callback.h"
 #include "qt/app/icons.h"
 #include "qt/app/qt_platform.h"
 #include "qt/tray/desktop_area.h"
-#include "core/tray/callback.h"
 
 namespace latchsweep::qt {
 namespace {
@@ -43,7 +43,8 @@ std::optional<std::int32_t> trayActivationCode(QSystemTrayIcon::ActivationReason
 }
 
 QtTrayPort::QtTrayPort(AreaProbe areaAvailable, std::optional<Popups> popups)
-    : areaAvailable_(std::move(areaAvailable)), popups_(popups.value_or(Popups::AtThePointer))
+    : areaAvailable_(std::move(areaAvailable)),
+      popups_(popups.value_or(Popups::AtThePointer))
 {
     if (!areaAvailable_) {
         // Qt's first look fixes its backend for the whole run; the same question right after it

@@ -37,8 +37,8 @@ void connectTrayCallback(QtTrayPort& tray, Form1Window& window)
         if (command == Command::None)
             continue;
         QObject::connect(action, &QAction::triggered, &window, [&window, command] {
-            QMetaObject::invokeMethod(&window, [&window, command] { window.onHostPopupChosen(command); },
-                                      Qt::QueuedConnection);
+            QMetaObject::invokeMethod(
+                &window, [&window, command] { window.onHostPopupChosen(command); }, Qt::QueuedConnection);
         });
     }
     tray.setHostMenu(window.handle(), menu);

@@ -1,18 +1,18 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include "platform/posix/posix_file_system.h"
-#include "tests/platform/scratch_directory.h"
 #include "core/sweep/data_files.h"
 #include "core/sweep/sweeper.h"
+#include "platform/posix/posix_file_system.h"
+#include "tests/platform/scratch_directory.h"
 
 namespace latchsweep {
 namespace {

@@ -1,15 +1,15 @@
 // Starting programs, the missing registry and the termination signals on POSIX.
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <chrono>
 #include <csignal>
-#include <fcntl.h>
 #include <filesystem>
 #include <string>
 #include <thread>
-#include <unistd.h>
 #include <vector>
 
 #include "core/about/sysinfo.h"

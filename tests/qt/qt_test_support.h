@@ -11,16 +11,16 @@
 #include <string_view>
 
 #include "core/app/application.h"
-#include "qt/app/controls.h"
 #include "core/app/form1.h"
+#include "platform/posix/posix_file_system.h"
+#include "qt/app/controls.h"
 #include "qt/app/form1_window.h"
 #include "qt/app/qt_platform.h"
 #include "qt/app/qt_view_factory.h"
-#include "tests/support/fake_platform.h"
-#include "platform/posix/posix_file_system.h"
 #include "qt/tray/form4_window.h"
 #include "qt/tray/qt_tray_port.h"
 #include "qt/tray/tray_views.h"
+#include "tests/support/fake_platform.h"
 
 namespace latchsweep::qt::testing {
 
@@ -156,7 +156,11 @@ inline void checkLayout(const QWidget* window, const WindowLayout& windowLayout,
         const bool sized =
             std::find(sizedByContent.begin(), sizedByContent.end(), control.name) != sizedByContent.end();
         QVERIFY2(sized ? at.topLeft() == expected.topLeft() : at == expected,
-                 qPrintable(QStringLiteral("%1 at %2,%3 %4x%5").arg(name).arg(at.x()).arg(at.y()).arg(at.width())
+                 qPrintable(QStringLiteral("%1 at %2,%3 %4x%5")
+                                .arg(name)
+                                .arg(at.x())
+                                .arg(at.y())
+                                .arg(at.width())
                                 .arg(at.height())));
         QVERIFY2(shownText(widget) == toQString(control.text),
                  qPrintable(name + QStringLiteral(": ") + shownText(widget)));

@@ -34,7 +34,8 @@ std::optional<std::vector<std::string>> FakeFileSystem::subdirectories(const std
     std::vector<std::string> names;
     const std::string prefix = dir.ends_with(sep) ? dir : dir + sep; // a root ("/", "C:\\") ends with one
     for (const auto& path : directories)
-        if (path.size() > prefix.size() && path.starts_with(prefix) && path.find(sep, prefix.size()) == std::string::npos)
+        if (path.size() > prefix.size() && path.starts_with(prefix) &&
+            path.find(sep, prefix.size()) == std::string::npos)
             names.push_back(path.substr(prefix.size()));
     return names;
 }

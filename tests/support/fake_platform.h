@@ -79,7 +79,10 @@ public:
 // A registry with no keys at all, as on a system without one.
 class FakeRegistry : public Registry {
 public:
-    std::int32_t open(RegistryKey, const std::string&, std::uint32_t, std::uint32_t, RegistryKey&) override { return 2; }
+    std::int32_t open(RegistryKey, const std::string&, std::uint32_t, std::uint32_t, RegistryKey&) override
+    {
+        return 2;
+    }
     std::int32_t query(RegistryKey, const std::string&, std::uint32_t&, std::vector<std::uint8_t>&,
                        std::uint32_t&) override
     {

@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
-#include "tests/support/fake_window_view.h"
 #include "core/settings/form2.h"
 #include "core/settings/form3.h"
+#include "tests/support/fake_window_view.h"
 
 namespace latchsweep::testing {
 

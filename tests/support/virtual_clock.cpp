@@ -21,7 +21,8 @@ namespace {
 
 class VirtualDriver : public TimerDriver {
 public:
-    VirtualDriver(std::shared_ptr<ClockState> state, std::function<void()> onExpiry) : state_(std::move(state))
+    VirtualDriver(std::shared_ptr<ClockState> state, std::function<void()> onExpiry)
+        : state_(std::move(state))
     {
         slot_.onExpiry = std::move(onExpiry);
         state_->slots.push_back(&slot_);
@@ -43,7 +44,9 @@ private:
 
 } // namespace
 
-VirtualClock::VirtualClock() : state_(std::make_shared<ClockState>()) {}
+VirtualClock::VirtualClock()
+    : state_(std::make_shared<ClockState>())
+{}
 VirtualClock::~VirtualClock() = default;
 
 std::unique_ptr<TimerDriver> VirtualClock::create(std::function<void()> onExpiry, TimerAccuracy accuracy)

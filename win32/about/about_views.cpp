@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <string>
 
-#include "win32/app/handles.h"
 #include "core/about/placement.h"
+#include "win32/app/handles.h"
 #include "win32/resource_ids.h"
 
 namespace latchsweep::win32 {
@@ -59,7 +59,9 @@ COLORREF toColorRef(std::uint32_t rgb) { return RGB((rgb >> 16) & 0xFF, (rgb >> 
 } // namespace
 
 HelpWindow::HelpWindow(frmHelp& presenter, HWND owner)
-    : presenter_(presenter), twipsPerPixel_(screenTwipsPerPixel()), icon_(IDI_QUESTION_MARK)
+    : presenter_(presenter),
+      twipsPerPixel_(screenTwipsPerPixel()),
+      icon_(IDI_QUESTION_MARK)
 {
     const WindowLayout& layout = frmHelpLayout();
     create(fixedWindowArgs(kClassName, layout, frmHelpClientArea(), twipsPerPixel_, owner));
@@ -101,8 +103,8 @@ CHARFORMAT2W HelpWindow::formatFor(const RtfFormat& source) const
 {
     CHARFORMAT2W format{};
     format.cbSize = sizeof(format);
-    format.dwMask = CFM_BOLD | CFM_ITALIC | CFM_UNDERLINE | CFM_STRIKEOUT | CFM_FACE | CFM_CHARSET | CFM_SIZE |
-                    CFM_COLOR;
+    format.dwMask =
+        CFM_BOLD | CFM_ITALIC | CFM_UNDERLINE | CFM_STRIKEOUT | CFM_FACE | CFM_CHARSET | CFM_SIZE | CFM_COLOR;
     format.dwEffects = (source.bold ? CFE_BOLD : 0u) | (source.italic ? CFE_ITALIC : 0u) |
                        (source.underline ? CFE_UNDERLINE : 0u) | (source.strike ? CFE_STRIKEOUT : 0u);
     format.yHeight = source.halfPoints > 0 ? source.halfPoints * 10 : boxFormat_.yHeight; // twips
@@ -142,7 +144,10 @@ LRESULT HelpWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam)
 }
 
 AboutWindow::AboutWindow(frmAbout& presenter, HWND owner)
-    : presenter_(presenter), twipsPerPixel_(screenTwipsPerPixel()), icon_(IDI_INFO_SIGN), picture_(IDI_PRODUCT)
+    : presenter_(presenter),
+      twipsPerPixel_(screenTwipsPerPixel()),
+      icon_(IDI_INFO_SIGN),
+      picture_(IDI_PRODUCT)
 {
     const WindowLayout& layout = frmAboutLayout();
     create(fixedWindowArgs(kClassName, layout, frmAboutClientArea(), twipsPerPixel_, owner));

@@ -1,16 +1,16 @@
 #pragma once
 
-#include <windows.h>
 #include <richedit.h>
+#include <windows.h>
 
 #include <memory>
 #include <vector>
 
+#include "core/about/frm_about.h"
+#include "core/about/frm_help.h"
 #include "win32/app/controls.h"
 #include "win32/app/icons.h"
 #include "win32/app/native_window.h"
-#include "core/about/frm_about.h"
-#include "core/about/frm_help.h"
 
 namespace latchsweep::win32 {
 

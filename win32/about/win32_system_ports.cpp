@@ -10,9 +10,9 @@ namespace latchsweep::win32 {
 // The lookup interprets the registry's own numbers: the access it asks for and the value types
 // the query reports.
 static_assert(kKeyRead == static_cast<std::uint32_t>(KEY_READ), "the access the lookup asks for is KEY_READ");
-static_assert(kRegSz == REG_SZ && kRegExpandSz == REG_EXPAND_SZ && kRegBinary == REG_BINARY && kRegDword == REG_DWORD
-        && kRegMultiSz == REG_MULTI_SZ,
-    "the value types as RegQueryValueExA reports them");
+static_assert(kRegSz == REG_SZ && kRegExpandSz == REG_EXPAND_SZ && kRegBinary == REG_BINARY && kRegDword == REG_DWORD &&
+                  kRegMultiSz == REG_MULTI_SZ,
+              "the value types as RegQueryValueExA reports them");
 
 std::int32_t Win32Registry::open(RegistryKey root, const std::string& subKey, std::uint32_t options,
                                  std::uint32_t accessMask, RegistryKey& key)

@@ -130,8 +130,8 @@ RECT Controls::placeOf(const ControlLayout& control) const
     return place;
 }
 
-void Controls::build(
-    HWND window, const WindowLayout& windowLayout, double twipsPerPixel, std::span<const ControlStyle> styles)
+void Controls::build(HWND window, const WindowLayout& windowLayout, double twipsPerPixel,
+                     std::span<const ControlStyle> styles)
 {
     HINSTANCE instance = GetModuleHandleA(nullptr);
     window_ = window;
@@ -155,9 +155,9 @@ void Controls::build(
         const std::string text(control.text);
         const bool richText = control.kind == ControlKind::RichText;
         HWND created = CreateWindowExA(kind.exStyle, kind.className, richText ? "" : text.c_str(),
-                                       WS_CHILD | WS_VISIBLE | kind.style,
-                                       place.left, place.top, place.right - place.left, place.bottom - place.top,
-                                       window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
+                                       WS_CHILD | WS_VISIBLE | kind.style, place.left, place.top,
+                                       place.right - place.left, place.bottom - place.top, window,
+                                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
         if (!created)
             continue;
         const HFONT used = font(control.font, dpi);

@@ -39,8 +39,8 @@ public:
     Controls(const Controls&) = delete;
     Controls& operator=(const Controls&) = delete;
 
-    void build(
-        HWND window, const WindowLayout& windowLayout, double twipsPerPixel, std::span<const ControlStyle> styles = {});
+    void build(HWND window, const WindowLayout& windowLayout, double twipsPerPixel,
+               std::span<const ControlStyle> styles = {});
 
     // Places and sizes every control, and sizes the window's client area, for a screen of that
     // many dots per inch, with fonts made for it (a rich-text box keeps its own formatting).

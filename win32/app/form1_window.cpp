@@ -1,8 +1,8 @@
 #include "win32/app/form1_window.h"
 
-#include "win32/tray/notification_area.h"
 #include "win32/app/handles.h"
 #include "win32/resource_ids.h"
+#include "win32/tray/notification_area.h"
 
 namespace latchsweep::win32 {
 namespace {
@@ -18,7 +18,10 @@ int xOf(LPARAM lParam) { return static_cast<int>(static_cast<short>(LOWORD(stati
 } // namespace
 
 Form1Window::Form1Window(Form1& presenter)
-    : presenter_(presenter), twipsPerPixel_(screenTwipsPerPixel()), menuCommands_(kFirstMenuId), design_(IDI_LATCHSWEEP)
+    : presenter_(presenter),
+      twipsPerPixel_(screenTwipsPerPixel()),
+      menuCommands_(kFirstMenuId),
+      design_(IDI_LATCHSWEEP)
 {
     const WindowLayout& layout = form1Layout();
     HMENU bar = CreateMenu();

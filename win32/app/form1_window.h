@@ -48,9 +48,9 @@ private:
     double twipsPerPixel_;
     MenuCommands menuCommands_;
     Controls controls_;
-    IconPair design_;            // the design-time icon; IconObject is its handle
+    IconPair design_;              // the design-time icon; IconObject is its handle
     std::vector<IconPair> frames_; // ImageList1
-    HICON current_ = nullptr;    // the window's icon as the tray gets it (the small image)
+    HICON current_ = nullptr;      // the window's icon as the tray gets it (the small image)
     UINT taskbarCreated_ = 0;
     bool placed_ = false;
     bool minimized_ = false;

@@ -27,7 +27,8 @@ IconPair::IconPair(int resourceId)
     auto& icons = loadedIcons();
     auto found = icons.find(resourceId);
     if (found == icons.end()) {
-        const std::pair loaded{loadIcon(resourceId, SM_CXICON, SM_CYICON), loadIcon(resourceId, SM_CXSMICON, SM_CYSMICON)};
+        const std::pair loaded{loadIcon(resourceId, SM_CXICON, SM_CYICON),
+                               loadIcon(resourceId, SM_CXSMICON, SM_CYSMICON)};
         // A resource that is missing is not remembered: nothing was loaded.
         if (!loaded.first && !loaded.second)
             return;

@@ -15,7 +15,9 @@ namespace latchsweep::win32 {
 class MenuCommands {
 public:
     // Item ids start at `firstId`, clear of the window's control ids.
-    explicit MenuCommands(UINT firstId) : firstId_(firstId) {}
+    explicit MenuCommands(UINT firstId)
+        : firstId_(firstId)
+    {}
 
     // Appends the items to `menu`: a title over children becomes a submenu, anything else a
     // command item (on a menu bar too).
@@ -31,7 +33,9 @@ private:
 // Menus are not windows: whoever builds one that no window owns destroys it.
 class OwnedMenu {
 public:
-    explicit OwnedMenu(HMENU menu) : menu_(menu) {}
+    explicit OwnedMenu(HMENU menu)
+        : menu_(menu)
+    {}
     ~OwnedMenu()
     {
         if (menu_)

@@ -12,7 +12,9 @@ namespace {
 // Closes a file handle on every way out of a scope.
 class FileHandle {
 public:
-    explicit FileHandle(HANDLE handle) : handle_(handle) {}
+    explicit FileHandle(HANDLE handle)
+        : handle_(handle)
+    {}
     ~FileHandle() { close(); }
     FileHandle(const FileHandle&) = delete;
     FileHandle& operator=(const FileHandle&) = delete;
@@ -128,8 +130,8 @@ bool Win32FileSystem::isNormalFile(const std::string& path)
     const DWORD attributes = GetFileAttributesA(path.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES)
         return false;
-    return (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
-                          FILE_ATTRIBUTE_DEVICE)) == 0;
+    return (attributes &
+            (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_DEVICE)) == 0;
 }
 
 std::string Win32FileSystem::currentDirectory()

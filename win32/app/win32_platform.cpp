@@ -11,7 +11,9 @@ namespace latchsweep::win32 {
 class Win32TimerFactory::Driver : public TimerDriver {
 public:
     Driver(Win32TimerFactory& factory, UINT_PTR id, std::function<void()> onExpiry)
-        : factory_(factory), id_(id), onExpiry_(std::move(onExpiry))
+        : factory_(factory),
+          id_(id),
+          onExpiry_(std::move(onExpiry))
     {
         factory_.drivers_[id_] = this;
     }
@@ -46,7 +48,8 @@ private:
     bool running_ = false;
 };
 
-Win32TimerFactory::TimerWindow::TimerWindow(Win32TimerFactory& factory) : factory_(factory)
+Win32TimerFactory::TimerWindow::TimerWindow(Win32TimerFactory& factory)
+    : factory_(factory)
 {
     WindowArgs args;
     args.className = "LatchsweepTimers";
@@ -65,7 +68,9 @@ LRESULT Win32TimerFactory::TimerWindow::onMessage(UINT message, WPARAM wParam, L
     return NativeWindow::onMessage(message, wParam, lParam);
 }
 
-Win32TimerFactory::Win32TimerFactory() : window_(*this) {}
+Win32TimerFactory::Win32TimerFactory()
+    : window_(*this)
+{}
 
 Win32TimerFactory::~Win32TimerFactory() = default;
 

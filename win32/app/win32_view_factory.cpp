@@ -1,9 +1,9 @@
 #include "win32/app/win32_view_factory.h"
 
 #include "win32/about/about_views.h"
+#include "win32/app/form1_window.h"
 #include "win32/settings/settings_views.h"
 #include "win32/tray/tray_views.h"
-#include "win32/app/form1_window.h"
 
 namespace latchsweep::win32 {
 

@@ -41,7 +41,9 @@ constexpr ControlStyle kForm3Styles[] = {{"text1", 0, WS_EX_CLIENTEDGE}};
 } // namespace
 
 Form2Window::Form2Window(Form2& presenter)
-    : presenter_(presenter), twipsPerPixel_(screenTwipsPerPixel()), icon_(IDI_BINOCULARS)
+    : presenter_(presenter),
+      twipsPerPixel_(screenTwipsPerPixel()),
+      icon_(IDI_BINOCULARS)
 {
     const WindowLayout& layout = form2Layout();
     create(settingsWindowArgs(kClassName, layout, twipsPerPixel_));
@@ -126,7 +128,9 @@ void Form2Window::drawEntry(const DRAWITEMSTRUCT& item)
 }
 
 Form3Window::Form3Window(Form3& presenter)
-    : presenter_(presenter), twipsPerPixel_(screenTwipsPerPixel()), icon_(IDI_WASTEBIN)
+    : presenter_(presenter),
+      twipsPerPixel_(screenTwipsPerPixel()),
+      icon_(IDI_WASTEBIN)
 {
     const WindowLayout& layout = form3Layout();
     create(settingsWindowArgs(kClassName, layout, twipsPerPixel_));

@@ -5,11 +5,11 @@
 #include <memory>
 #include <vector>
 
+#include "core/settings/form2.h"
+#include "core/settings/form3.h"
 #include "win32/app/controls.h"
 #include "win32/app/icons.h"
 #include "win32/app/native_window.h"
-#include "core/settings/form2.h"
-#include "core/settings/form3.h"
 
 namespace latchsweep::win32 {
 

@@ -4,29 +4,29 @@
 #include <cstdint>
 #include <cstring>
 
-#include "win32/app/handles.h"
 #include "core/tray/callback.h"
 #include "core/tray/module1.h"
+#include "win32/app/handles.h"
 
 namespace latchsweep::win32 {
 
 // The core names the shell's numbers itself, so that it needs no Windows header; they are the
 // shell's own. The record goes to Shell_NotifyIconA as it is, and the callback's codes arrive as
 // the window's mouse messages.
-static_assert(kNimAdd == static_cast<std::uint32_t>(NIM_ADD) && kNimModify == static_cast<std::uint32_t>(NIM_MODIFY)
-        && kNimDelete == static_cast<std::uint32_t>(NIM_DELETE),
-    "the core's tray operations are NIM_ADD, NIM_MODIFY and NIM_DELETE");
-static_assert(kNifMessage == static_cast<std::uint32_t>(NIF_MESSAGE) && kNifIcon == static_cast<std::uint32_t>(NIF_ICON)
-                  && kNifTip == static_cast<std::uint32_t>(NIF_TIP),
+static_assert(kNimAdd == static_cast<std::uint32_t>(NIM_ADD) && kNimModify == static_cast<std::uint32_t>(NIM_MODIFY) &&
+                  kNimDelete == static_cast<std::uint32_t>(NIM_DELETE),
+              "the core's tray operations are NIM_ADD, NIM_MODIFY and NIM_DELETE");
+static_assert(kNifMessage == static_cast<std::uint32_t>(NIF_MESSAGE) &&
+                  kNifIcon == static_cast<std::uint32_t>(NIF_ICON) && kNifTip == static_cast<std::uint32_t>(NIF_TIP),
               "the record's flag bits are the shell's");
 static_assert(Module1::kCallbackMessage == static_cast<std::uint32_t>(WM_MOUSEMOVE) && kMouseMove == WM_MOUSEMOVE,
-    "the icon reports to its window as WM_MOUSEMOVE");
-static_assert(kLeftButtonDown == WM_LBUTTONDOWN && kLeftButtonUp == WM_LBUTTONUP
-        && kLeftButtonDoubleClick == WM_LBUTTONDBLCLK && kRightButtonDown == WM_RBUTTONDOWN
-        && kRightButtonUp == WM_RBUTTONUP && kMiddleButtonDown == WM_MBUTTONDOWN,
-    "the callback's codes are the mouse messages");
+              "the icon reports to its window as WM_MOUSEMOVE");
+static_assert(kLeftButtonDown == WM_LBUTTONDOWN && kLeftButtonUp == WM_LBUTTONUP &&
+                  kLeftButtonDoubleClick == WM_LBUTTONDBLCLK && kRightButtonDown == WM_RBUTTONDOWN &&
+                  kRightButtonUp == WM_RBUTTONUP && kMiddleButtonDown == WM_MBUTTONDOWN,
+              "the callback's codes are the mouse messages");
 static_assert(NOTIFYICONDATAA_V1_SIZE == offsetof(NOTIFYICONDATAA, szTip) + sizeof(NotifyIconData::szTip),
-    "the first form ends with the record's 64-byte tip");
+              "the first form ends with the record's 64-byte tip");
 
 #if defined(_WIN64)
 static_assert(NOTIFYICONDATAA_V1_SIZE == 104, "first-form NOTIFYICONDATAA on 64-bit Windows");

@@ -9,7 +9,9 @@ constexpr UINT kFirstMenuId = 100;
 
 } // namespace
 
-Form4Window::Form4Window() : commands_(kFirstMenuId), menu_(CreatePopupMenu())
+Form4Window::Form4Window()
+    : commands_(kFirstMenuId),
+      menu_(CreatePopupMenu())
 {
     commands_.append(menu_.get(), form4Menu().children);
     WindowArgs args;
@@ -26,10 +28,9 @@ Command Form4Window::trackPopup()
     // The menu closes on a click elsewhere only if its window is in the foreground; the message
     // posted afterwards lets the menu finish before the next one can open.
     SetForegroundWindow(hwnd());
-    const auto chosen = static_cast<UINT>(TrackPopupMenu(menu_.get(),
-                                                         TPM_LEFTALIGN | TPM_TOPALIGN | TPM_LEFTBUTTON |
-                                                             TPM_RETURNCMD | TPM_NONOTIFY,
-                                                         at.x, at.y, 0, hwnd(), nullptr));
+    const auto chosen = static_cast<UINT>(
+        TrackPopupMenu(menu_.get(), TPM_LEFTALIGN | TPM_TOPALIGN | TPM_LEFTBUTTON | TPM_RETURNCMD | TPM_NONOTIFY, at.x,
+                       at.y, 0, hwnd(), nullptr));
     PostMessageA(hwnd(), WM_NULL, 0, 0);
     return commands_.command(chosen).value_or(Command::None);
 }

@@ -4,9 +4,9 @@
 
 #include <memory>
 
+#include "core/tray/form4.h"
 #include "win32/app/menus.h"
 #include "win32/app/native_window.h"
-#include "core/tray/form4.h"
 
 namespace latchsweep::win32 {
 

@@ -48,19 +48,25 @@ TEST(RtfText, DocumentsReadAsText)
         {"{\\rtf1 A\\par\r\nB\\tab c\\line d\\par \\{ \\} \\\\}", "A\nB\tc\nd\n{ } \\"},
         {"{\\rtf1 one\r\ntwo\ntwo\\\nthree}", "onetwotwo\nthree"},
         // the delimiting space belongs to the control word, a parameter ends it too
-        {"{\\rtf1 \\b bold\\b0  two spaces}", "bold two spaces"}, {"{\\rtf1 a\\b1x\\b0-y}", "ax-y"},
+        {"{\\rtf1 \\b bold\\b0  two spaces}", "bold two spaces"},
+        {"{\\rtf1 a\\b1x\\b0-y}", "ax-y"},
         // hex escapes are Windows-1252; named characters
         {"{\\rtf1 caf\\'e9 \\'80 \\'93q\\'94 \\'A9}", "caf\u00e9 \u20ac \u201cq\u201d \u00a9"},
         {"{\\rtf1 a\\emdash b\\endash c\\bullet d\\lquote e\\rquote\\ldblquote f\\rdblquote g\\~h}",
          "a\u2014b\u2013c\u2022d\u2018e\u2019\u201cf\u201dg\u00a0h"},
         // \uN skips as many stand-ins as \ucN says (1 by default); an escape or a word counts as one;
         // negative values are the upper half of 16 bits; surrogates join, lone ones are replaced
-        {"{\\rtf1 \\u955?\\u8364?}", "\u03bb\u20ac"}, {"{\\rtf1 \\u233\\'e9x}", "\u00e9x"},
-        {"{\\rtf1\\uc2 \\u20320\\'c4\\'e3 ok}", "\u4f60 ok"}, {"{\\rtf1\\uc0 \\u955 x}", "\u03bbx"},
-        {"{\\rtf1 \\u-3913?}", "\uf0b7"}, {"{\\rtf1 \\u-10179?\\u-8694?}", "\U0001F60A"},
-        {"{\\rtf1 \\u-10179?x}", "\ufffdx"}, {"{\\rtf1 \\u-8694?}", "\ufffd"},
+        {"{\\rtf1 \\u955?\\u8364?}", "\u03bb\u20ac"},
+        {"{\\rtf1 \\u233\\'e9x}", "\u00e9x"},
+        {"{\\rtf1\\uc2 \\u20320\\'c4\\'e3 ok}", "\u4f60 ok"},
+        {"{\\rtf1\\uc0 \\u955 x}", "\u03bbx"},
+        {"{\\rtf1 \\u-3913?}", "\uf0b7"},
+        {"{\\rtf1 \\u-10179?\\u-8694?}", "\U0001F60A"},
+        {"{\\rtf1 \\u-10179?x}", "\ufffdx"},
+        {"{\\rtf1 \\u-8694?}", "\ufffd"},
         // \uc is scoped to its group, and a group boundary ends the skip
-        {"{\\rtf1 {\\uc3 \\u955abc}\\u955?d}", "\u03bb\u03bbd"}, {"{\\rtf1\\uc4 \\u955?}x{y}", "\u03bb"},
+        {"{\\rtf1 {\\uc3 \\u955abc}\\u955?d}", "\u03bb\u03bbd"},
+        {"{\\rtf1\\uc4 \\u955?}x{y}", "\u03bb"},
         {"{\\rtf1\\uc4 \\u955?{y}z}", "\u03bbyz"},
         // hidden text, destinations without text, binary data of any length
         {"{\\rtf1 shown {\\v hidden}shown\\v  gone\\v0  again}", "shown shown again"},
@@ -68,16 +74,26 @@ TEST(RtfText, DocumentsReadAsText)
          "{\\*\\listtable{\\list{\\leveltext\\'01\\u-3913 ?;}}}{\\header head}{\\pict\\wmetafile8 0102ff}"
          "\\pard\\sa200\\fi-360\\li720 body{\\field{\\*\\fldinst HYPERLINK \"x\"}{\\fldrslt link}}}",
          "bodylink"},
-        {"{\\rtf1 {\\pict\\bin4 }}{x}after}", "after"}, {"{\\rtf1 a\\bin3 {{{b}", "ab"},
+        {"{\\rtf1 {\\pict\\bin4 }}{x}after}", "after"},
+        {"{\\rtf1 a\\bin3 {{{b}", "ab"},
         {"{\\rtf1 a\\bin999999 bc}", "a"},
         // raw UTF-8 when the whole document is UTF-8, single-byte text otherwise
-        {"{\\rtf1 Stra\xc3\x9f" "e \xe2\x82\xac}", "Stra\u00dfe \u20ac"},
+        {"{\\rtf1 Stra\xc3\x9f"
+         "e \xe2\x82\xac}",
+         "Stra\u00dfe \u20ac"},
         {"{\\rtf1 caf\xe9 \xc3}", "caf\u00e9 \u00c3"},
         // nothing after the outermost group; unbalanced braces; truncated escapes are dropped
-        {"{\\rtf1 inside}outside{more}", "inside"}, {"{\\rtf1 open {\\b never closed", "open never closed"},
-        {"}}}{\\rtf1 after strays}", "after strays"}, {"{\\rtf1 {\\b bold}} trailing", "bold"},
-        {"{\\rtf1 a\\'", "a"}, {"{\\rtf1 a\\'4", "a"}, {"{\\rtf1 a\\'4g b}", "ag b"}, {"{\\rtf1 a\\", "a"},
-        {"{\\rtf1 a\\u", "a"}, {"{\\rtf1 a\\u-", "a"}, {"{\\rtf1 a\\u955", "a\u03bb"},
+        {"{\\rtf1 inside}outside{more}", "inside"},
+        {"{\\rtf1 open {\\b never closed", "open never closed"},
+        {"}}}{\\rtf1 after strays}", "after strays"},
+        {"{\\rtf1 {\\b bold}} trailing", "bold"},
+        {"{\\rtf1 a\\'", "a"},
+        {"{\\rtf1 a\\'4", "a"},
+        {"{\\rtf1 a\\'4g b}", "ag b"},
+        {"{\\rtf1 a\\", "a"},
+        {"{\\rtf1 a\\u", "a"},
+        {"{\\rtf1 a\\u-", "a"},
+        {"{\\rtf1 a\\u955", "a\u03bb"},
         {"{\\rtf1\\colortbl\\red300\\green", ""}};
     for (const auto& [document, text] : cases)
         EXPECT_EQ(textOf(parseRtf(document)), text) << document;
@@ -122,8 +138,9 @@ TEST(RtfMalformed, DeepNestingNeitherCrashesNorLosesTextAndNoPrefixCrashes)
         open += "{\\*\\x ";
     EXPECT_TRUE(parseRtf(open).empty());
 
-    const std::string dense = "{\\rtf1{\\fonttbl{\\f0 A;}}{\\colortbl;\\red1;}\\u-10179?\\'e9\\bin2 {}\\uc9 \\u1"
-                              "{\\*\\x}\\b\\fs\\cf1 z\\\\\\{}";
+    const std::string dense =
+        "{\\rtf1{\\fonttbl{\\f0 A;}}{\\colortbl;\\red1;}\\u-10179?\\'e9\\bin2 {}\\uc9 \\u1"
+        "{\\*\\x}\\b\\fs\\cf1 z\\\\\\{}";
     for (std::size_t length = 0; length <= dense.size(); ++length)
         for (const RtfRun& run : parseRtf(dense.substr(0, length)))
             EXPECT_FALSE(run.text.empty()) << length;

@@ -108,14 +108,21 @@ TEST_F(GetKeyValueTest, TextLosesOneNulDoubleWordsBecomeDigitsOtherTypesKeepTheT
         bool read;
         std::string value;
     } cases[] = {{text("C:\\Program Files\\msinfo32.exe"), true, "C:\\Program Files\\msinfo32.exe"},
-                 {text("stored without", false), true, "stored without"}, {text("two\0"s), true, "two\0"s},
-                 {text("", false), true, ""}, {text(std::string(1023, 'b')), true, std::string(1023, 'b')},
+                 {text("stored without", false), true, "stored without"},
+                 {text("two\0"s), true, "two\0"s},
+                 {text("", false), true, ""},
+                 {text(std::string(1023, 'b')), true, std::string(1023, 'b')},
                  {text(std::string(1024, 'c'), false), true, std::string(1024, 'c')},
                  {text(std::string(1024, 'd')), false, ""}, // 1025 bytes
-                 {dword(0), true, "0"}, {dword(0x00123456), true, "1193046"}, {dword(0x01000000), true, "16777216"},
-                 {dword(0x80000000), true, "2147483648"}, {dword(0xFFFFFFFF), true, "4294967295"},
-                 {text(x, true, kRegExpandSz), true, "before"}, {text(x, true, kRegBinary), true, "before"},
-                 {text(x, true, kRegMultiSz), true, "before"}, {text(x, true, 11), true, "before"}};
+                 {dword(0), true, "0"},
+                 {dword(0x00123456), true, "1193046"},
+                 {dword(0x01000000), true, "16777216"},
+                 {dword(0x80000000), true, "2147483648"},
+                 {dword(0xFFFFFFFF), true, "4294967295"},
+                 {text(x, true, kRegExpandSz), true, "before"},
+                 {text(x, true, kRegBinary), true, "before"},
+                 {text(x, true, kRegMultiSz), true, "before"},
+                 {text(x, true, 11), true, "before"}};
     for (std::size_t i = 0; i < std::size(cases); ++i) {
         value = "before";
         EXPECT_EQ(read(cases[i].stored), cases[i].read) << i;
@@ -188,23 +195,22 @@ TEST(StartSysInfo, TheRoadsToTheProgram)
         bool launchWorks;
         std::string launched; // empty: nothing started
         bool secondTried;
-    } roads[] = {
-        {"first, spaces and all", text(kFirstProgram), text("C:\\Elsewhere"), "", true, kFirstProgram, false},
-        {"second with the program", none, text("C:\\Tools"), tools, true, tools, true},
-        {"second without it", none, text("C:\\Tools"), "", true, "", true},
-        {"a trailing backslash is doubled", none, text("C:\\Tools\\"), tools, true, "", true},
-        {"and tested so", none, text("C:\\Tools\\"), "C:\\Tools\\\\MSINFO32.EXE", true, "C:\\Tools\\\\MSINFO32.EXE",
-         true},
-        {"no value anywhere", none, none, "", true, "", true},
-        {"a failed launch", text("C:\\Gone\\msinfo32.exe"), text("C:\\Tools"), tools, false, "C:\\Gone\\msinfo32.exe",
-         false},
-        {"a first value of another type", text("%P%\\msinfo32.exe", true, kRegExpandSz), text("C:\\Tools"), tools, true,
-         "", false},
-        {"an empty first value", text(""), text("C:\\Tools"), tools, true, "", false},
-        {"a too long first value", text(std::string(1024, 'x')), text("C:\\Tools"), tools, true, tools, true},
-        {"a NUL in the second", none, text("C:\\Tools\0C:\\Evil"s), "C:\\Tools\0C:\\Evil\\MSINFO32.EXE"s, true, "",
-         true},
-        {"a NUL in the first", text("C:\\Tools\0x"s), text("C:\\Tools"), tools, true, "", false}};
+    } roads[] = {{"first, spaces and all", text(kFirstProgram), text("C:\\Elsewhere"), "", true, kFirstProgram, false},
+                 {"second with the program", none, text("C:\\Tools"), tools, true, tools, true},
+                 {"second without it", none, text("C:\\Tools"), "", true, "", true},
+                 {"a trailing backslash is doubled", none, text("C:\\Tools\\"), tools, true, "", true},
+                 {"and tested so", none, text("C:\\Tools\\"), "C:\\Tools\\\\MSINFO32.EXE", true,
+                  "C:\\Tools\\\\MSINFO32.EXE", true},
+                 {"no value anywhere", none, none, "", true, "", true},
+                 {"a failed launch", text("C:\\Gone\\msinfo32.exe"), text("C:\\Tools"), tools, false,
+                  "C:\\Gone\\msinfo32.exe", false},
+                 {"a first value of another type", text("%P%\\msinfo32.exe", true, kRegExpandSz), text("C:\\Tools"),
+                  tools, true, "", false},
+                 {"an empty first value", text(""), text("C:\\Tools"), tools, true, "", false},
+                 {"a too long first value", text(std::string(1024, 'x')), text("C:\\Tools"), tools, true, tools, true},
+                 {"a NUL in the second", none, text("C:\\Tools\0C:\\Evil"s), "C:\\Tools\0C:\\Evil\\MSINFO32.EXE"s, true,
+                  "", true},
+                 {"a NUL in the first", text("C:\\Tools\0x"s), text("C:\\Tools"), tools, true, "", false}};
     for (const auto& road : roads) {
         SCOPED_TRACE(road.name);
         SysInfo sys;

@@ -43,7 +43,10 @@ TEST_F(HelpWindow, ReadsTheFileByItsBareNameAsPlainOrRichTextAsFarAsTheLimitReac
     // Line breaks of any kind; UTF-8 when the text is UTF-8 (a BOM dropped), Windows-1252 otherwise.
     const std::pair<std::string, std::string> cases[] = {
         {"Latchsweep\r\n\r\nTurn ON starts\rsweeping.\nDone", "Latchsweep\n\nTurn ON starts\nsweeping.\nDone"},
-        {"", ""}, {"\xEF\xBB\xBF" "Caf\xC3\xA9 \xE2\x82\xAC", "Caf\u00e9 \u20ac"},
+        {"", ""},
+        {"\xEF\xBB\xBF"
+         "Caf\xC3\xA9 \xE2\x82\xAC",
+         "Caf\u00e9 \u20ac"},
         {"Caf\xE9 \x80", "Caf\u00e9 \u20ac"}};
     for (const auto& [content, shown] : cases) {
         files.files["help.txt"] = content;

@@ -7,10 +7,10 @@
 #include "core/app/application.h"
 #include "core/app/form1.h"
 #include "core/base/menu.h"
-#include "tests/support/fake_views.h"
 #include "core/settings/form3.h"
 #include "core/tray/callback.h"
 #include "core/tray/form4.h"
+#include "tests/support/fake_views.h"
 
 namespace latchsweep {
 namespace {
@@ -32,8 +32,8 @@ TEST(StartUp, RegistersTheIconWithItsTipThenStartsOnlyTheAnimation)
     } tray;
     testing::FakePlatform platform;
     testing::FakeViews views;
-    Platform ports{platform.clock, platform.files, platform.messages, platform.process, tray, platform.registry,
-                   platform.launcher};
+    Platform ports{platform.clock, platform.files,    platform.messages, platform.process,
+                   tray,           platform.registry, platform.launcher};
     Application app(ports, views);
     bool animatingAtAdd = true;
     tray.onNotify = [&] { animatingAtAdd = app.form1().Timer1.enabled(); };
@@ -166,14 +166,18 @@ TEST(NotificationAreaGone, BringsOnlyAHiddenWindowBackMinimisedOnTheTaskBar)
     const std::tuple<const char*, std::function<void(FakeProgram&)>, bool, bool> cases[] = {
         {"hidden by Minimize", [](FakeProgram& p) { p.form1().onCommand(Command::Minimize); }, true, true},
         {"shown normal", [](FakeProgram&) {}, true, false},
-        {"restored", [](FakeProgram& p) {
+        {"restored",
+         [](FakeProgram& p) {
              p.form1().onCommand(Command::Minimize);
              p.form1().onMouseMove(kLeftButtonDoubleClick * 15.0);
-         }, true, false},
-        {"ended while hidden", [](FakeProgram& p) {
+         },
+         true, false},
+        {"ended while hidden",
+         [](FakeProgram& p) {
              p.form1().onCommand(Command::Minimize);
              p.form1().onCommand(Command::Exit);
-         }, false, true}};
+         },
+         false, true}};
     for (const auto& [name, before, shown, minimized] : cases) {
         SCOPED_TRACE(name);
         FakeProgram program;

@@ -4,15 +4,15 @@
 #include <tuple>
 #include <vector>
 
-#include "tests/support/fake_platform.h"
 #include "core/settings/directory_list.h"
+#include "tests/support/fake_platform.h"
 
 namespace latchsweep {
 namespace {
 
 using Names = std::vector<std::string>;
 
-Names namesOf(const DirectoryList& list, std::string DirectoryEntry::* field = &DirectoryEntry::name)
+Names namesOf(const DirectoryList& list, std::string DirectoryEntry::*field = &DirectoryEntry::name)
 {
     Names names;
     for (const auto& entry : list.entries())
@@ -24,11 +24,17 @@ Names pathsOf(const DirectoryList& list) { return namesOf(list, &DirectoryEntry:
 
 TEST(SplitPath, PosixAndWindowsRootsAndNames)
 {
-    const std::tuple<std::string, char, std::string, Names> cases[] = {{"/", '/', "/", {}},
-        {"/games//mm2/", '/', "/", {"games", "mm2"}}, {"/a\\b", '/', "/", {"a\\b"}}, {".", '/', ".", {}},
-        {"C:\\Games\\MM2", '\\', "C:\\", {"Games", "MM2"}}, {"C:\\", '\\', "C:\\", {}}, {"d:", '\\', "d:\\", {}},
+    const std::tuple<std::string, char, std::string, Names> cases[] = {
+        {"/", '/', "/", {}},
+        {"/games//mm2/", '/', "/", {"games", "mm2"}},
+        {"/a\\b", '/', "/", {"a\\b"}},
+        {".", '/', ".", {}},
+        {"C:\\Games\\MM2", '\\', "C:\\", {"Games", "MM2"}},
+        {"C:\\", '\\', "C:\\", {}},
+        {"d:", '\\', "d:\\", {}},
         {"C:/Games/MM2", '\\', "C:\\", {"Games", "MM2"}},
-        {"\\\\server\\games\\MM2", '\\', "\\\\server\\games\\", {"MM2"}}, {"\\Games", '\\', "\\", {"Games"}}};
+        {"\\\\server\\games\\MM2", '\\', "\\\\server\\games\\", {"MM2"}},
+        {"\\Games", '\\', "\\", {"Games"}}};
     for (const auto& [path, separator, root, names] : cases) {
         const PathParts parts = splitPath(path, separator);
         EXPECT_EQ(parts.root, root) << path;
@@ -44,8 +50,15 @@ struct PosixTree : ::testing::Test {
     testing::FakeFileSystem files;
     void SetUp() override
     {
-        files.directories = {"/", "/games", "/games/mm2", "/games/mm2/Cars", "/games/mm2/audio", "/games/mm2/Zeta",
-                             "/games/mm2/b", "/games/Other", "/home"};
+        files.directories = {"/",
+                             "/games",
+                             "/games/mm2",
+                             "/games/mm2/Cars",
+                             "/games/mm2/audio",
+                             "/games/mm2/Zeta",
+                             "/games/mm2/b",
+                             "/games/Other",
+                             "/home"};
     }
 };
 

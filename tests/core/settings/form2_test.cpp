@@ -4,8 +4,8 @@
 #include <vector>
 
 #include "core/app/form1.h"
-#include "tests/support/fake_views.h"
 #include "core/settings/form2.h"
+#include "tests/support/fake_views.h"
 
 namespace latchsweep {
 namespace {
@@ -56,8 +56,11 @@ TEST_F(GameDirectoryWindow, OpensAtTheWorkingDirectoryAndOpeningEntriesChangesTh
 TEST_F(GameDirectoryWindow, ShowsTheWholeStoredFileUpToItsFirst64KiBWithoutTheFinalLineBreak)
 {
     const std::pair<std::string, std::string> cases[] = {{"/games/mm2/MM2.LOCK\r\n", "/games/mm2/MM2.LOCK"},
-        {"first\r\nsecond\r\nthird", "first\r\nsecond\r\nthird"}, {"first\nsecond\n", "first\nsecond"}, {"", ""},
-        {"\x00\x01\xff\xfe binary"s, "\x00\x01\xff\xfe binary"s}, {std::string(10'000'000, 'x'), std::string(65536, 'x')}};
+                                                         {"first\r\nsecond\r\nthird", "first\r\nsecond\r\nthird"},
+                                                         {"first\nsecond\n", "first\nsecond"},
+                                                         {"", ""},
+                                                         {"\x00\x01\xff\xfe binary"s, "\x00\x01\xff\xfe binary"s},
+                                                         {std::string(10'000'000, 'x'), std::string(65536, 'x')}};
     for (const auto& [content, shown] : cases) {
         saved() = content;
         open();

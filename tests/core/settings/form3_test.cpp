@@ -4,8 +4,8 @@
 #include <vector>
 
 #include "core/app/form1.h"
-#include "tests/support/fake_views.h"
 #include "core/settings/form3.h"
+#include "tests/support/fake_views.h"
 
 namespace latchsweep {
 namespace {
@@ -47,11 +47,19 @@ TEST_F(AutoDeleteWindow, ThreeStatesAbsentHiddenShown)
 
 TEST_F(AutoDeleteWindow, LoadShowsTheFirst64KiBWithoutTheFinalLineBreak)
 {
-    const std::pair<std::string, std::string> cases[] = {{" 250 \r\n", " 250 "}, {"250", "250"}, {"250\n", "250"},
-        {"250\r", "250"}, {"1\r\n2\r\n", "1\r\n2"}, {"\r\n3000\r\n", "\r\n3000"}, {" \r\n3000", " \r\n3000"},
-        {"250\r\n\r\n", "250\r\n"}, {"250\n\r", "250\n"}, {"", ""}, {"\r\n", ""},
-        {"\x00\x01\xff\xfe"s, "\x00\x01\xff\xfe"s},
-        {std::string(50'000'000, '9'), std::string(65536, '9')}};
+    const std::pair<std::string, std::string> cases[] = {{" 250 \r\n", " 250 "},
+                                                         {"250", "250"},
+                                                         {"250\n", "250"},
+                                                         {"250\r", "250"},
+                                                         {"1\r\n2\r\n", "1\r\n2"},
+                                                         {"\r\n3000\r\n", "\r\n3000"},
+                                                         {" \r\n3000", " \r\n3000"},
+                                                         {"250\r\n\r\n", "250\r\n"},
+                                                         {"250\n\r", "250\n"},
+                                                         {"", ""},
+                                                         {"\r\n", ""},
+                                                         {"\x00\x01\xff\xfe"s, "\x00\x01\xff\xfe"s},
+                                                         {std::string(50'000'000, '9'), std::string(65536, '9')}};
     for (const auto& [content, shown] : cases) {
         saved() = content;
         open();

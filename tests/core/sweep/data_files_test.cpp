@@ -2,9 +2,9 @@
 
 #include <string>
 
-#include "tests/support/fake_platform.h"
 #include "core/sweep/data_files.h"
 #include "core/sweep/sweeper.h"
+#include "tests/support/fake_platform.h"
 
 namespace latchsweep {
 namespace {
@@ -15,10 +15,17 @@ TEST(FirstLine, EndsAtAnyLineBreakKeepsTheRestVerbatimAndIsBounded)
 {
     const std::string longest(kMaxFirstLine, 'a');
     const std::pair<std::string, std::optional<std::string>> cases[] = {
-        {"C:\\Games\\MM2\\MM2.LOCK\r\n", "C:\\Games\\MM2\\MM2.LOCK"}, {"/games/MM2.LOCK\nsecond\n", "/games/MM2.LOCK"},
-        {"/games/MM2.LOCK\rsecond", "/games/MM2.LOCK"}, {"no break at all", "no break at all"},
-        {"  spaced path  \r\n", "  spaced path  "}, {"\r\nsecond", ""}, {"\xff\xfe bytes\r\n", "\xff\xfe bytes"},
-        {"", std::nullopt}, {longest + "\r\n", longest}, {longest, longest}, {longest + "a", std::nullopt},
+        {"C:\\Games\\MM2\\MM2.LOCK\r\n", "C:\\Games\\MM2\\MM2.LOCK"},
+        {"/games/MM2.LOCK\nsecond\n", "/games/MM2.LOCK"},
+        {"/games/MM2.LOCK\rsecond", "/games/MM2.LOCK"},
+        {"no break at all", "no break at all"},
+        {"  spaced path  \r\n", "  spaced path  "},
+        {"\r\nsecond", ""},
+        {"\xff\xfe bytes\r\n", "\xff\xfe bytes"},
+        {"", std::nullopt},
+        {longest + "\r\n", longest},
+        {longest, longest},
+        {longest + "a", std::nullopt},
         {longest + "a\r\n", std::nullopt}};
     for (const auto& [bytes, line] : cases)
         EXPECT_EQ(firstLine(bytes), line) << bytes.substr(0, 40);

@@ -5,8 +5,8 @@
 
 #include "core/app/application.h"
 #include "core/app/form1.h"
-#include "tests/support/fake_views.h"
 #include "core/tray/animation.h"
+#include "tests/support/fake_views.h"
 
 namespace latchsweep {
 namespace {
@@ -25,8 +25,11 @@ int errorOf(Animation& animation, std::size_t frames)
 
 TEST(AnimationCounter, ShowsEveryFrameThenWrapsToZeroOverflowsAtTheSixteenBitBoundAndAnEmptyListHasNoFrame)
 {
-    const std::tuple<std::size_t, std::vector<int>, std::vector<int>> cases[] = {// frames, shown, Counter after
-        {1, {1, 1, 1}, {0, 0, 0}}, {2, {1, 2, 1, 2}, {1, 0, 1, 0}}, {3, {1, 2, 3, 1, 2, 3, 1}, {1, 2, 0, 1, 2, 0, 1}}};
+    const std::tuple<std::size_t, std::vector<int>, std::vector<int>> cases[] = {
+        // frames, shown, Counter after
+        {1, {1, 1, 1}, {0, 0, 0}},
+        {2, {1, 2, 1, 2}, {1, 0, 1, 0}},
+        {3, {1, 2, 3, 1, 2, 3, 1}, {1, 2, 0, 1, 2, 0, 1}}};
     for (const auto& [frames, shown, counter] : cases) {
         Animation animation;
         for (std::size_t tick = 0; tick < shown.size(); ++tick) {

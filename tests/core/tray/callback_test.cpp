@@ -4,9 +4,9 @@
 
 #include "core/app/application.h"
 #include "core/app/form1.h"
-#include "tests/support/fake_views.h"
 #include "core/tray/callback.h"
 #include "core/tray/form4.h"
+#include "tests/support/fake_views.h"
 
 namespace latchsweep {
 namespace {
@@ -19,9 +19,17 @@ TEST(TrayDecoding, TheCodeComesBackExactlyHalvesGoToTheEvenNeighbourAndWhatFitsN
     for (const double twipsPerPixel : {15.0, 12.0, 10.0, 1440.0 / 110, 1440.0 / 73})
         for (std::int32_t code = 512; code <= 521; ++code)
             EXPECT_EQ(decodeTrayMessage(code * twipsPerPixel, twipsPerPixel), code) << twipsPerPixel;
-    const std::pair<double, std::int32_t> rounded[] = {{515.5, 516}, {516.5, 516}, {514.5, 514}, {517.5, 518},
-        {2.5, 2}, {-0.5, 0}, {-1.5, -2}, {517.49, 517}, {516.51, 517}, {2147483647.0, 2147483647},
-        {-2147483648.0, std::numeric_limits<std::int32_t>::min()}};
+    const std::pair<double, std::int32_t> rounded[] = {{515.5, 516},
+                                                       {516.5, 516},
+                                                       {514.5, 514},
+                                                       {517.5, 518},
+                                                       {2.5, 2},
+                                                       {-0.5, 0},
+                                                       {-1.5, -2},
+                                                       {517.49, 517},
+                                                       {516.51, 517},
+                                                       {2147483647.0, 2147483647},
+                                                       {-2147483648.0, std::numeric_limits<std::int32_t>::min()}};
     for (const auto& [pixels, code] : rounded)
         EXPECT_EQ(decodeTrayMessage(pixels * 15, 15), code) << pixels;
     for (const double pixels : {2147483648.0, -2147483649.0, std::numeric_limits<double>::quiet_NaN(),
@@ -115,8 +123,8 @@ TEST_F(TrayCallback, ARightClickWhileTheMenuIsUpOpensNoSecondOne)
 
 TEST_F(TrayCallback, EachWindowCommandShowsItsWindowAndShowMainWindowRestoresAndDiscardsForm4)
 {
-    for (const Command command : {Command::OpenGameDirectory, Command::OpenAutoDelete, Command::OpenHelp,
-                                  Command::OpenAbout})
+    for (const Command command :
+         {Command::OpenGameDirectory, Command::OpenAutoDelete, Command::OpenHelp, Command::OpenAbout})
         rightClick(command);
     ASSERT_TRUE(program.app.form2().exists() && program.app.form3().exists() && program.app.help().exists() &&
                 program.app.about().exists());

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <string>
 
-#include "tests/support/fake_platform.h"
 #include "core/tray/module1.h"
+#include "tests/support/fake_platform.h"
 
 namespace latchsweep {
 namespace {
@@ -24,14 +24,14 @@ struct TrayOperations : ::testing::Test {
 TEST_F(TrayOperations, TheRecordIsTheEightyEightBytesOfThe32BitPlatform)
 {
     add();
-    std::array<std::uint8_t, 88> expected{
-        88,   0,    0,    0,    // cbSize
-        0x42, 0x00, 0x0A, 0x00, // hWnd
-        0x05, 0x01, 0x2C, 0x00, // uID
-        7,    0,    0,    0,    // uFlags: NIF_MESSAGE | NIF_ICON | NIF_TIP
-        0x00, 0x02, 0,    0,    // uCallbackMessage: WM_MOUSEMOVE
-        0x03, 0x00, 0x01, 0x00, // hIcon
-        'L',  'a',  't',  'c',  'h', 's', 'w', 'e', 'e', 'p', 0}; // the tip, its zero byte, then spaces
+    std::array<std::uint8_t, 88> expected{88,   0,    0,    0,    // cbSize
+                                          0x42, 0x00, 0x0A, 0x00, // hWnd
+                                          0x05, 0x01, 0x2C, 0x00, // uID
+                                          7,    0,    0,    0,    // uFlags: NIF_MESSAGE | NIF_ICON | NIF_TIP
+                                          0x00, 0x02, 0,    0,    // uCallbackMessage: WM_MOUSEMOVE
+                                          0x03, 0x00, 0x01, 0x00, // hIcon
+                                          'L',  'a',  't',  'c',  'h', 's',
+                                          'w',  'e',  'e',  'p',  0}; // the tip, its zero byte, then spaces
     std::fill(expected.begin() + 35, expected.end(), ' ');
     EXPECT_EQ(serialize(tray.calls.at(0).record), expected);
 

@@ -1,10 +1,10 @@
-#include "qt/about/about_views.h"
 #include "core/about/frm_about.h"
 #include "core/about/frm_help.h"
-#include "platform/posix/no_registry.h"
-#include "platform/posix/posix_launcher.h"
 #include "core/about/sysinfo.h"
 #include "core/app/application.h"
+#include "platform/posix/no_registry.h"
+#include "platform/posix/posix_launcher.h"
+#include "qt/about/about_views.h"
 #include "tests/qt/qt_test_support.h"
 
 using namespace latchsweep;
@@ -88,10 +88,11 @@ private slots:
         QCOMPARE(box->font().family(), toQString(layoutOf(frmHelpLayout(), "helptxt").font.family));
         app().help().get()->onOK();
         settle();
-        writeFile(helpFile, "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}{\\f1 Courier New;}}"
-                                              "{\\colortbl;\\red200\\green0\\blue0;}"
-                                              "\\fs32\\b Title\\b0\\par\\fs20 Plain \\i slanted\\i0  "
-                                              "\\cf1\\ul red\\ulnone\\cf0  \\f1 mono\\par}");
+        writeFile(helpFile,
+                  "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}{\\f1 Courier New;}}"
+                  "{\\colortbl;\\red200\\green0\\blue0;}"
+                  "\\fs32\\b Title\\b0\\par\\fs20 Plain \\i slanted\\i0  "
+                  "\\cf1\\ul red\\ulnone\\cf0  \\f1 mono\\par}");
         box = child<QTextEdit>(openHelp(), "helptxt");
         QCOMPARE(box->toPlainText(), QStringLiteral("Title\nPlain slanted red mono\n"));
         const auto formatAt = [box](const char* word) {

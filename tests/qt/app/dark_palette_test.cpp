@@ -23,8 +23,8 @@ private slots:
         QApplication::setPalette(QPalette(QColor(45, 45, 45))); // light text on dark faces
         qt::testing::ScratchProgram program;
         program.app->start();
-        for (const Command command : {Command::OpenGameDirectory, Command::OpenAutoDelete, Command::OpenHelp,
-                                      Command::OpenAbout})
+        for (const Command command :
+             {Command::OpenGameDirectory, Command::OpenAutoDelete, Command::OpenHelp, Command::OpenAbout})
             program.app->run(command);
         QMap<QString, int> texts; // per window shown
         const QString shots = qEnvironmentVariable("LATCHSWEEP_SCREENSHOTS");

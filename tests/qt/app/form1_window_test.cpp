@@ -1,7 +1,7 @@
 #include "core/app/form1.h"
+#include "core/tray/form4.h"
 #include "qt/app/form1_window.h"
 #include "tests/qt/qt_test_support.h"
-#include "core/tray/form4.h"
 
 using namespace latchsweep;
 using namespace latchsweep::qt::testing;

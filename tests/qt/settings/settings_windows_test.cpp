@@ -1,11 +1,11 @@
 #include <QScrollBar>
 
-#include "qt/app/qt_platform.h"
-#include "tests/qt/qt_test_support.h"
-#include "qt/settings/directory_list_widget.h"
 #include "core/settings/form2.h"
 #include "core/settings/form3.h"
+#include "qt/app/qt_platform.h"
+#include "qt/settings/directory_list_widget.h"
 #include "qt/settings/settings_views.h"
+#include "tests/qt/qt_test_support.h"
 
 using namespace latchsweep;
 using namespace latchsweep::qt::testing;
@@ -188,7 +188,8 @@ private slots:
         });
         qt::QtMessageBoxes(program_->views.widgets()).show(view, "Saved", "Success");
         QCOMPARE(owner, window);
-        QVERIFY2(offCentre.manhattanLength() <= 2, qPrintable(QStringLiteral("%1,%2").arg(offCentre.x()).arg(offCentre.y())));
+        QVERIFY2(offCentre.manhattanLength() <= 2,
+                 qPrintable(QStringLiteral("%1,%2").arg(offCentre.x()).arg(offCentre.y())));
         QTimer::singleShot(0, [&] {
             box = QApplication::activeModalWidget();
             delete window;

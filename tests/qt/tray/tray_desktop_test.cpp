@@ -1,12 +1,13 @@
 // The tray adapter on a real X server with a real tray host: its own Xvfb (started before the
 // application connects) and trayer, driven with XTEST input through xdotool.
 
-#include <csignal>
-#include <cstdio>
 #include <fcntl.h>
-#include <string>
 #include <sys/wait.h>
 #include <unistd.h>
+
+#include <csignal>
+#include <cstdio>
+#include <string>
 
 #include "tests/qt/qt_test_support.h"
 
@@ -16,8 +17,8 @@ using namespace latchsweep::qt::testing;
 namespace {
 
 // trayer docked at the top right of the 1280-pixel screen, 200 x 32.
-const QStringList kTrayerArguments{"--edge", "top", "--align", "right", "--widthtype", "pixel", "--width", "200",
-                                   "--height", "32", "--transparent", "false"};
+const QStringList kTrayerArguments{"--edge",  "top", "--align",  "right", "--widthtype",   "pixel",
+                                   "--width", "200", "--height", "32",    "--transparent", "false"};
 const QRect kPanel(1280 - 200, 0, 200, 32);
 
 // An Xvfb of our own on a free display number, which the server picks and reports itself.

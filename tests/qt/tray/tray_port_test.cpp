@@ -1,7 +1,7 @@
-#include "qt/app/icons.h"
-#include "tests/qt/qt_test_support.h"
 #include "core/tray/callback.h"
 #include "core/tray/module1.h"
+#include "qt/app/icons.h"
+#include "tests/qt/qt_test_support.h"
 
 using namespace latchsweep;
 using namespace latchsweep::qt::testing;
@@ -22,7 +22,11 @@ NotifyIconData record(WindowHandle window, std::int32_t id, IconHandle icon = 0,
 // press handler, as Qt's does, so the button is held while the port hears of it.
 class IconWindow : public QWidget {
 public:
-    explicit IconWindow(QSystemTrayIcon* icon) : icon_(icon) { resize(22, 22); }
+    explicit IconWindow(QSystemTrayIcon* icon)
+        : icon_(icon)
+    {
+        resize(22, 22);
+    }
 
 protected:
     void mousePressEvent(QMouseEvent* event) override
@@ -79,10 +83,10 @@ private slots:
             WindowHandle window;
             std::int32_t id;
             bool accepted;
-        } steps[] = {{kNimModify, kWindow, kId, false}, {kNimDelete, kWindow, kId, false},
-                     {kNimAdd, kWindow, kId, true},     {kNimAdd, kWindow, kId, false},
-                     {kNimAdd, kWindow, kId + 1, true}, {kNimAdd, kWindow + 1, kId, true},
-                     {kNimModify, kWindow, kId, true},  {kNimModify, kWindow + 2, kId, false},
+        } steps[] = {{kNimModify, kWindow, kId, false},     {kNimDelete, kWindow, kId, false},
+                     {kNimAdd, kWindow, kId, true},         {kNimAdd, kWindow, kId, false},
+                     {kNimAdd, kWindow, kId + 1, true},     {kNimAdd, kWindow + 1, kId, true},
+                     {kNimModify, kWindow, kId, true},      {kNimModify, kWindow + 2, kId, false},
                      {kNimModify, kWindow, kId + 2, false}, {kNimDelete, kWindow + 2, kId, false},
                      {kNimDelete, kWindow, kId + 1, true},  {kNimDelete, kWindow, kId + 1, false},
                      {kNimModify, kWindow, kId + 1, false}};

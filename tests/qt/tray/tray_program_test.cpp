@@ -1,11 +1,11 @@
 #include "core/about/frm_about.h"
 #include "core/about/frm_help.h"
-#include "qt/app/icons.h"
-#include "tests/qt/qt_test_support.h"
 #include "core/settings/form2.h"
 #include "core/settings/form3.h"
 #include "core/tray/form4.h"
+#include "qt/app/icons.h"
 #include "qt/tray/form4_window.h"
+#include "tests/qt/qt_test_support.h"
 
 using namespace latchsweep;
 using namespace latchsweep::qt::testing;
@@ -17,7 +17,8 @@ namespace {
 class MenuDriver : public QObject {
 public:
     explicit MenuDriver(QStringList path, Qt::MouseButton button = Qt::LeftButton)
-        : path_(std::move(path)), button_(button)
+        : path_(std::move(path)),
+          button_(button)
     {
         connect(&timer_, &QTimer::timeout, this, &MenuDriver::tick);
         timer_.start(10);

@@ -6,11 +6,11 @@
 #include <string>
 #include <vector>
 
-#include "win32/about/about_views.h"
 #include "core/about/frm_about.h"
 #include "core/about/frm_help.h"
-#include "win32/settings/settings_views.h"
 #include "tests/win32/support/win32_test_support.h"
+#include "win32/about/about_views.h"
+#include "win32/settings/settings_views.h"
 
 namespace latchsweep::win32 {
 namespace {
@@ -132,7 +132,8 @@ TEST_F(AboutWindowsTest, EveryWindowShowsTheIconsLoadedForTheFirstOneAgain)
         HWND picture = FindWindowExA(window, nullptr, "Static", nullptr);
         while (picture && !(GetWindowLongPtrA(picture, GWL_STYLE) & SS_ICON))
             picture = FindWindowExA(window, picture, "Static", nullptr);
-        return std::vector{SendMessageA(window, WM_GETICON, ICON_BIG, 0), SendMessageA(window, WM_GETICON, ICON_SMALL, 0),
+        return std::vector{SendMessageA(window, WM_GETICON, ICON_BIG, 0),
+                           SendMessageA(window, WM_GETICON, ICON_SMALL, 0),
                            picture ? SendMessageA(picture, STM_GETICON, 0, 0) : 0};
     };
     for (const auto& [open, className] : kinds) {

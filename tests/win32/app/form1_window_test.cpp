@@ -4,8 +4,8 @@
 #include <gtest/gtest.h>
 
 #include "core/app/form1.h"
-#include "win32/app/form1_window.h"
 #include "tests/win32/support/win32_test_support.h"
+#include "win32/app/form1_window.h"
 
 namespace latchsweep::win32 {
 namespace {

@@ -89,8 +89,8 @@ TEST_F(FileSystemTest, RemoveFileDeletesOneNormalFileOnlyAndIsNormalFileAgrees)
     // A missing file, patterns whatever they match, a directory, a read-only file (as a lock in use).
     for (const char* name : {"MM2.LOCK", "*.LOCK", "?.LOCK", "MM2 dir", "readonly.LOCK", ""})
         EXPECT_FALSE(files.removeFile(name[0] ? scratch / name : std::string())) << name;
-    EXPECT_EQ(names(), (std::vector<std::string>{"MM2 dir", "a.LOCK", "b.LOCK", "hidden.exe", "readonly.LOCK",
-                                                 "system.exe"}));
+    EXPECT_EQ(names(),
+              (std::vector<std::string>{"MM2 dir", "a.LOCK", "b.LOCK", "hidden.exe", "readonly.LOCK", "system.exe"}));
 }
 
 TEST_F(FileSystemTest, ReplaceFileWritesEverythingOrKeepsTheOldFileAndLeavesNoTemporary)

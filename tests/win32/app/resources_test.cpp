@@ -1,7 +1,6 @@
 // The executable's resources, which every test program carries as latchsweep.exe does.
 
 #include <gtest/gtest.h>
-
 #include <windows.h>
 
 #include <cstdio>
@@ -9,9 +8,9 @@
 #include <utility>
 #include <vector>
 
-#include "win32/resource_ids.h"
 #include "resources/version.h"
 #include "tests/win32/support/win32_test_support.h"
+#include "win32/resource_ids.h"
 
 namespace latchsweep::win32 {
 namespace {
@@ -37,9 +36,10 @@ Images iconImages(int id)
 TEST(ResourcesTest, IconsHoldTheirImages)
 {
     const Images small{{32, 4}, {16, 4}};
-    const std::pair<int, Images> icons[] = {{IDI_LATCHSWEEP, small}, {IDI_FRAME1, {{32, 4}}}, {IDI_FRAME2, {{32, 4}}},
-                                            {IDI_BINOCULARS, small}, {IDI_WASTEBIN, small}, {IDI_INFO_SIGN, small},
-                                            {IDI_PRODUCT, small}, {IDI_QUESTION_MARK, {{32, 4}, {32, 4}, {32, 1}}}};
+    const std::pair<int, Images> icons[] = {{IDI_LATCHSWEEP, small}, {IDI_FRAME1, {{32, 4}}},
+                                            {IDI_FRAME2, {{32, 4}}}, {IDI_BINOCULARS, small},
+                                            {IDI_WASTEBIN, small},   {IDI_INFO_SIGN, small},
+                                            {IDI_PRODUCT, small},    {IDI_QUESTION_MARK, {{32, 4}, {32, 4}, {32, 1}}}};
     for (const auto& [id, images] : icons)
         EXPECT_EQ(iconImages(id), images) << id;
 }
@@ -67,8 +67,8 @@ TEST(ResourcesTest, VersionRecordIsUsEnglishOneZeroZeroZero)
         EXPECT_STREQ(static_cast<const char*>(value), expected);
     }
     WORD* translation = nullptr;
-    ASSERT_TRUE(VerQueryValueA(block.data(), "\\VarFileInfo\\Translation", reinterpret_cast<void**>(&translation),
-                               &length));
+    ASSERT_TRUE(
+        VerQueryValueA(block.data(), "\\VarFileInfo\\Translation", reinterpret_cast<void**>(&translation), &length));
     ASSERT_GE(length, 4u);
     EXPECT_EQ(translation[0], 0x0409);
     EXPECT_EQ(translation[1], 1200);
@@ -77,11 +77,11 @@ TEST(ResourcesTest, VersionRecordIsUsEnglishOneZeroZeroZero)
 TEST(ResourcesTest, EveryFormOfTheVersionIsMadeFromItsFourNumbers)
 {
     const auto dotted = [](int major, int minor, int patch, int build) {
-        return std::to_string(major) + "." + std::to_string(minor) + "." + std::to_string(patch) + "."
-            + std::to_string(build);
+        return std::to_string(major) + "." + std::to_string(minor) + "." + std::to_string(patch) + "." +
+               std::to_string(build);
     };
-    const std::string numbers = dotted(
-        LATCHSWEEP_VERSION_MAJOR, LATCHSWEEP_VERSION_MINOR, LATCHSWEEP_VERSION_PATCH, LATCHSWEEP_VERSION_BUILD);
+    const std::string numbers =
+        dotted(LATCHSWEEP_VERSION_MAJOR, LATCHSWEEP_VERSION_MINOR, LATCHSWEEP_VERSION_PATCH, LATCHSWEEP_VERSION_BUILD);
     EXPECT_EQ(LATCHSWEEP_VERSION_STRING, numbers);
     EXPECT_EQ(dotted(LATCHSWEEP_VERSION_QUAD), numbers);
     char shown[16] = {};
@@ -94,10 +94,10 @@ TEST(ResourcesTest, ManifestNamesTheProgramAndTheVersionOfTheVersionRecord)
     HMODULE self = GetModuleHandleA(nullptr);
     HRSRC found = FindResourceA(self, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24)); // RT_MANIFEST
     ASSERT_NE(found, nullptr);
-    const std::string manifest(
-        static_cast<const char*>(LockResource(LoadResource(self, found))), SizeofResource(self, found));
-    const std::string identity = std::string("<assemblyIdentity type=\"win32\" name=\"") + LATCHSWEEP_PRODUCT_NAME
-        + "\" version=\"" + LATCHSWEEP_VERSION_STRING + "\"";
+    const std::string manifest(static_cast<const char*>(LockResource(LoadResource(self, found))),
+                               SizeofResource(self, found));
+    const std::string identity = std::string("<assemblyIdentity type=\"win32\" name=\"") + LATCHSWEEP_PRODUCT_NAME +
+                                 "\" version=\"" + LATCHSWEEP_VERSION_STRING + "\"";
     EXPECT_NE(manifest.find(identity), std::string::npos) << manifest.substr(0, 300);
     EXPECT_NE(manifest.find("version=\"1.0.0.0\""), std::string::npos);
     EXPECT_EQ(manifest.find('@'), std::string::npos) << "a placeholder left unfilled";
@@ -123,8 +123,8 @@ TEST(ResourcesTest, ManifestMakesTheProgramAwareOfEachMonitorsDpi)
     HMODULE user32 = GetModuleHandleA("user32.dll");
     using GetContext = HANDLE(WINAPI*)();
     using AwarenessOf = int(WINAPI*)(HANDLE);
-    const auto current = reinterpret_cast<GetContext>(
-        reinterpret_cast<void*>(GetProcAddress(user32, "GetThreadDpiAwarenessContext")));
+    const auto current =
+        reinterpret_cast<GetContext>(reinterpret_cast<void*>(GetProcAddress(user32, "GetThreadDpiAwarenessContext")));
     const auto awareness = reinterpret_cast<AwarenessOf>(
         reinterpret_cast<void*>(GetProcAddress(user32, "GetAwarenessFromDpiAwarenessContext")));
     ASSERT_TRUE(current && awareness);

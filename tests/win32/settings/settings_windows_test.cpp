@@ -6,8 +6,8 @@
 #include "core/app/form1.h"
 #include "core/settings/form2.h"
 #include "core/settings/form3.h"
-#include "win32/settings/settings_views.h"
 #include "tests/win32/support/win32_test_support.h"
+#include "win32/settings/settings_views.h"
 
 namespace latchsweep::win32 {
 namespace {

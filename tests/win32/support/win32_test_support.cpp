@@ -135,13 +135,13 @@ BoxAnswerer::BoxAnswerer()
               }
           }
       })
-{
-}
+{}
 
 Win32TestProgram::Win32TestProgram() { initControlLibraries(); }
 
 ScopedRegistryValue::ScopedRegistryValue(std::string key, std::string name)
-    : key_(std::move(key)), name_(std::move(name))
+    : key_(std::move(key)),
+      name_(std::move(name))
 {
     HKEY handle = nullptr;
     keyExisted_ = RegOpenKeyExA(HKEY_LOCAL_MACHINE, key_.c_str(), 0, KEY_READ, &handle) == ERROR_SUCCESS;

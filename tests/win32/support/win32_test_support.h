@@ -4,9 +4,8 @@
 // directories, message-box answers, and the program on the real ports with only the ending of
 // the process held back.
 
-#include <windows.h>
-
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <atomic>
 #include <chrono>
@@ -20,15 +19,15 @@
 #include <thread>
 #include <vector>
 
-#include "win32/about/win32_system_ports.h"
 #include "core/app/application.h"
+#include "core/base/menu.h"
+#include "tests/support/fake_platform.h"
+#include "win32/about/win32_system_ports.h"
 #include "win32/app/controls.h"
 #include "win32/app/handles.h"
-#include "core/base/menu.h"
 #include "win32/app/win32_file_system.h"
 #include "win32/app/win32_platform.h"
 #include "win32/app/win32_view_factory.h"
-#include "tests/support/fake_platform.h"
 #include "win32/tray/notification_area.h"
 
 namespace latchsweep::win32::testing {
@@ -38,7 +37,10 @@ using namespace std::chrono_literals;
 // Runs the thread's messages (timers, posted callbacks, painting) until `done` holds or the time
 // is up; whether it held.
 bool pumpUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout);
-inline void pumpFor(std::chrono::milliseconds duration) { pumpUntil([] { return false; }, duration); }
+inline void pumpFor(std::chrono::milliseconds duration)
+{
+    pumpUntil([] { return false; }, duration);
+}
 void pumpPending(); // the messages queued now, without waiting
 
 // A fresh directory with a space in its name, so that every path built from it has one; removed

@@ -4,13 +4,13 @@
 #include <gtest/gtest.h>
 
 #include "core/app/form1.h"
-#include "win32/app/form1_window.h"
-#include "win32/app/native_window.h"
+#include "core/base/product.h"
 #include "core/tray/form4.h"
 #include "core/tray/module1.h"
-#include "win32/tray/tray_views.h"
-#include "core/base/product.h"
 #include "tests/win32/support/win32_test_support.h"
+#include "win32/app/form1_window.h"
+#include "win32/app/native_window.h"
+#include "win32/tray/tray_views.h"
 
 namespace latchsweep::win32 {
 namespace {
@@ -59,7 +59,7 @@ TEST(NotificationAreaTest, AddModifyAndDeleteThroughShellNotifyIconForOneWindowA
         std::uint32_t message;
         std::int32_t id;
         bool accepted;
-    } steps[] = {{kNimAdd, 4242, true},     {kNimModify, 4242, true}, {kNimDelete, 4242, true},
+    } steps[] = {{kNimAdd, 4242, true},     {kNimModify, 4242, true},  {kNimDelete, 4242, true},
                  {kNimDelete, 4242, false}, {kNimModify, 4242, false}, {kNimAdd, 4242, true},
                  {kNimDelete, 4243, false}, {kNimDelete, 4242, true}};
     for (const auto& step : steps)
@@ -83,8 +83,7 @@ public:
                   PostMessageA(menu_, WM_KEYDOWN, key, 0);
               }
           })
-    {
-    }
+    {}
     ~MenuAnswerer() { thread_.join(); }
     [[nodiscard]] bool sawMenu() const { return menu_ != nullptr; }
 

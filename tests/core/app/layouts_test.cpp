@@ -1,0 +1,59 @@
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+
+#include "core/about/frm_about.h"
+#include "core/about/frm_help.h"
+#include "core/app/form1.h"
+#include "core/settings/form2.h"
+#include "core/settings/form3.h"
+
+namespace latchsweep {
+namespace {
+
+const ControlLayout* controlNamed(const WindowLayout& window, std::string_view name)
+{
+    for (const ControlLayout& control : window.controls)
+        if (control.name == name)
+            return &control;
+    return nullptr;
+}
+
+// Both front ends build every window from these layouts and their tests compare against them, so
+// what the data must hold is checked once, here: a control that names a missing frame, lies
+// outside what contains it or shares a tab stop would be drawn wrong on both platforms alike.
+TEST(Layouts, EveryControlHasAUniqueNameATabStopOfItsOwnAndLiesWithinItsContainer)
+{
+    for (const WindowLayout* window :
+         {&form1Layout(), &form2Layout(), &form3Layout(), &frmHelpLayout(), &frmAboutLayout()}) {
+        SCOPED_TRACE(std::string(window->name));
+        std::set<std::string_view> names;
+        std::set<int> tabStops;
+        for (const ControlLayout& control : window->controls) {
+            SCOPED_TRACE(std::string(control.name));
+            EXPECT_TRUE(names.insert(control.name).second) << "name used twice";
+            if (control.tabIndex >= 0) {
+                EXPECT_TRUE(tabStops.insert(control.tabIndex).second) << "tab index used twice";
+            }
+            int width = window->clientWidth;
+            int height = window->clientHeight;
+            if (!control.parent.empty()) {
+                const ControlLayout* frame = controlNamed(*window, control.parent);
+                ASSERT_NE(frame, nullptr) << "no container " << control.parent;
+                EXPECT_EQ(frame->kind, ControlKind::Frame);
+                width = frame->rect.width;
+                height = frame->rect.height;
+            }
+            EXPECT_GE(control.rect.left, 0);
+            EXPECT_GE(control.rect.top, 0);
+            EXPECT_GT(control.rect.width, 0);
+            EXPECT_GT(control.rect.height, 0);
+            EXPECT_LE(control.rect.left + control.rect.width, width);
+            EXPECT_LE(control.rect.top + control.rect.height, height);
+        }
+    }
+}
+
+} // namespace
+} // namespace latchsweep

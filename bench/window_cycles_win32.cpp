@@ -3,8 +3,8 @@
 //
 //   window_cycles_win32.exe [cycles=500]      (in a scratch working directory, on any display)
 
-#include <psapi.h>
 #include <windows.h>
+#include <psapi.h>
 
 #include "bench/window_cycles.h"
 #include "win32/app/win32_program.h"

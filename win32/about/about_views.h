@@ -1,7 +1,7 @@
 #pragma once
 
-#include <richedit.h>
 #include <windows.h>
+#include <richedit.h>
 
 #include <memory>
 #include <vector>

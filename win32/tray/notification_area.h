@@ -1,7 +1,7 @@
 #pragma once
 
-#include <shellapi.h>
 #include <windows.h>
+#include <shellapi.h>
 
 #include "core/base/tray_port.h"
 

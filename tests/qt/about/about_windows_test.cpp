@@ -2,6 +2,7 @@
 #include "core/about/frm_help.h"
 #include "core/about/sysinfo.h"
 #include "core/app/application.h"
+#include "core/base/product.h"
 #include "platform/posix/no_registry.h"
 #include "platform/posix/posix_launcher.h"
 #include "qt/about/about_views.h"

@@ -1,7 +1,7 @@
 // The executable's resources, which every test program carries as latchsweep.exe does.
 
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <cstdio>
 #include <string>

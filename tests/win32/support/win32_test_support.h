@@ -4,8 +4,8 @@
 // directories, message-box answers, and the program on the real ports with only the ending of
 // the process held back.
 
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <atomic>
 #include <chrono>

@@ -1,15 +1,11 @@
 #pragma once
 
+#include "core/base/layout.h"
+
 namespace latchsweep {
 
-// A rectangle on the screen in the front end's pixels: left, top, width x height.
-struct ScreenRect {
-    int left = 0;
-    int top = 0;
-    int width = 0;
-    int height = 0;
-    friend bool operator==(const ScreenRect&, const ScreenRect&) = default;
-};
+// A rectangle on the screen, in the front end's pixels.
+using ScreenRect = Rect;
 
 // Where a window that has a fixed screen position (the help window, the about box) goes: at that
 // position, unless its frame would leave the available area (the screen without its task bars),

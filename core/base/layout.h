@@ -10,12 +10,16 @@
 
 namespace latchsweep {
 
-struct TwipsRect {
+// A rectangle: left, top, width x height. In a layout its unit is the twip; on the screen, the
+// front end's pixel.
+struct Rect {
     int left = 0;
     int top = 0;
     int width = 0;
     int height = 0;
+    friend bool operator==(const Rect&, const Rect&) = default;
 };
+using TwipsRect = Rect;
 
 struct Font {
     std::string_view family; // empty: the toolkit's default dialog font

@@ -1,4 +1,4 @@
-// Starting programs, the missing registry and the termination signals on POSIX.
+// Starting programs and the termination signals on POSIX.
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -12,8 +12,6 @@
 #include <thread>
 #include <vector>
 
-#include "core/about/sysinfo.h"
-#include "platform/posix/no_registry.h"
 #include "platform/posix/posix_launcher.h"
 #include "platform/posix/termination_signals.h"
 #include "tests/platform/scratch_directory.h"
@@ -67,18 +65,6 @@ TEST_F(PosixLauncherTest, ReportsWhatCannotBeStarted)
         EXPECT_FALSE(launcher_.launch(path)) << path;
 }
 
-TEST(NoRegistry, EveryKeyIsMissing)
-{
-    NoRegistry registry;
-    RegistryKey key = 0;
-    EXPECT_NE(registry.open(kHkeyLocalMachine, std::string(kMsinfoKey), 0, 0x20019, key), 0);
-    EXPECT_EQ(key, 0u); // no key handed out to query or close
-    std::uint32_t type = 0;
-    std::vector<std::uint8_t> data(260);
-    auto size = static_cast<std::uint32_t>(data.size());
-    EXPECT_NE(registry.query(kHkeyLocalMachine, std::string(kMsinfoValue), type, data, size), 0);
-}
-
 TEST(TerminationSignals, EachSignalBecomesAByteOnThePipeInsteadOfEndingTheProcess)
 {
     TerminationSignals signals;
@@ -109,12 +95,6 @@ TEST(TerminationSignals, TheSignalsGetTheirDefaultActionBack)
         EXPECT_EQ(current.sa_handler, SIG_DFL) << signal;
     }
     EXPECT_EQ(::fcntl(pipe, F_GETFD), -1); // closed
-    // Again, for the next instance.
-    TerminationSignals again;
-    ASSERT_GE(again.readEnd(), 0);
-    ASSERT_EQ(::raise(SIGTERM), 0);
-    char byte = 0;
-    EXPECT_EQ(::read(again.readEnd(), &byte, 1), 1);
 }
 
 } // namespace

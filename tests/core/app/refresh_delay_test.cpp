@@ -35,26 +35,12 @@ struct Refresher : ::testing::Test, FreshRun {};
 
 TEST(RefresherFirstTick, AppliesTheSavedDelayOrRefusesItSilently)
 {
-    // The timer refuses -5 and &HFFFFFFFF (-1); the box holds the file without its final line
-    // break, and the conversion skips the line breaks around the number.
+    // What the refresher adds to the conversion (whose own cases are parseDelay's): a missing file
+    // leaves the box's "10000"; the timer refuses -5 and &HFFFFFFFF (-1); the box holds the file
+    // without its final line break, and the line breaks around the number are skipped.
     const std::vector<std::pair<std::optional<std::string>, std::int32_t>> cases = {
-        {std::nullopt, 10000},
-        {"250\r\n", 250},
-        {" 250 \r\n", 250},
-        {"3.5\r\n", 4},
-        {"abc\r\n", 6000},
-        {"-5\r\n", 6000},
-        {"&HFFFFFFFF\r\n", 6000},
-        {"2147483648\r\n", 6000},
-        {"2000000000\r\n", 2000000000},
-        {"0\r\n", 0},
-        {"", 6000},
-        {"\r\n777", 777},
-        {"\r\n3000\r\n", 3000},
-        {" \r\n3000", 3000},
-        {"1\r\n2\r\n", 6000},
-        {"\xc3\x28 12\r\n", 6000},
-        {std::string(1'000'000, '7'), 6000}};
+        {std::nullopt, 10000}, {"250\r\n", 250}, {"-5\r\n", 6000},       {"&HFFFFFFFF\r\n", 6000},
+        {"0\r\n", 0},          {"", 6000},       {"\r\n3000\r\n", 3000}, {"1\r\n2\r\n", 6000}};
     for (const auto& [saved, expected] : cases) {
         SCOPED_TRACE("AutoDelete.txt: " + saved.value_or("(missing)").substr(0, 20));
         FreshRun run;

@@ -82,46 +82,6 @@ private slots:
         QVERIFY(window_->isVisible());
     }
 
-    void eachMenuBarItemRunsItsCommand()
-    {
-        Application& app = *app_;
-        const auto done = [&](Command command) {
-            switch (command) {
-            case Command::Exit:
-                return platform_->process.endCount == 1;
-            case Command::OpenGameDirectory:
-                return app.form2().exists();
-            case Command::OpenAutoDelete:
-                return app.form3().exists();
-            case Command::OpenHelp:
-                return app.help().exists();
-            case Command::OpenAbout:
-                return app.about().exists();
-            case Command::Minimize:
-                return !window_->isVisible();
-            default:
-                return false;
-            }
-        };
-        std::vector<const MenuItem*> leaves;
-        const auto collect = [&leaves](const auto& self, std::span<const MenuItem> items) -> void {
-            for (const MenuItem& item : items)
-                item.children.empty() ? leaves.push_back(&item) : self(self, item.children);
-        };
-        collect(collect, mainMenuBar());
-        // Exit last: nothing runs once the program has ended.
-        std::stable_partition(leaves.begin(), leaves.end(),
-                              [](const MenuItem* item) { return item->command != Command::Exit; });
-        QVERIFY(!leaves.empty());
-        for (const MenuItem* item : leaves) {
-            const QString name = toQString(item->name);
-            auto* action = window_->findChild<QAction*>(name);
-            QVERIFY2(action && !done(item->command), qPrintable(name));
-            action->trigger();
-            QVERIFY2(done(item->command), qPrintable(name));
-        }
-    }
-
     void fileExitAndTheCloseBoxEndTheProgramOnce_data()
     {
         QTest::addColumn<bool>("viaMenu");

@@ -3,7 +3,6 @@
 #include <windows.h>
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <string>
 #include <utility>
 #include <vector>
@@ -72,21 +71,6 @@ TEST(ResourcesTest, VersionRecordIsUsEnglishOneZeroZeroZero)
     ASSERT_GE(length, 4u);
     EXPECT_EQ(translation[0], 0x0409);
     EXPECT_EQ(translation[1], 1200);
-}
-
-TEST(ResourcesTest, EveryFormOfTheVersionIsMadeFromItsFourNumbers)
-{
-    const auto dotted = [](int major, int minor, int patch, int build) {
-        return std::to_string(major) + "." + std::to_string(minor) + "." + std::to_string(patch) + "." +
-               std::to_string(build);
-    };
-    const std::string numbers =
-        dotted(LATCHSWEEP_VERSION_MAJOR, LATCHSWEEP_VERSION_MINOR, LATCHSWEEP_VERSION_PATCH, LATCHSWEEP_VERSION_BUILD);
-    EXPECT_EQ(LATCHSWEEP_VERSION_STRING, numbers);
-    EXPECT_EQ(dotted(LATCHSWEEP_VERSION_QUAD), numbers);
-    char shown[16] = {};
-    std::snprintf(shown, sizeof(shown), "%d.%02d", LATCHSWEEP_VERSION_MAJOR, LATCHSWEEP_VERSION_MINOR);
-    EXPECT_STREQ(LATCHSWEEP_VERSION_TEXT, shown);
 }
 
 TEST(ResourcesTest, ManifestNamesTheProgramAndTheVersionOfTheVersionRecord)

@@ -86,14 +86,16 @@ def pytest_runtest_makereport(item, call):
 
 @pytest.fixture
 def launch(display, tray_host, executable, request):
-    """launch(files={"Directory.txt": ...}, tray=True, wrapper=None, bus=None) -> Program. A file's
-    content is text, bytes, or a function of the working directory's Path returning either. With
-    `tray` False the tray host is stopped first, with None it is left as it is (another desktop's
-    tray may be there). `bus` is the session bus the program is given. Waits for the main window."""
+    """launch(files={"Directory.txt": ...}, tray=True, wrapper=None, bus=None, user=None) -> Program.
+    A file's content is text, bytes, or a function of the working directory's Path returning
+    either. With `tray` False the tray host is stopped first, with None it is left as it is
+    (another desktop's tray may be there). `bus` is the session bus the program is given. A
+    `user` id other than this process's runs the program as that user and group, its working
+    directory and files its own. Waits for the main window."""
     started: list[tuple[desktop.Program, Path]] = []
 
     def _launch(files: dict | None = None, tray: bool | None = True, wrapper: list[str] | None = None,
-                bus: str | None = None) -> desktop.Program:
+                bus: str | None = None, user: int | None = None) -> desktop.Program:
         if tray is not None:
             tray_host.start() if tray else tray_host.stop()
         root = Path(tempfile.mkdtemp(prefix="latchsweep-e2e-"))
@@ -102,7 +104,19 @@ def launch(display, tray_host, executable, request):
         for name, content in (files or {}).items():
             content = content(work) if callable(content) else content
             (work / name).write_bytes(content.encode() if isinstance(content, str) else content)
-        program = desktop.Program(executable, work, root / "logs", wrapper, bus)
+        program_file = executable
+        if user is not None and user != os.geteuid():
+            # The build tree may be out of that user's reach: the program runs from a copy. Its
+            # runtime directory is its own too, or Qt makes one for it among everyone's temporary files.
+            root.chmod(0o755)
+            program_file = Path(shutil.copy2(executable, root))
+            runtime = root / "runtime"
+            runtime.mkdir(mode=0o700)
+            for path in [runtime, work, *work.iterdir()]:
+                os.chown(path, user, user)
+            wrapper = ["setpriv", f"--reuid={user}", f"--regid={user}", "--clear-groups", "--",
+                       "env", f"XDG_RUNTIME_DIR={runtime}", *(wrapper or [])]
+        program = desktop.Program(program_file, work, root / "logs", wrapper, bus)
         started.append((program, root))
         desktop.window_by_name(desktop.MAIN_WINDOW, timeout=15)
         return program

@@ -4,7 +4,6 @@ with ImageMagick's import. Windows are X ids; where a window is asked for, its t
 
 from __future__ import annotations
 
-import contextlib
 import ctypes
 import ctypes.util
 import os
@@ -278,37 +277,20 @@ class _XClientMessageEvent(ctypes.Structure):
                 ("format", ctypes.c_int), ("data", ctypes.c_long * 5)]
 
 
-class _XSelectionEvent(ctypes.Structure):
-    _fields_ = [("type", ctypes.c_int), ("serial", ctypes.c_ulong), ("send_event", ctypes.c_int),
-                ("display", ctypes.c_void_p), ("requestor", ctypes.c_ulong), ("selection", ctypes.c_ulong),
-                ("target", ctypes.c_ulong), ("property", ctypes.c_ulong), ("time", ctypes.c_ulong)]
-
-
 class _XEvent(ctypes.Union):
-    _fields_ = [("xclient", _XClientMessageEvent), ("xselection", _XSelectionEvent), ("pad", ctypes.c_long * 24)]
-
-
-@contextlib.contextmanager
-def _x_display():
-    """(libX11, a connection to the display), closed on leaving."""
-    x11 = ctypes.CDLL(ctypes.util.find_library("X11") or "libX11.so.6")
-    x11.XOpenDisplay.restype = ctypes.c_void_p
-    x11.XInternAtom.restype = ctypes.c_ulong
-    x11.XDefaultRootWindow.restype = ctypes.c_ulong
-    x11.XCreateSimpleWindow.restype = ctypes.c_ulong
-    display = ctypes.c_void_p(x11.XOpenDisplay(None))
-    assert display.value, "cannot open the display"
-    try:
-        yield x11, display
-    finally:
-        x11.XCloseDisplay(display)
+    _fields_ = [("xclient", _XClientMessageEvent), ("pad", ctypes.c_long * 24)]
 
 
 def close_window(window: int) -> None:
     """The close request a window manager sends for the title bar's close button
     (WM_PROTOCOLS carrying WM_DELETE_WINDOW)."""
     target = ctypes.c_ulong(window)
-    with _x_display() as (x11, display):
+    x11 = ctypes.CDLL(ctypes.util.find_library("X11") or "libX11.so.6")
+    x11.XOpenDisplay.restype = ctypes.c_void_p
+    x11.XInternAtom.restype = ctypes.c_ulong
+    display = ctypes.c_void_p(x11.XOpenDisplay(None))
+    assert display.value, "cannot open the display"
+    try:
         event = _XEvent()
         event.xclient.type = 33  # ClientMessage
         event.xclient.window = target
@@ -317,39 +299,8 @@ def close_window(window: int) -> None:
         event.xclient.data[0] = x11.XInternAtom(display, b"WM_DELETE_WINDOW", 0)
         x11.XSendEvent(display, target, 0, ctypes.c_long(0), ctypes.byref(event))
         x11.XFlush(display)
-
-
-def clipboard_text(timeout: float = 2.0) -> str:
-    """The clipboard's text as a program pasting it gets it (UTF8_STRING); "" when none is offered."""
-    with _x_display() as (x11, display):
-        def atom(name: bytes) -> ctypes.c_ulong:
-            return ctypes.c_ulong(x11.XInternAtom(display, name, 0))
-
-        window = ctypes.c_ulong(x11.XCreateSimpleWindow(display, ctypes.c_ulong(x11.XDefaultRootWindow(display)),
-                                                        0, 0, 1, 1, 0, ctypes.c_ulong(0), ctypes.c_ulong(0)))
-        into = atom(b"LATCHSWEEP_PASTE")
-        x11.XConvertSelection(display, atom(b"CLIPBOARD"), atom(b"UTF8_STRING"), into, window, ctypes.c_ulong(0))
-        event = _XEvent()
-
-        def answered() -> bool:  # the owner's SelectionNotify, or the server's when no program owns it
-            while x11.XPending(display):
-                x11.XNextEvent(display, ctypes.byref(event))
-                if event.xselection.type == 31:  # SelectionNotify
-                    return True
-            return False
-
-        wait_until(answered, timeout, message="the clipboard's owner does not answer")
-        if not event.xselection.property:
-            return ""
-        kind, size, count, left, data = ctypes.c_ulong(), ctypes.c_int(), ctypes.c_ulong(), ctypes.c_ulong(), \
-            ctypes.c_void_p()
-        x11.XGetWindowProperty(display, window, into, ctypes.c_long(0), ctypes.c_long(1 << 20), 1, ctypes.c_ulong(0),
-                               *map(ctypes.byref, (kind, size, count, left, data)))
-        if not data.value:
-            return ""
-        text = ctypes.string_at(data, count.value).decode(errors="replace")
-        x11.XFree(data)
-        return text
+    finally:
+        x11.XCloseDisplay(display)
 
 
 def _import(region: Geometry | None, output: str) -> bytes:

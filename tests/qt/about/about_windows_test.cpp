@@ -113,27 +113,6 @@ private slots:
         QCOMPARE(formatAt("mono").fontFamilies().toStringList(), QStringList{"Courier New"});
     }
 
-    void windowIconsAndTheAboutPictureAreTheOnesLoadedForTheFirstOpening()
-    {
-        const auto pictureKey = [](QWidget* window) {
-            const QLabel* picture = child<QLabel>(window, "picIcon");
-            return picture ? picture->pixmap().cacheKey() : 0;
-        };
-        for (QWidget* (AboutWindowsTest::*open)() : {&AboutWindowsTest::openHelp, &AboutWindowsTest::openAbout}) {
-            QPointer<QWidget> first = (this->*open)();
-            const qint64 icon = first->windowIcon().cacheKey();
-            const qint64 picture = pictureKey(first);
-            QVERIFY(first->close());
-            settle();
-            QVERIFY(!first);
-            QWidget* again = (this->*open)();
-            QCOMPARE(again->windowIcon().cacheKey(), icon);
-            QCOMPARE(pictureKey(again), picture);
-            QVERIFY(again->close());
-            settle();
-        }
-    }
-
     void aboutBoxLayout()
     {
         QWidget* window = openAbout();

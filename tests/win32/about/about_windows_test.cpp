@@ -4,13 +4,11 @@
 
 #include <cmath>
 #include <string>
-#include <vector>
 
 #include "core/about/frm_about.h"
 #include "core/about/frm_help.h"
 #include "tests/win32/support/win32_test_support.h"
 #include "win32/about/about_views.h"
-#include "win32/settings/settings_views.h"
 
 namespace latchsweep::win32 {
 namespace {
@@ -114,49 +112,6 @@ TEST_F(AboutWindowsTest, MovedToADenserScreenTheWindowTakesTheSuggestedPlaceAndI
             GetObjectA(reinterpret_cast<HFONT>(SendMessageA(native, WM_GETFONT, 0, 0)), sizeof(font), &font);
             EXPECT_EQ(font.lfHeight, -std::lround(control.font.points * kDpi / 72.0)) << control.name;
         }
-    }
-}
-
-TEST_F(AboutWindowsTest, EveryWindowShowsTheIconsLoadedForTheFirstOneAgain)
-{
-    struct Kind {
-        Command open;
-        const char* className;
-    };
-    const Kind kinds[] = {{Command::OpenGameDirectory, Form2Window::kClassName},
-                          {Command::OpenAutoDelete, Form3Window::kClassName},
-                          {Command::OpenHelp, HelpWindow::kClassName},
-                          {Command::OpenAbout, AboutWindow::kClassName}};
-    // The window's icons, and the about box's picture.
-    const auto iconsOf = [](HWND window) {
-        HWND picture = FindWindowExA(window, nullptr, "Static", nullptr);
-        while (picture && !(GetWindowLongPtrA(picture, GWL_STYLE) & SS_ICON))
-            picture = FindWindowExA(window, picture, "Static", nullptr);
-        return std::vector{SendMessageA(window, WM_GETICON, ICON_BIG, 0),
-                           SendMessageA(window, WM_GETICON, ICON_SMALL, 0),
-                           picture ? SendMessageA(picture, STM_GETICON, 0, 0) : 0};
-    };
-    for (const auto& [open, className] : kinds) {
-        std::vector<LRESULT> first;
-        for (int round = 0; round < 2; ++round) {
-            app().run(open);
-            pumpPending();
-            const auto windows = visibleWindowsOfClass(className);
-            ASSERT_EQ(windows.size(), 1u) << className;
-            const auto icons = iconsOf(windows.front());
-            EXPECT_NE(icons[0], 0) << className;
-            if (round == 0)
-                first = icons;
-            else
-                EXPECT_EQ(icons, first) << className; // the same icons, still alive, not new ones
-            PostMessageA(windows.front(), WM_CLOSE, 0, 0);
-            pumpPending();
-            ASSERT_TRUE(visibleWindowsOfClass(className).empty()) << className;
-        }
-        ICONINFO info{};
-        ASSERT_TRUE(GetIconInfo(reinterpret_cast<HICON>(first[0]), &info)) << className;
-        DeleteObject(info.hbmColor);
-        DeleteObject(info.hbmMask);
     }
 }
 

@@ -9,13 +9,19 @@ run_packages=(cmake ninja-build g++ pkgconf qt6-base-dev qt6-qpa-plugins libgl1-
 test_packages=("${run_packages[@]}" googletest libgtest-dev libbenchmark-dev clang clang-format libclang-rt-14-dev xdotool
   imagemagick python3-pytest g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix wine wine64
   desktop-file-utils appstream appstream-compose lintian man-db zip dpkg-dev file procps openbox xfwm4
-  xfce4-panel dbus dbus-x11 libglib2.0-bin)
+  xfce4-panel dbus dbus-x11 libglib2.0-bin qt6-wayland sway waybar grim wtype python3-pyatspi at-spi2-core
+  wine32:i386)
 
 case "${1:-}" in
   run) wanted=("${run_packages[@]}") ;;
   test) wanted=("${test_packages[@]}") ;;
   *) echo "usage: $0 run|test" >&2; exit 2 ;;
 esac
+
+# 32-bit Windows programs run in Wine's WoW64 prefix through Debian's i386 Wine.
+if [ "${1:-}" = test ] && ! dpkg --print-foreign-architectures | grep -qx i386; then
+  if [ "$(id -u)" -ne 0 ]; then sudo dpkg --add-architecture i386; else dpkg --add-architecture i386; fi
+fi
 
 missing=()
 for package in "${wanted[@]}"; do

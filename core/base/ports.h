@@ -18,6 +18,15 @@ namespace latchsweep {
 
 class WindowView;
 
+// Where Windows' file virtualization keeps what a legacy program wrote under a protected folder:
+// a program without an execution level in its manifest that may not write under Program Files,
+// the Windows folder or ProgramData has its files put below `root`, at the path without its
+// drive, and sees them at the original path. Nothing is virtualized where `folders` is empty.
+struct VirtualStore {
+    std::vector<std::string> folders; // absolute, e.g. C:\Program Files (x86)
+    std::string root;                 // the user's store, e.g. C:\Users\me\AppData\Local\VirtualStore
+};
+
 // Outcome of a write: ok, or the system's own reason for the failure.
 struct WriteStatus {
     bool ok = true;
@@ -54,6 +63,14 @@ public:
 
     // The character that joins a directory and a file name: '\\' on Windows, '/' elsewhere.
     [[nodiscard]] virtual char separator() const = 0;
+
+    // The virtualized folders and the current user's store, as the system reports them; none
+    // where the platform does not virtualize.
+    [[nodiscard]] virtual const VirtualStore& virtualStore() const
+    {
+        static const VirtualStore none;
+        return none;
+    }
 
     // How text files in a single-byte code page are read here.
     [[nodiscard]] virtual TextDecoding textDecoding() const { return {}; }

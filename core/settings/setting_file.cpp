@@ -3,12 +3,13 @@
 #include "core/base/ports.h"
 #include "core/base/product.h"
 #include "core/sweep/data_files.h"
+#include "core/sweep/virtual_store.h"
 
 namespace latchsweep {
 
 std::optional<std::string> readSettingFile(FileSystem& files, std::string_view name)
 {
-    return files.readHead(std::string(name), kSettingsReadLimit);
+    return readHeadSeenByLegacyPrograms(files, name, kSettingsReadLimit);
 }
 
 bool writeSettingLine(FileSystem& files, MessageBoxes& messages, const WindowView& window, std::string_view name,

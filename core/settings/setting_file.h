@@ -16,7 +16,9 @@ class WindowView;
 // exhaust the program. A longer file shows its first 64 KiB.
 inline constexpr std::size_t kSettingsReadLimit = 64 * 1024;
 
-// The file's content up to kSettingsReadLimit; nothing when it cannot be read.
+// The file's content up to kSettingsReadLimit; nothing when it cannot be read. Where Windows
+// virtualizes the working directory, a file that is only in the user's virtual store is read
+// from there: the original program, virtualized, saved its settings there.
 std::optional<std::string> readSettingFile(FileSystem& files, std::string_view name);
 
 // Replaces the whole file by `line` and CR LF. A failure is told to the user, naming the file

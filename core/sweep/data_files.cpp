@@ -1,6 +1,7 @@
 #include "core/sweep/data_files.h"
 
 #include "core/base/ports.h"
+#include "core/sweep/virtual_store.h"
 
 namespace latchsweep {
 
@@ -26,7 +27,7 @@ std::string_view withoutFinalLineBreak(std::string_view content)
 std::optional<std::string> readFirstLine(FileSystem& files, std::string_view name)
 {
     // One byte beyond the bound tells a line of exactly kMaxFirstLine from a longer one.
-    const auto head = files.readHead(std::string(name), kMaxFirstLine + 1);
+    const auto head = readHeadSeenByLegacyPrograms(files, name, kMaxFirstLine + 1);
     if (!head)
         return std::nullopt;
     return firstLine(*head);

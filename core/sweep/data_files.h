@@ -28,7 +28,8 @@ std::optional<std::string> firstLine(std::string_view bytes);
 // breaks before the last one are part of the text and stay.
 std::string_view withoutFinalLineBreak(std::string_view content);
 
-// The first line of a file, reading no more than the bound needs.
+// The first line of a file, reading no more than the bound needs; from its virtual-store copy
+// where only that exists (see readSettingFile).
 std::optional<std::string> readFirstLine(FileSystem& files, std::string_view name);
 
 } // namespace latchsweep

@@ -2,6 +2,7 @@
 
 #include "core/base/ports.h"
 #include "core/sweep/data_files.h"
+#include "core/sweep/virtual_store.h"
 
 namespace latchsweep {
 
@@ -12,7 +13,12 @@ bool sweepOnce(FileSystem& files)
     // holding a NUL byte cannot name a file: the platform would read a different, shorter path.
     if (!path || path->empty() || path->find('\0') != std::string::npos)
         return false;
-    return files.removeFile(*path);
+    // Where Windows virtualizes the game's folder, the lock file the game sees may be its copy in
+    // the user's virtual store, or both may exist: each goes.
+    bool removed = files.removeFile(*path);
+    if (const auto copy = virtualStoreCopy(files, *path))
+        removed = files.removeFile(*copy) || removed;
+    return removed;
 }
 
 } // namespace latchsweep

@@ -25,6 +25,7 @@ public:
     std::string failWritesWith; // non-empty: every write fails with this reason
     std::vector<std::string> removed;
     std::vector<std::string> removeAttempts;
+    VirtualStore store; // nothing virtualized unless a test says so
 
     std::optional<std::string> readHead(const std::string& path, std::size_t maxBytes) override;
     WriteStatus replaceFile(const std::string& path, std::string_view bytes) override;
@@ -33,6 +34,7 @@ public:
     std::string currentDirectory() override { return cwd; }
     std::optional<std::vector<std::string>> subdirectories(const std::string& dir) override;
     [[nodiscard]] char separator() const override { return sep; }
+    [[nodiscard]] const VirtualStore& virtualStore() const override { return store; }
 };
 
 struct ShownMessage {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/base/ports.h"
+#include "win32/app/virtual_store_folders.h"
 
 namespace latchsweep::win32 {
 
@@ -17,6 +18,11 @@ public:
     [[nodiscard]] char separator() const override { return '\\'; }
     // Single-byte text is in the system's ANSI code page unless it names its own.
     [[nodiscard]] TextDecoding textDecoding() const override;
+    // Asked of the system once: the folders and the store do not move while the program runs.
+    [[nodiscard]] const VirtualStore& virtualStore() const override { return virtualStore_; }
+
+private:
+    VirtualStore virtualStore_ = systemVirtualStore();
 };
 
 } // namespace latchsweep::win32

@@ -37,8 +37,9 @@ class FileSystem {
 public:
     virtual ~FileSystem() = default;
 
-    // At most `maxBytes` from the start of a regular file, opened and closed within the call.
-    // Nothing when the file is missing, unreadable or not a regular file (a directory, a pipe).
+    // At most `maxBytes` from the start of a file, opened and closed within the call. Nothing
+    // when the file is missing or unreadable, or is no file to read from its start (a directory,
+    // a pipe, a socket, a terminal).
     virtual std::optional<std::string> readHead(const std::string& path, std::size_t maxBytes) = 0;
 
     // Replaces the whole file by writing a temporary file beside it and renaming it over the
@@ -47,8 +48,8 @@ public:
     // the file keeps its attributes (mode, owner) as far as the platform lets them be kept.
     virtual WriteStatus replaceFile(const std::string& path, std::string_view bytes) = 0;
 
-    // Deletes exactly one regular file, or a symbolic link itself, never a directory and never
-    // a pattern. False when nothing was deleted.
+    // Deletes exactly one name that is not a directory: a file, or a symbolic link itself (never
+    // what it points to); never a pattern. False when nothing was deleted.
     virtual bool removeFile(const std::string& path) = 0;
 
     // True for an existing normal file (not a directory, not hidden or system where the

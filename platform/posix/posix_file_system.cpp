@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <csignal>
@@ -150,28 +151,36 @@ bool syncDirectory(const std::string& directory)
 
 std::optional<std::string> PosixFileSystem::readHead(const std::string& path, std::size_t maxBytes)
 {
-    // Non-blocking, so that a pipe or device under the name cannot stall the program.
+    // Non-blocking, so that a pipe or device under the name cannot stall the program. Reading
+    // at offsets refuses whatever cannot seek (a pipe, a socket, a terminal: ESPIPE) and a
+    // directory (EISDIR), with no fstat to ask first: the sweep reads this file at every tick.
     const Descriptor fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
     if (fd.get() < 0)
         return std::nullopt;
-    struct stat info {};
-    if (::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode))
-        return std::nullopt;
-    std::string content(maxBytes, '\0');
-    std::size_t filled = 0;
-    while (filled < maxBytes) {
-        const ssize_t got = ::read(fd.get(), content.data() + filled, maxBytes - filled);
+    // The usual one-line file fits the first read, and a read that comes back short has met
+    // the end of a file that can seek: one read, no second one to find the end.
+    char first[4096];
+    std::string content;
+    std::size_t wanted = std::min(maxBytes, sizeof first);
+    char* into = first;
+    for (std::size_t filled = 0;;) {
+        const ssize_t got = ::pread(fd.get(), into, wanted, static_cast<off_t>(filled));
         if (got < 0) {
             if (errno == EINTR)
                 continue;
             return std::nullopt;
         }
-        if (got == 0)
-            break;
+        if (into == first)
+            content.assign(first, static_cast<std::size_t>(got));
+        else
+            content.resize(filled + static_cast<std::size_t>(got));
         filled += static_cast<std::size_t>(got);
+        if (static_cast<std::size_t>(got) < wanted || filled >= maxBytes)
+            return content;
+        wanted = std::min(maxBytes - filled, std::max<std::size_t>(filled, sizeof first));
+        content.resize(filled + wanted);
+        into = content.data() + filled;
     }
-    content.resize(filled);
-    return content;
 }
 
 WriteStatus PosixFileSystem::replaceFile(const std::string& path, std::string_view bytes)
@@ -227,13 +236,8 @@ WriteStatus PosixFileSystem::replaceFile(const std::string& path, std::string_vi
 
 bool PosixFileSystem::removeFile(const std::string& path)
 {
-    struct stat info {};
-    if (::lstat(path.c_str(), &info) != 0)
-        return false;
-    // A regular file, or a symbolic link itself (never what it points to); never a directory,
-    // a pipe or a device.
-    if (!S_ISREG(info.st_mode) && !S_ISLNK(info.st_mode))
-        return false;
+    // unlink removes a name, never a directory (EISDIR) and never what a symbolic link points to;
+    // asking first what the name is would only add a system call to every sweep.
     return ::unlink(path.c_str()) == 0;
 }
 

@@ -3,9 +3,26 @@
 #include <array>
 
 #include "core/about/sysinfo.h"
+#include "core/base/product.h"
 
 namespace latchsweep {
 namespace {
+
+// The box names the product in capitals and its version as major.minor, both from the version
+// record, so that a new name or version needs no change here.
+template <std::size_t N>
+constexpr std::array<char, N> inCapitals(const char (&name)[N])
+{
+    std::array<char, N> capitals{};
+    for (std::size_t i = 0; i < N; ++i)
+        capitals[i] = name[i] >= 'a' && name[i] <= 'z' ? static_cast<char>(name[i] - 'a' + 'A') : name[i];
+    return capitals;
+}
+constexpr auto kCapitalName = inCapitals(LATCHSWEEP_PRODUCT_NAME);
+constexpr std::string_view kTitle{kCapitalName.data(), kCapitalName.size() - 1};
+constexpr std::string_view kVersion =
+    "Version " LATCHSWEEP_STRINGIZE(LATCHSWEEP_VERSION_MAJOR) "." LATCHSWEEP_STRINGIZE(LATCHSWEEP_VERSION_MINOR);
+constexpr std::string_view kCaption = "About " LATCHSWEEP_PRODUCT_NAME;
 
 constexpr std::string_view kDescription =
     "Latchsweep - a tray sweeper for the Midtown Madness 2 lock file\n"
@@ -19,10 +36,9 @@ constexpr std::string_view kFeedback =
 
 constexpr std::array kAboutControls{
     ControlLayout{"picIcon", ControlKind::Picture, {120, 240, 480, 480}, "", {}, {}, 1},
+    ControlLayout{"lblTitle", ControlKind::Label, {720, 240, 4965, 360}, kTitle, {}, {"Arial", 14.25, true, false}, 5},
     ControlLayout{
-        "lblTitle", ControlKind::Label, {720, 240, 4965, 360}, "LATCHSWEEP", {}, {"Arial", 14.25, true, false}, 5},
-    ControlLayout{
-        "lblVersion", ControlKind::Label, {720, 600, 3885, 225}, "Version 1.0", {}, {"Arial", 11.25, true, false}, 6},
+        "lblVersion", ControlKind::Label, {720, 600, 3885, 225}, kVersion, {}, {"Arial", 11.25, true, false}, 6},
     ControlLayout{"lblDescription", ControlKind::Label, {720, 1080, 3855, 1170}, kDescription, {}, {}, 3},
     ControlLayout{
         "lblDisclaimer", ControlKind::Label, {120, 2640, 5535, 705}, kDisclaimer, {}, {"Arial", 8.25, false, true}, 4},
@@ -30,7 +46,7 @@ constexpr std::array kAboutControls{
     ControlLayout{"cmdOK", ControlKind::Button, {120, 3960, 4260, 345}, "OK", {}, {}, 0},
     ControlLayout{"cmdSysInfo", ControlKind::Button, {4440, 3960, 1245, 345}, "&System Info...", {}, {}, 2},
 };
-constexpr WindowLayout kAboutLayout{"frmAbout", "About Latchsweep", 5790, 4425, kAboutControls};
+constexpr WindowLayout kAboutLayout{"frmAbout", kCaption, 5790, 4425, kAboutControls};
 constexpr TwipsRect kAboutClientArea{2340, 1935, 5790, 4425};
 
 constexpr std::uint32_t kGrey = 0x808080;

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "core/base/tray_port.h"
+#include "core/tray/callback.h"
 
 namespace latchsweep {
 
@@ -18,7 +19,8 @@ public:
     // The flags of every add and modify, 7: front ends that keep the record's behaviours
     // themselves compare against this value rather than a number of their own.
     static constexpr std::uint32_t kFlags = kNifMessage | kNifIcon | kNifTip;
-    static constexpr std::uint32_t kCallbackMessage = 512; // WM_MOUSEMOVE
+    // The icon's activity comes back as a mouse-move of the main window.
+    static constexpr auto kCallbackMessage = static_cast<std::uint32_t>(kMouseMove);
 
     explicit Module1(TrayPort& port)
         : port_(port)

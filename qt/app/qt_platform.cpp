@@ -53,8 +53,8 @@ void QtProcessControl::endNow()
     std::_Exit(EXIT_SUCCESS);
 }
 
-// The files hold single-byte text; on this platform that is taken as UTF-8, with bytes that are
-// not valid UTF-8 kept as the local 8-bit encoding gives them.
+// The core's text is UTF-8 on this platform; a byte that is not part of valid UTF-8 is shown as
+// the replacement character U+FFFD, and so comes back changed if it is sent back.
 QString toQString(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
 
 std::string toStdString(const QString& text) { return text.toStdString(); }

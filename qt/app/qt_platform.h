@@ -7,7 +7,9 @@
 
 namespace latchsweep::qt {
 
-// Window timers on QTimer. Precise timers: the coarse default may be late by 5 % of the period.
+// Window timers on QTimer: precise ones by default (Qt's coarse default may be 5 % of the period
+// late), very coarse ones, which expire together on whole seconds of the clock, for the timers
+// that ask for whole-second accuracy.
 class QtTimerFactory : public TimerFactory {
 public:
     std::unique_ptr<TimerDriver> create(std::function<void()> onExpiry, TimerAccuracy accuracy) override;

@@ -176,6 +176,13 @@ TEST(Layouts, ControlsFitTheirWindowWithOneTabStopEachAndGreyLinesAreDrawnOverWh
         EXPECT_TRUE(std::ranges::any_of(frmAboutLayout().controls, [&](const ControlLayout& control) {
             return control.name == name && control.kind == ControlKind::Label;
         })) << name;
+    // The texts the version record gives, as the box has always shown them for this version.
+    const auto text = [](std::string_view name) {
+        return std::ranges::find(frmAboutLayout().controls, name, &ControlLayout::name)->text;
+    };
+    EXPECT_EQ(frmAboutLayout().caption, "About Latchsweep");
+    EXPECT_EQ(text("lblTitle"), "LATCHSWEEP");
+    EXPECT_EQ(text("lblVersion"), "Version 1.0");
     const auto lines = frmAboutLines(); // each grey line comes after its white one, on the same row
     for (std::size_t i = 0; i < lines.size(); ++i) {
         EXPECT_LE(lines[i].x2, frmAboutLayout().clientWidth);

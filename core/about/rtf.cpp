@@ -6,6 +6,8 @@
 #include <map>
 #include <utility>
 
+#include "core/base/digits.h"
+
 namespace latchsweep {
 namespace {
 
@@ -185,18 +187,6 @@ const WordEntry* findWord(std::string_view name)
 }
 
 bool isLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
-
-int hexValue(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
 
 // The length of the well-formed UTF-8 sequence at the start of `bytes`, or 0.
 std::size_t utf8SequenceLength(std::string_view bytes, char32_t& codePoint)
@@ -350,8 +340,8 @@ private:
         if (c == '\'') {
             int value = 0;
             int digits = 0;
-            while (digits < 2 && pos_ < in_.size() && hexValue(in_[pos_]) >= 0) {
-                value = value * 16 + hexValue(in_[pos_++]);
+            while (digits < 2 && pos_ < in_.size() && hexDigitValue(in_[pos_]) >= 0) {
+                value = value * 16 + hexDigitValue(in_[pos_++]);
                 ++digits;
             }
             if (skipCounted() || digits < 2)
@@ -393,13 +383,13 @@ private:
             ++pos_;
         const std::string_view name = in_.substr(start, pos_ - start);
         bool negative = false;
-        if (pos_ + 1 < in_.size() && in_[pos_] == '-' && isDigit(in_[pos_ + 1])) {
+        if (pos_ + 1 < in_.size() && in_[pos_] == '-' && isDecimalDigit(in_[pos_ + 1])) {
             negative = true;
             ++pos_;
         }
         bool hasParameter = false;
         std::int64_t parameter = 0;
-        while (pos_ < in_.size() && isDigit(in_[pos_])) {
+        while (pos_ < in_.size() && isDecimalDigit(in_[pos_])) {
             hasParameter = true;
             parameter = std::min(parameter * 10 + (in_[pos_++] - '0'), kParameterLimit);
         }

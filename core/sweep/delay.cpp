@@ -4,6 +4,8 @@
 #include <cstddef>
 #include <string>
 
+#include "core/base/digits.h"
+
 namespace latchsweep {
 namespace {
 
@@ -15,19 +17,6 @@ constexpr std::uint64_t kMaxNegative = 2'147'483'648u;
 // nothing more, and capping it keeps every sum below in range.
 constexpr std::int64_t kExponentCap = 1'000'000'000;
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
-
-int digitValue(char c)
-{
-    if (isDigit(c))
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return 99;
-}
-
 // "&H..." or "&O..." digits as a 32-bit pattern. Leading zeros do not count against the width.
 std::optional<std::int32_t> parsePattern(std::string_view digits, int radix)
 {
@@ -35,8 +24,8 @@ std::optional<std::int32_t> parsePattern(std::string_view digits, int radix)
         return std::nullopt;
     std::uint64_t value = 0;
     for (const char c : digits) {
-        const int digit = digitValue(c);
-        if (digit >= radix)
+        const int digit = hexDigitValue(c);
+        if (digit < 0 || digit >= radix)
             return std::nullopt;
         value = value * static_cast<std::uint64_t>(radix) + static_cast<std::uint64_t>(digit);
         if (value > kMaxPattern)
@@ -49,7 +38,7 @@ std::optional<std::int32_t> parsePattern(std::string_view digits, int radix)
 std::string_view takeDigits(std::string_view text, std::size_t& at)
 {
     const std::size_t start = at;
-    while (at < text.size() && isDigit(text[at]))
+    while (at < text.size() && isDecimalDigit(text[at]))
         ++at;
     return text.substr(start, at - start);
 }

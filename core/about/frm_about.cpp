@@ -63,20 +63,12 @@ constexpr std::array<std::string_view, 4> kBlackLabels{"lblTitle", "lblDescripti
 } // namespace
 
 frmAbout::frmAbout(const WindowContext& context, const MakeView& makeView)
-    : context_(context),
-      view_(makeView(*this))
+    : WindowPresenter(context, makeView, *this)
 {}
-
-frmAbout::~frmAbout() = default;
 
 void frmAbout::load() {}
 
-void frmAbout::onOK()
-{
-    if (context_.ended())
-        return;
-    context_.discard();
-}
+void frmAbout::onOK() { close(); }
 
 void frmAbout::onCloseRequest() { onOK(); }
 

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "core/base/layout.h"
+#include "core/base/presenter.h"
 #include "core/base/window.h"
 #include "core/base/window_context.h"
 
@@ -15,18 +16,13 @@ namespace latchsweep {
 class frmAboutView : public WindowView {};
 
 // The about box.
-class frmAbout {
+class frmAbout : public WindowPresenter<frmAboutView> {
 public:
     using MakeView = latchsweep::MakeView<frmAboutView, frmAbout>;
 
     frmAbout(const WindowContext& context, const MakeView& makeView);
-    ~frmAbout();
-
-    frmAbout(const frmAbout&) = delete;
-    frmAbout& operator=(const frmAbout&) = delete;
 
     void load();
-    frmAboutView& view() { return *view_; }
 
     // cmdOK by click, Enter or Esc, and the close box: close the box and discard the instance,
     // as the handler's last step.
@@ -34,10 +30,6 @@ public:
     void onCloseRequest();
     // cmdSysInfo by click or Alt+S.
     void onSysInfo();
-
-private:
-    WindowContext context_;
-    std::unique_ptr<frmAboutView> view_;
 };
 
 // One line of the etched separators `Line1`, in twips, drawn in the order listed so that each

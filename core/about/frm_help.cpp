@@ -116,11 +116,8 @@ HelpDocument readHelpDocument(std::string_view bytes, const TextDecoding& decodi
 }
 
 frmHelp::frmHelp(const WindowContext& context, const MakeView& makeView)
-    : context_(context),
-      view_(makeView(*this))
+    : WindowPresenter(context, makeView, *this)
 {}
-
-frmHelp::~frmHelp() = default;
 
 void frmHelp::load()
 {
@@ -141,13 +138,6 @@ void frmHelp::onOK() { close(); }
 void frmHelp::onCancel() { close(); }
 
 void frmHelp::onCloseRequest() { close(); }
-
-void frmHelp::close()
-{
-    if (context_.ended())
-        return;
-    context_.discard();
-}
 
 const WindowLayout& frmHelpLayout() { return kHelpLayout; }
 

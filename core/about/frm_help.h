@@ -8,6 +8,7 @@
 
 #include "core/about/rtf.h"
 #include "core/base/layout.h"
+#include "core/base/presenter.h"
 #include "core/base/window.h"
 #include "core/base/window_context.h"
 
@@ -36,7 +37,7 @@ struct HelpDocument {
 HelpDocument readHelpDocument(std::string_view bytes, const TextDecoding& decoding = {});
 
 // The help window: shows help.txt from the working directory, and nothing else.
-class frmHelp {
+class frmHelp : public WindowPresenter<frmHelpView> {
 public:
     // The program's help file, opened by its bare name like the data files (sweep/data_files.h).
     static constexpr std::string_view kHelpFile = "help.txt";
@@ -48,26 +49,15 @@ public:
     using MakeView = latchsweep::MakeView<frmHelpView, frmHelp>;
 
     frmHelp(const WindowContext& context, const MakeView& makeView);
-    ~frmHelp();
-
-    frmHelp(const frmHelp&) = delete;
-    frmHelp& operator=(const frmHelp&) = delete;
 
     // Loads help.txt into `helptxt`; a missing or unreadable file leaves the initial text.
     void load();
-    frmHelpView& view() { return *view_; }
 
     // OKButton, CancelButton and the close box all close the window and discard the instance.
     // Each is the last thing its handler does: the presenter is gone afterwards.
     void onOK();
     void onCancel();
     void onCloseRequest();
-
-private:
-    void close();
-
-    WindowContext context_;
-    std::unique_ptr<frmHelpView> view_;
 };
 
 // The help window's geometry, texts and fonts.

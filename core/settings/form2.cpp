@@ -21,12 +21,9 @@ constexpr WindowLayout kForm2Layout{"Form2", "Select Midtown Madness 2 Directory
 const WindowLayout& form2Layout() { return kForm2Layout; }
 
 Form2::Form2(const WindowContext& context, const MakeView& makeView)
-    : context_(context),
-      view_(makeView(*this)),
+    : SettingsPresenter(context, makeView, *this),
       MM2Dir_(context.platform().files, context.platform().files.currentDirectory())
 {}
-
-Form2::~Form2() { *alive_ = false; }
 
 void Form2::load()
 {
@@ -44,28 +41,11 @@ void Form2::openDirectory(std::size_t index)
 
 void Form2::save()
 {
-    if (context_.ended())
-        return;
-    Platform& platform = context_.platform();
-    const bool written = writeSettingLine(platform.files, platform.messages, *view_, kDirectoryFile,
-                                          lockFilePath(MM2Dir_.path(), platform.files.separator()));
-    if (!written)
-        return; // the window stays open, its choice kept, and the file as it was
-    showStoredPath();
-    // While the box is up other events run, and one of them may discard this window: nothing of
-    // it is touched afterwards unless it is still alive.
-    const std::shared_ptr<const bool> alive = alive_;
-    platform.messages.show(view_.get(), kSaved, kSavedTitle);
-    if (*alive)
-        context_.discard();
+    saveLine(kDirectoryFile, lockFilePath(MM2Dir_.path(), context_.platform().files.separator()), kSaved, kSavedTitle,
+             [this] { showStoredPath(); });
 }
 
-void Form2::onClose()
-{
-    if (context_.ended())
-        return;
-    context_.discard();
-}
+void Form2::onClose() { close(); }
 
 std::string Form2::lockFilePath(std::string_view directory, char separator)
 {

@@ -10,6 +10,7 @@
 #include "core/base/window.h"
 #include "core/base/window_context.h"
 #include "core/settings/directory_list.h"
+#include "core/settings/settings_presenter.h"
 
 namespace latchsweep {
 
@@ -27,7 +28,7 @@ public:
 
 // The game directory window: shows the stored lock-file path and stores a new one built from
 // the directory chosen in its list.
-class Form2 {
+class Form2 : public SettingsPresenter<Form2View> {
 public:
     static constexpr std::string_view kNoDirectory = "No MM2 Directory Currently Set!";
     static constexpr std::string_view kSaved = "Midtown Madness 2 Directory Saved";
@@ -36,14 +37,9 @@ public:
     using MakeView = latchsweep::MakeView<Form2View, Form2>;
 
     Form2(const WindowContext& context, const MakeView& makeView);
-    ~Form2();
-
-    Form2(const Form2&) = delete;
-    Form2& operator=(const Form2&) = delete;
 
     // Lists the working directory and shows the content of Directory.txt.
     void load();
-    Form2View& view() { return *view_; }
 
     // Events of the window.
     void openDirectory(std::size_t index); // MM2Dir
@@ -59,12 +55,7 @@ public:
 private:
     void showStoredPath();
 
-    WindowContext context_;
-    std::unique_ptr<Form2View> view_;
     DirectoryList MM2Dir_;
-    // False once the presenter is gone: save() asks after its message box, during which another
-    // event may have discarded the window.
-    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };
 
 // The game directory window's geometry and texts.

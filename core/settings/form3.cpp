@@ -23,11 +23,8 @@ constexpr WindowLayout kForm3Layout{"Form3", "Auto-Delete Settings", 4680, 1365,
 const WindowLayout& form3Layout() { return kForm3Layout; }
 
 Form3::Form3(const WindowContext& context, const MakeView& makeView)
-    : context_(context),
-      view_(makeView(*this))
+    : SettingsPresenter(context, makeView, *this)
 {}
-
-Form3::~Form3() { *alive_ = false; }
 
 void Form3::load()
 {
@@ -37,24 +34,9 @@ void Form3::load()
 
 void Form3::save()
 {
-    if (context_.ended())
-        return;
-    Platform& platform = context_.platform();
-    if (!writeSettingLine(platform.files, platform.messages, *view_, kAutoDeleteFile, view_->text1()))
-        return; // the window stays open with the text as typed, and the file as it was
-    // While the box is up other events run, and one of them may discard this window: nothing of
-    // it is touched afterwards unless it is still alive.
-    const std::shared_ptr<const bool> alive = alive_;
-    platform.messages.show(view_.get(), kSaved, kSavedTitle);
-    if (*alive)
-        context_.discard();
+    saveLine(kAutoDeleteFile, view_->text1(), kSaved, kSavedTitle, [] {});
 }
 
-void Form3::onClose()
-{
-    if (context_.ended())
-        return;
-    context_.discard();
-}
+void Form3::onClose() { close(); }
 
 } // namespace latchsweep

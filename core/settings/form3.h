@@ -7,6 +7,7 @@
 #include "core/base/layout.h"
 #include "core/base/window.h"
 #include "core/base/window_context.h"
+#include "core/settings/settings_presenter.h"
 
 namespace latchsweep {
 
@@ -21,7 +22,7 @@ public:
 
 // The auto-delete settings window; its delay box is the live store of the scan delay, which
 // Application::refreshDelay reads once a second (creating the window hidden when it is absent).
-class Form3 {
+class Form3 : public SettingsPresenter<Form3View> {
 public:
     static constexpr const char* kInitialDelay = "10000";
     static constexpr std::string_view kSaved = "The Auto Delete's Settings Has Been Saved";
@@ -30,26 +31,14 @@ public:
     using MakeView = latchsweep::MakeView<Form3View, Form3>;
 
     Form3(const WindowContext& context, const MakeView& makeView);
-    ~Form3();
-
-    Form3(const Form3&) = delete;
-    Form3& operator=(const Form3&) = delete;
 
     // Loads AutoDelete.txt into text1; a file that cannot be read leaves "10000".
     void load();
-    Form3View& view() { return *view_; }
     [[nodiscard]] std::string text1() const { return view_->text1(); }
 
     // Events of the window.
     void save();    // Command1: stores text1 as typed, no validation
     void onClose(); // close box: discards the window and its unsaved text
-
-private:
-    WindowContext context_;
-    std::unique_ptr<Form3View> view_;
-    // False once the presenter is gone: save() asks after its message box, during which another
-    // event may have discarded the window.
-    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };
 
 // The auto-delete settings window's geometry and texts.

@@ -9,10 +9,6 @@
 namespace latchsweep {
 namespace {
 
-// A name with a NUL inside would be cut short by the system's calls: what was tested would not
-// be what is started.
-bool isUsableName(const std::string& name) { return name.find('\0') == std::string::npos; }
-
 std::string dwordText(std::string_view kept)
 {
     static constexpr char kHex[] = "0123456789ABCDEF";
@@ -86,13 +82,13 @@ bool launchSysInfo(Registry& registry, FileSystem& files, Launcher& launcher)
             return false;
         // The backslash is always added, even after one the value already ends with.
         std::string candidate = path + std::string(kMsinfoProgram);
-        if (!isUsableName(candidate) || !files.isNormalFile(candidate))
+        if (!isWholePath(candidate) || !files.isNormalFile(candidate))
             return false;
         path = std::move(candidate);
     }
     // A value found under the first key is launched untested; an empty or cut name cannot be a
     // program. The launcher takes the path as the program itself and never splits it at spaces.
-    return !path.empty() && isUsableName(path) && launcher.launch(path);
+    return isWholePath(path) && launcher.launch(path);
 }
 
 } // namespace

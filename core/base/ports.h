@@ -93,6 +93,10 @@ public:
     virtual void endNow() = 0;
 };
 
+// Whether the system's calls take `path` as it stands: not empty, and no NUL byte inside, which
+// would cut it short, so that what the core checked or composed would not be what is reached.
+inline bool isWholePath(std::string_view path) { return !path.empty() && path.find('\0') == std::string_view::npos; }
+
 struct Platform {
     TimerFactory& timers;
     FileSystem& files;

@@ -26,7 +26,7 @@ bool lessIgnoringCase(const std::string& a, const std::string& b)
 
 // A name the platform reported that cannot stand for a subdirectory: listing it would build a
 // path that points somewhere else.
-bool isUsableName(std::string_view name, char separator)
+bool isSubdirectoryName(std::string_view name, char separator)
 {
     if (name.empty() || name == "." || name == "..")
         return false;
@@ -132,7 +132,7 @@ void DirectoryList::list()
     std::vector<std::string> children;
     if (auto found = files_.subdirectories(path_)) {
         children = std::move(*found);
-        std::erase_if(children, [this](const std::string& name) { return !isUsableName(name, separator_); });
+        std::erase_if(children, [this](const std::string& name) { return !isSubdirectoryName(name, separator_); });
         std::sort(children.begin(), children.end(), lessIgnoringCase);
     }
     const int depth = static_cast<int>(parts_.names.size()) + 1;

@@ -9,9 +9,8 @@ namespace latchsweep {
 bool sweepOnce(FileSystem& files)
 {
     const auto path = readFirstLine(files, kDirectoryFile);
-    // The value is the path verbatim (no trimming, no check of the name). An empty value or one
-    // holding a NUL byte cannot name a file: the platform would read a different, shorter path.
-    if (!path || path->empty() || path->find('\0') != std::string::npos)
+    // The value is the path verbatim (no trimming, no check of the name), but only a whole one.
+    if (!path || !isWholePath(*path))
         return false;
     // Where Windows virtualizes the game's folder, the lock file the game sees may be its copy in
     // the user's virtual store, or both may exist: each goes.

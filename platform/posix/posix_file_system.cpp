@@ -81,7 +81,7 @@ std::optional<std::string> linkTarget(const std::string& path)
 }
 
 // The directory part of a path, ending in '/' (empty for a bare name), and the name itself.
-std::pair<std::string, std::string> splitPath(const std::string& path)
+std::pair<std::string, std::string> directoryAndName(const std::string& path)
 {
     const std::size_t slash = path.rfind('/');
     if (slash == std::string::npos)
@@ -203,7 +203,7 @@ WriteStatus PosixFileSystem::replaceFile(const std::string& path, std::string_vi
     if (exists && ::faccessat(AT_FDCWD, target->c_str(), W_OK, AT_EACCESS) != 0)
         return {false, reasonFor(errno)};
 
-    const auto [directory, name] = splitPath(*target);
+    const auto [directory, name] = directoryAndName(*target);
     removeLeftovers(directory, name);
     std::string temporary;
     int fd = -1;

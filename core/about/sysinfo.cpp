@@ -73,7 +73,7 @@ bool GetKeyValue(Registry& registry, RegistryKey KeyRoot, const std::string& Key
 namespace {
 
 // Steps up to the launch; true once the program is started.
-bool launchSysInfo(Registry& registry, FileSystem& files, Launcher& launcher)
+bool launchSysInfo(Registry& registry, FileSystem& files, Launcher* launcher)
 {
     std::string path;
     if (!GetKeyValue(registry, kHkeyLocalMachine, std::string(kMsinfoKey), std::string(kMsinfoValue), path)) {
@@ -88,12 +88,12 @@ bool launchSysInfo(Registry& registry, FileSystem& files, Launcher& launcher)
     }
     // A value found under the first key is launched untested; an empty or cut name cannot be a
     // program. The launcher takes the path as the program itself and never splits it at spaces.
-    return isWholePath(path) && launcher.launch(path);
+    return launcher && isWholePath(path) && launcher->launch(path);
 }
 
 } // namespace
 
-void StartSysInfo(Registry& registry, FileSystem& files, Launcher& launcher, MessageBoxes& messages,
+void StartSysInfo(Registry& registry, FileSystem& files, Launcher* launcher, MessageBoxes& messages,
                   const WindowView* owner)
 {
     try {

@@ -46,9 +46,10 @@ bool GetKeyValue(Registry& registry, RegistryKey KeyRoot, const std::string& Key
                  std::string& KeyVal);
 
 // Starts System Information from where the registry says it is, or tells the user that it is
-// unavailable, in a box owned by `owner` (the about box). Only the first location is launched
+// unavailable, in a box owned by `owner` (the about box); without a launcher it is always
+// unavailable. Only the first location is launched
 // unseen; the second must hold the program.
-void StartSysInfo(Registry& registry, FileSystem& files, Launcher& launcher, MessageBoxes& messages,
+void StartSysInfo(Registry& registry, FileSystem& files, Launcher* launcher, MessageBoxes& messages,
                   const WindowView* owner = nullptr);
 
 } // namespace latchsweep

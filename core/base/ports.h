@@ -104,7 +104,9 @@ struct Platform {
     ProcessControl& process;
     TrayPort& tray;
     Registry& registry;
-    Launcher& launcher;
+    // None where the system has no System Information tool to start: there the registry that
+    // is not there ends the lookup first.
+    Launcher* launcher;
 };
 
 } // namespace latchsweep

@@ -9,7 +9,7 @@ namespace latchsweep::qt {
 
 QtProgram::QtProgram()
     : messages_(views_.widgets()),
-      platform_{timers_, files_, messages_, process_, tray_, registry_, launcher_},
+      platform_{timers_, files_, messages_, process_, tray_, registry_, nullptr},
       app_(std::make_unique<Application>(platform_, views_))
 {}
 

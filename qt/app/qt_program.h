@@ -7,7 +7,6 @@
 #include "core/app/application.h"
 #include "platform/posix/no_registry.h"
 #include "platform/posix/posix_file_system.h"
-#include "platform/posix/posix_launcher.h"
 #include "platform/posix/termination_signals.h"
 #include "qt/app/qt_platform.h"
 #include "qt/app/qt_view_factory.h"
@@ -39,7 +38,6 @@ private:
     QtProcessControl process_;
     QtTrayPort tray_;
     NoRegistry registry_;
-    PosixLauncher launcher_;
     Platform platform_;
     std::unique_ptr<Application> app_;
     std::optional<TerminationSignals> signals_;

@@ -203,7 +203,7 @@ struct ScratchProgram {
     QString previous = QDir::currentPath();
     PosixFileSystem files;
     latchsweep::testing::FakePlatform fakes;
-    Platform ports{fakes.clock, files, fakes.messages, fakes.process, fakes.tray, fakes.registry, fakes.launcher};
+    Platform ports{fakes.clock, files, fakes.messages, fakes.process, fakes.tray, fakes.registry, &fakes.launcher};
     QtViewFactory views;
     std::optional<Application> app;
 
@@ -226,7 +226,7 @@ struct ScratchProgram {
 struct TrayProgram {
     latchsweep::testing::FakePlatform fakes;
     QtTrayPort tray;
-    Platform ports{fakes.clock, fakes.files, fakes.messages, fakes.process, tray, fakes.registry, fakes.launcher};
+    Platform ports{fakes.clock, fakes.files, fakes.messages, fakes.process, tray, fakes.registry, &fakes.launcher};
     QtViewFactory views;
     Application app{ports, views};
 

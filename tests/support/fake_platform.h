@@ -112,7 +112,7 @@ struct FakePlatform {
     FakeTray tray;
     FakeRegistry registry;
     FakeLauncher launcher;
-    Platform ports{clock, files, messages, process, tray, registry, launcher};
+    Platform ports{clock, files, messages, process, tray, registry, &launcher};
 };
 
 } // namespace latchsweep::testing

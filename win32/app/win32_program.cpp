@@ -29,7 +29,7 @@ int runMessageLoop()
 }
 
 Win32Program::Win32Program()
-    : platform_{timers_, files_, messages_, process_, tray_, registry_, launcher_},
+    : platform_{timers_, files_, messages_, process_, tray_, registry_, &launcher_},
       app_(std::make_unique<Application>(platform_, views_))
 {}
 

@@ -173,7 +173,7 @@ struct SysInfo {
     testing::FakeLauncher launcher;
     testing::FakeMessageBoxes messages;
 
-    void run() { StartSysInfo(registry, files, launcher, messages); }
+    void run() { StartSysInfo(registry, files, &launcher, messages); }
     bool reported() const
     {
         return messages.shown.size() == 1 &&
@@ -242,7 +242,7 @@ TEST(StartSysInfo, EachCallRepeatsTheWholeLookupAndAFailureOnTheWayIsReported)
     struct ThrowingLauncher : Launcher {
         bool launch(const std::string&) override { throw std::runtime_error("no such program"); }
     } throwing;
-    StartSysInfo(sys.registry, sys.files, throwing, sys.messages);
+    StartSysInfo(sys.registry, sys.files, &throwing, sys.messages);
     EXPECT_TRUE(sys.reported());
 }
 

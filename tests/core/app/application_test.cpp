@@ -33,7 +33,7 @@ TEST(StartUp, RegistersTheIconWithItsTipThenStartsOnlyTheAnimation)
     testing::FakePlatform platform;
     testing::FakeViews views;
     Platform ports{platform.clock, platform.files,    platform.messages, platform.process,
-                   tray,           platform.registry, platform.launcher};
+                   tray,           platform.registry, &platform.launcher};
     Application app(ports, views);
     bool animatingAtAdd = true;
     tray.onNotify = [&] { animatingAtAdd = app.form1().Timer1.enabled(); };

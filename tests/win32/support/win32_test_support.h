@@ -121,7 +121,7 @@ struct Win32TestProgram {
     Win32TrayPort tray;
     Win32Registry registry;
     Win32Launcher launcher;
-    Platform platform{timers, files, messages, process, tray, registry, launcher};
+    Platform platform{timers, files, messages, process, tray, registry, &launcher};
     Win32ViewFactory views;
     std::unique_ptr<Application> app = std::make_unique<Application>(platform, views);
 };

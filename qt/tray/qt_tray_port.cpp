@@ -101,7 +101,7 @@ void QtTrayPort::setHostMenu(WindowHandle window, QMenu* menu)
     hostMenus_[window] = menu;
     if (popups_ != Popups::DrawnByHost)
         return;
-    for (auto& [key, entry] : icons_) {
+    for (auto& [key, entry] : icons_.icons) {
         if (key.first != window || entry.icon->contextMenu() == menu)
             continue;
         // A host reads the menu's address when the icon registers: register it again.
@@ -113,8 +113,8 @@ void QtTrayPort::setHostMenu(WindowHandle window, QMenu* menu)
 
 QSystemTrayIcon* QtTrayPort::icon(WindowHandle window, std::int32_t id) const
 {
-    const auto found = icons_.find({window, id});
-    return found == icons_.end() ? nullptr : found->second.icon;
+    const auto found = icons_.icons.find({window, id});
+    return found == icons_.icons.end() ? nullptr : found->second.icon;
 }
 
 void QtTrayPort::apply(Entry& entry, const NotifyIconData& record)
@@ -131,44 +131,29 @@ void QtTrayPort::apply(Entry& entry, const NotifyIconData& record)
 
 bool QtTrayPort::notify(std::uint32_t message, const NotifyIconData& record)
 {
-    const Key key{record.hWnd, record.uID};
-    const auto found = icons_.find(key);
-    switch (message) {
-    case kNimAdd: {
-        if (found != icons_.end() || !areaAvailable_())
-            return false;
+    const auto make = [this](const NotifyIconData& added) {
+        const Key key{added.hWnd, added.uID};
         Entry entry{new QSystemTrayIcon(this)};
-        apply(entry, record);
+        apply(entry, added);
         if (const auto menu = hostMenus_.find(key.first); popups_ == Popups::DrawnByHost && menu != hostMenus_.end())
             entry.icon->setContextMenu(menu->second);
         connect(entry.icon, &QSystemTrayIcon::activated, this,
                 [this, key](QSystemTrayIcon::ActivationReason reason) { onActivated(key, reason); });
-        icons_.emplace(key, entry);
         entry.icon->show();
         areaSeen_ = true;
-        return true;
-    }
-    case kNimModify:
-        if (found == icons_.end())
-            return false;
-        apply(found->second, record);
-        return true;
-    case kNimDelete: {
-        if (found == icons_.end())
-            return false;
-        QSystemTrayIcon* icon = found->second.icon;
-        icons_.erase(found);
+        return entry;
+    };
+    const auto drop = [this](const Key& key, const Entry& entry) {
         if (rightPressed_ == key)
             rightPressed_.reset();
         // Deleted later: the delete may come from a handler of this very icon's signal.
-        icon->disconnect(this);
-        icon->hide();
-        icon->deleteLater();
-        return true;
-    }
-    default:
-        return false;
-    }
+        entry.icon->disconnect(this);
+        entry.icon->hide();
+        entry.icon->deleteLater();
+    };
+    return icons_.notify(
+        message, record, areaAvailable_(), make,
+        [this](Entry& entry, const NotifyIconData& modified) { apply(entry, modified); }, drop);
 }
 
 void QtTrayPort::onActivated(const Key& key, QSystemTrayIcon::ActivationReason reason)
@@ -204,8 +189,8 @@ bool QtTrayPort::eventFilter(QObject* watched, QEvent* event)
 
 void QtTrayPort::post(const Key& key, std::int32_t code)
 {
-    const auto found = icons_.find(key);
-    if (found == icons_.end() || !found->second.callback)
+    const auto found = icons_.icons.find(key);
+    if (found == icons_.icons.end() || !found->second.callback)
         return;
     // Posted, as the platform posts the callback message to the window's queue: the window acts
     // on it after the tray's own mouse handling has finished.

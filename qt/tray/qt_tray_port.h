@@ -10,6 +10,7 @@
 #include <optional>
 #include <utility>
 
+#include "core/base/tray_icons.h"
 #include "core/base/tray_port.h"
 #include "core/tray/module1.h"
 
@@ -21,10 +22,9 @@ namespace latchsweep::qt {
 // host reports activations over D-Bus after its own click (nothing held here).
 std::optional<std::int32_t> trayActivationCode(QSystemTrayIcon::ActivationReason reason, Qt::MouseButtons held);
 
-// The notification area on Qt, with the platform's four behaviours: one QSystemTrayIcon per
-// (hWnd, uID); add shows it, and fails without a notification area or for a pair already there;
-// modify and delete fail for a pair that is not there. Mouse activity over an icon is posted to
-// its window's callback as the platform's mouse message code.
+// The notification area on Qt: one QSystemTrayIcon per (hWnd, uID), kept by the record's rules
+// (TrayIcons). Mouse activity over an icon is posted to its window's callback as the platform's
+// mouse message code.
 class QtTrayPort : public QObject, public TrayPort {
     Q_OBJECT
 public:
@@ -60,7 +60,7 @@ public:
     void checkArea();
 
     [[nodiscard]] QSystemTrayIcon* icon(WindowHandle window, std::int32_t id) const;
-    [[nodiscard]] std::size_t iconCount() const { return icons_.size(); }
+    [[nodiscard]] std::size_t iconCount() const { return icons_.icons.size(); }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -78,7 +78,7 @@ private:
 
     AreaProbe areaAvailable_;
     Popups popups_;
-    std::map<Key, Entry> icons_;
+    TrayIcons<Entry> icons_;
     std::map<WindowHandle, Callback> callbacks_;
     std::map<WindowHandle, QPointer<QMenu>> hostMenus_;
     std::function<void()> areaCreated_;

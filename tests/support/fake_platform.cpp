@@ -43,23 +43,10 @@ std::optional<std::vector<std::string>> FakeFileSystem::subdirectories(const std
 bool FakeTray::notify(std::uint32_t message, const NotifyIconData& record)
 {
     calls.push_back({message, record});
-    const auto key = std::make_pair(record.hWnd, record.uID);
-    switch (message) {
-    case kNimAdd:
-        if (!isAvailable || icons.contains(key))
-            return false;
-        icons[key] = record;
-        return true;
-    case kNimModify:
-        if (!icons.contains(key))
-            return false;
-        icons[key] = record;
-        return true;
-    case kNimDelete:
-        return icons.erase(key) > 0;
-    default:
-        return false;
-    }
+    return TrayIcons::notify(
+        message, record, isAvailable, [](const NotifyIconData& added) { return added; },
+        [](NotifyIconData& icon, const NotifyIconData& modified) { icon = modified; },
+        [](const Key&, NotifyIconData&) {});
 }
 
 } // namespace latchsweep::testing

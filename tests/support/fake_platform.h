@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "core/base/ports.h"
+#include "core/base/tray_icons.h"
 #include "tests/support/virtual_clock.h"
 
 namespace latchsweep::testing {
@@ -66,12 +67,10 @@ struct TrayCall {
     NotifyIconData record;
 };
 
-// Keeps the platform's four behaviours: one icon per (window, id); modify and delete fail for a
-// pair that is not registered.
-class FakeTray : public TrayPort {
+// The notification area by its rules, each icon the record it was last given.
+class FakeTray : public TrayPort, public TrayIcons<NotifyIconData> {
 public:
     std::vector<TrayCall> calls;
-    std::map<std::pair<WindowHandle, std::int32_t>, NotifyIconData> icons;
     bool isAvailable = true;
 
     bool notify(std::uint32_t message, const NotifyIconData& record) override;

@@ -106,12 +106,16 @@ HelpDocument readHelpDocument(std::string_view bytes, const TextDecoding& decodi
         document.runs = forDisplay(readRtf(bytes, decoding).runs);
         return document;
     }
-    if (bytes.starts_with("\xEF\xBB\xBF"))
-        bytes.remove_prefix(3);
-    const std::string_view whole = withoutCutSequence(bytes);
-    const std::string text =
-        isUtf8(whole) ? withNewlines(whole) : withNewlines(decodeCodePage(bytes, decoding.codePage, decoding));
-    WordBreaker().append(document.text, text);
+    // The data files' rule; what it cannot read is still shown, in the system's code page or as
+    // Windows-1252, since nothing is done with the text but reading it.
+    const bool utf8 = bytes.starts_with(kUtf8Mark) || decoding.codePage == kCodePageUtf8;
+    auto text = decodeText(utf8 ? withoutCutSequence(bytes) : bytes, decoding);
+    if (!text || !isUtf8(*text)) {
+        if (bytes.starts_with(kUtf8Mark))
+            bytes.remove_prefix(kUtf8Mark.size());
+        text = decodeCodePage(bytes, decoding.codePage, decoding);
+    }
+    WordBreaker().append(document.text, withNewlines(*text));
     return document;
 }
 

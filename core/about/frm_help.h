@@ -29,12 +29,13 @@ struct HelpDocument {
     std::vector<RtfRun> runs; // a rich-text document
 };
 
-// Rich text when the file is a rich-text document. Plain text is taken as UTF-8 when it is
-// valid UTF-8 (a byte-order mark dropped), otherwise in the system's code page (Windows-1252
-// where the system names none); CR LF and lone CR become '\n'. So that no text box takes
+// Rich text when the file is a rich-text document. Plain text is read as the data files are
+// (core/base/text_decoding.h): UTF-8 behind a byte-order mark, otherwise in the system's code
+// page; what that rule cannot read is shown in the system's code page all the same (Windows-1252
+// where the system cannot convert it). CR LF and lone CR become '\n'. So that no text box takes
 // minutes to lay it out, a word longer than 256 characters gets a zero-width space after every
 // 256, and a paragraph with more than 256 changes of format goes on in its 256th format.
-HelpDocument readHelpDocument(std::string_view bytes, const TextDecoding& decoding = {});
+HelpDocument readHelpDocument(std::string_view bytes, const TextDecoding& decoding = kTextAsItIs);
 
 // The help window: shows help.txt from the working directory, and nothing else.
 class frmHelp : public WindowPresenter<frmHelpView> {

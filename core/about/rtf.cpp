@@ -188,54 +188,6 @@ const WordEntry* findWord(std::string_view name)
 
 bool isLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 
-// The length of the well-formed UTF-8 sequence at the start of `bytes`, or 0.
-std::size_t utf8SequenceLength(std::string_view bytes, char32_t& codePoint)
-{
-    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(bytes[i]); };
-    const unsigned char lead = byte(0);
-    std::size_t length = 0;
-    char32_t min = 0;
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2, codePoint = lead & 0x1Fu, min = 0x80;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3, codePoint = lead & 0x0Fu, min = 0x800;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4, codePoint = lead & 0x07u, min = 0x10000;
-    } else {
-        return 0;
-    }
-    if (bytes.size() < length)
-        return 0;
-    for (std::size_t i = 1; i < length; ++i) {
-        if ((byte(i) & 0xC0u) != 0x80u)
-            return 0;
-        codePoint = (codePoint << 6) | (byte(i) & 0x3Fu);
-    }
-    if (codePoint < min || codePoint > 0x10FFFF || (codePoint >= 0xD800 && codePoint <= 0xDFFF))
-        return 0;
-    return length;
-}
-
-} // namespace
-
-bool isUtf8(std::string_view bytes)
-{
-    for (std::size_t i = 0; i < bytes.size();) {
-        if (static_cast<unsigned char>(bytes[i]) < 0x80) {
-            ++i;
-            continue;
-        }
-        char32_t ignored = 0;
-        const std::size_t length = utf8SequenceLength(bytes.substr(i), ignored);
-        if (length == 0)
-            return false;
-        i += length;
-    }
-    return true;
-}
-
-namespace {
-
 // What a group carries: where its text goes and the character format it is written in.
 struct GroupState {
     Destination destination = Destination::Text;
@@ -534,13 +486,16 @@ private:
         character(codePoint);
     }
 
-    // The code page of single-byte text here: the font's charset, else the document's.
+    // The code page of single-byte text here: the font's charset, else the document's, else the
+    // system's. A system whose text is UTF-8 names no code page for a document's bytes: \ansi's
+    // own, Windows-1252, stands.
     [[nodiscard]] unsigned codePage() const
     {
         const auto font = fontCodePages_.find(state_.font >= 0 ? state_.font : defaultFont_);
         if (font != fontCodePages_.end() && font->second != 0)
             return font->second;
-        return ansiCodePage_.value_or(decoding_.codePage);
+        const unsigned system = decoding_.codePage == kCodePageUtf8 ? kCodePageWindows1252 : decoding_.codePage;
+        return ansiCodePage_.value_or(system);
     }
 
     // Bytes of a code page are gathered and converted together: in the double-byte code pages

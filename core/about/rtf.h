@@ -62,9 +62,6 @@ RtfDocument readRtf(std::string_view document, const TextDecoding& decoding);
 // The same with Windows-1252 as the system's code page.
 std::vector<RtfRun> parseRtf(std::string_view document);
 
-// Whether the bytes are well-formed UTF-8 throughout.
-bool isUtf8(std::string_view bytes);
-
 // The text of single-byte Windows-1252 bytes as UTF-8.
 std::string windows1252ToUtf8(std::string_view bytes);
 

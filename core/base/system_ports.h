@@ -9,7 +9,8 @@ namespace latchsweep {
 using RegistryKey = std::uint32_t;
 inline constexpr RegistryKey kHkeyLocalMachine = 0x80000002u;
 
-// The three registry calls the System Information lookup makes, in their ANSI forms.
+// The three registry calls the System Information lookup makes, with names and string values in
+// UTF-8 (the Windows port converts them to and from the system's wide forms).
 class Registry {
 public:
     virtual ~Registry() = default;

@@ -9,16 +9,18 @@ namespace latchsweep {
 
 std::optional<std::string> readSettingFile(FileSystem& files, std::string_view name)
 {
-    return readHeadSeenByLegacyPrograms(files, name, kSettingsReadLimit);
+    const auto bytes = readHeadSeenByLegacyPrograms(files, name, kSettingsReadLimit);
+    if (!bytes)
+        return std::nullopt;
+    return decodeText(*bytes, files.textDecoding());
 }
 
 bool writeSettingLine(FileSystem& files, MessageBoxes& messages, const WindowView& window, std::string_view name,
                       std::string_view line)
 {
-    std::string bytes;
-    bytes.reserve(line.size() + kLineEnd.size());
-    bytes.append(line).append(kLineEnd);
-    const WriteStatus status = files.replaceFile(std::string(name), bytes);
+    auto encoded = encodeText(line, files.textDecoding());
+    const WriteStatus status = encoded ? files.replaceFile(std::string(name), encoded->append(kLineEnd))
+                                       : WriteStatus{false, std::string(kNotText)};
     if (!status.ok)
         messages.show(&window, saveFailedMessage(name, status.reason), kAppTitle);
     return status.ok;

@@ -16,12 +16,17 @@ class WindowView;
 // exhaust the program. A longer file shows its first 64 KiB.
 inline constexpr std::size_t kSettingsReadLimit = 64 * 1024;
 
-// The file's content up to kSettingsReadLimit; nothing when it cannot be read. Where Windows
-// virtualizes the working directory, a file that is only in the user's virtual store is read
-// from there: the original program, virtualized, saved its settings there.
+// The reason given when a line is not text this system can write (not UTF-8 on Windows).
+inline constexpr std::string_view kNotText = "the text is not valid Unicode";
+
+// The file's content up to kSettingsReadLimit, as text (UTF-8, by the data files' rule in
+// core/base/text_decoding.h); nothing when it cannot be read or is not text. Where
+// Windows virtualizes the working directory, a file that is only in the user's virtual store is
+// read from there: the original program, virtualized, saved its settings there.
 std::optional<std::string> readSettingFile(FileSystem& files, std::string_view name);
 
-// Replaces the whole file by `line` and CR LF. A failure is told to the user, naming the file
+// Replaces the whole file by `line` and CR LF: in the system's code page when it spells the line
+// exactly, else as UTF-8 behind a byte-order mark. A failure is told to the user, naming the file
 // and the system's reason, under the program's title; the old content is then still in place.
 // True only once the file was really written. `window` is the window whose Save asked.
 bool writeSettingLine(FileSystem& files, MessageBoxes& messages, const WindowView& window, std::string_view name,

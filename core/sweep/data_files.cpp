@@ -27,10 +27,18 @@ std::string_view withoutFinalLineBreak(std::string_view content)
 std::optional<std::string> readFirstLine(FileSystem& files, std::string_view name)
 {
     // One byte beyond the bound tells a line of exactly kMaxFirstLine from a longer one.
-    const auto head = readHeadSeenByLegacyPrograms(files, name, kMaxFirstLine + 1);
+    const auto head = readHeadSeenByLegacyPrograms(files, name, kUtf8Mark.size() + kMaxFirstLine + 1);
     if (!head)
         return std::nullopt;
-    return firstLine(*head);
+    // The line is found among the bytes, before they are decoded: a line break is the same byte
+    // in every code page the file may be in, and never part of a longer character. Only the
+    // line is decoded, its mark with it, so a cut further on cannot spoil it.
+    const std::string_view bytes = *head;
+    const std::size_t mark = bytes.starts_with(kUtf8Mark) ? kUtf8Mark.size() : 0;
+    const auto line = firstLine(bytes.substr(mark));
+    if (!line)
+        return std::nullopt;
+    return decodeText(bytes.substr(0, mark + line->size()), files.textDecoding());
 }
 
 } // namespace latchsweep

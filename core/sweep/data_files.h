@@ -28,8 +28,11 @@ std::optional<std::string> firstLine(std::string_view bytes);
 // breaks before the last one are part of the text and stay.
 std::string_view withoutFinalLineBreak(std::string_view content);
 
-// The first line of a file, reading no more than the bound needs; from its virtual-store copy
-// where only that exists (see readSettingFile).
+// The first line of a file as text (UTF-8), reading no more than the bound needs. The files hold
+// their text by one rule (decodeText, core/base/text_decoding.h): a line behind a byte-order mark
+// is UTF-8, and the bound counts the line without the mark. Nothing when the line cannot be read
+// as text: the sweeper then deletes nothing rather than a file of another name. Read from its
+// virtual-store copy where only that exists (see readSettingFile).
 std::optional<std::string> readFirstLine(FileSystem& files, std::string_view name);
 
 } // namespace latchsweep

@@ -13,6 +13,9 @@ public:
     std::string currentDirectory() override;
     std::optional<std::vector<std::string>> subdirectories(const std::string& dir) override;
     [[nodiscard]] char separator() const override { return '/'; }
+    // Names are bytes here, and so is what the files hold: no conversion either way, no mark
+    // written.
+    [[nodiscard]] TextDecoding textDecoding() const override { return kTextAsItIs; }
 };
 
 } // namespace latchsweep

@@ -1,6 +1,46 @@
 #include "tests/support/fake_platform.h"
 
+#include "core/about/rtf.h"
+
 namespace latchsweep::testing {
+namespace {
+
+std::optional<std::string> fromWindows1252(unsigned codePage, std::string_view bytes)
+{
+    if (codePage != kCodePageWindows1252)
+        return std::nullopt;
+    return windows1252ToUtf8(bytes);
+}
+
+// Each character back to the one byte that decodes to it, if there is one.
+std::optional<std::string> toWindows1252(unsigned codePage, std::string_view text)
+{
+    if (codePage != kCodePageWindows1252)
+        return std::nullopt;
+    std::string bytes;
+    while (!text.empty()) {
+        char32_t ignored = 0;
+        const std::size_t length = static_cast<unsigned char>(text[0]) < 0x80 ? 1 : utf8SequenceLength(text, ignored);
+        if (length == 0)
+            return std::nullopt;
+        const std::string_view character = text.substr(0, length);
+        text.remove_prefix(length);
+        bool spelled = false;
+        for (int byte = 0; byte < 0x100 && !spelled; ++byte) {
+            const char c = static_cast<char>(byte);
+            spelled = windows1252ToUtf8(std::string_view(&c, 1)) == character;
+            if (spelled)
+                bytes += c;
+        }
+        if (!spelled)
+            return std::nullopt;
+    }
+    return bytes;
+}
+
+} // namespace
+
+TextDecoding windows1252System() { return {kCodePageWindows1252, fromWindows1252, toWindows1252}; }
 
 std::optional<std::string> FakeFileSystem::readHead(const std::string& path, std::size_t maxBytes)
 {

@@ -26,7 +26,8 @@ public:
     std::string failWritesWith; // non-empty: every write fails with this reason
     std::vector<std::string> removed;
     std::vector<std::string> removeAttempts;
-    VirtualStore store; // nothing virtualized unless a test says so
+    VirtualStore store;                  // nothing virtualized unless a test says so
+    TextDecoding decoding = kTextAsItIs; // as on POSIX; windows1252System() for Windows' rule
 
     std::optional<std::string> readHead(const std::string& path, std::size_t maxBytes) override;
     WriteStatus replaceFile(const std::string& path, std::string_view bytes) override;
@@ -36,7 +37,13 @@ public:
     std::optional<std::vector<std::string>> subdirectories(const std::string& dir) override;
     [[nodiscard]] char separator() const override { return sep; }
     [[nodiscard]] const VirtualStore& virtualStore() const override { return store; }
+    [[nodiscard]] TextDecoding textDecoding() const override { return decoding; }
 };
+
+// A system whose ANSI code page is Windows-1252, converting both ways as Windows does: bytes to
+// UTF-8, and UTF-8 to bytes only when every character has a byte of its own. It knows no other
+// code page.
+TextDecoding windows1252System();
 
 struct ShownMessage {
     std::string text;

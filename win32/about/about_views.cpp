@@ -153,7 +153,7 @@ AboutWindow::AboutWindow(frmAbout& presenter, HWND owner)
     create(fixedWindowArgs(kClassName, layout, frmAboutClientArea(), twipsPerPixel_, owner));
     controls_.build(hwnd(), layout, twipsPerPixel_, kAboutStyles);
     icon_.applyTo(hwnd());
-    SendMessageA(controls_["picIcon"], STM_SETICON, reinterpret_cast<WPARAM>(picture_.bigIcon()), 0);
+    SendMessageW(controls_["picIcon"], STM_SETICON, reinterpret_cast<WPARAM>(picture_.bigIcon()), 0);
 }
 
 LRESULT AboutWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam)

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <utility>
 
+#include "win32/app/handles.h"
 #include "win32/app/native_window.h"
 #include "win32/app/rich_text.h"
 
@@ -30,7 +31,7 @@ RECT toPixels(const TwipsRect& rect, double twipsPerPixel)
 namespace {
 
 struct NativeKind {
-    const char* className;
+    const wchar_t* className;
     DWORD style;
     DWORD exStyle;
 };
@@ -39,21 +40,21 @@ NativeKind nativeKind(ControlKind kind)
 {
     switch (kind) {
     case ControlKind::Frame:
-        return {"BUTTON", BS_GROUPBOX, 0};
+        return {L"BUTTON", BS_GROUPBOX, 0};
     case ControlKind::Button:
-        return {"BUTTON", BS_PUSHBUTTON | WS_TABSTOP, 0};
+        return {L"BUTTON", BS_PUSHBUTTON | WS_TABSTOP, 0};
     case ControlKind::Label:
-        return {"STATIC", SS_LEFT, 0};
+        return {L"STATIC", SS_LEFT, 0};
     case ControlKind::RichText:
         return {kRichEditClass, ES_AUTOHSCROLL | WS_TABSTOP, 0};
     case ControlKind::DirectoryList:
-        return {"LISTBOX", LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE};
+        return {L"LISTBOX", LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE};
     case ControlKind::Picture:
-        return {"STATIC", SS_ICON, 0};
+        return {L"STATIC", SS_ICON, 0};
     case ControlKind::Line:
-        return {"STATIC", SS_GRAYRECT, 0};
+        return {L"STATIC", SS_GRAYRECT, 0};
     }
-    return {"STATIC", 0, 0};
+    return {L"STATIC", 0, 0};
 }
 
 // Creation order: frames before what they contain, then by tab index; controls without a tab
@@ -90,7 +91,7 @@ Controls::~Controls()
     // The controls go with their window; the fonts they use must outlive them.
     for (const Entry& entry : entries_)
         if (IsWindow(entry.window))
-            SendMessageA(entry.window, WM_SETFONT, 0, FALSE);
+            SendMessageW(entry.window, WM_SETFONT, 0, FALSE);
     for (HFONT font : fonts_)
         DeleteObject(font);
     if (window_ && IsWindow(window_) && GetPropA(window_, kControlsProperty) == this)
@@ -103,15 +104,16 @@ HFONT Controls::font(const Font& layoutFont, int dpi)
 {
     if (layoutFont.family.empty() && layoutFont.points <= 0)
         return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
-    LOGFONTA logFont{};
+    LOGFONTW logFont{};
     logFont.lfHeight = -static_cast<LONG>(std::lround((layoutFont.points > 0 ? layoutFont.points : 8.25) * dpi / 72.0));
     logFont.lfWeight = layoutFont.bold ? FW_BOLD : FW_NORMAL;
     logFont.lfItalic = layoutFont.italic ? TRUE : FALSE;
     logFont.lfCharSet = DEFAULT_CHARSET;
     logFont.lfQuality = DEFAULT_QUALITY;
-    const std::string family(layoutFont.family.empty() ? std::string_view("MS Shell Dlg") : layoutFont.family);
-    lstrcpynA(logFont.lfFaceName, family.c_str(), LF_FACESIZE);
-    HFONT created = CreateFontIndirectA(&logFont);
+    const std::wstring family =
+        fromUtf8(layoutFont.family.empty() ? std::string_view("MS Shell Dlg") : layoutFont.family);
+    lstrcpynW(logFont.lfFaceName, family.c_str(), LF_FACESIZE);
+    HFONT created = CreateFontIndirectW(&logFont);
     if (!created)
         return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
     fonts_.push_back(created);
@@ -133,7 +135,7 @@ RECT Controls::placeOf(const ControlLayout& control) const
 void Controls::build(HWND window, const WindowLayout& windowLayout, double twipsPerPixel,
                      std::span<const ControlStyle> styles)
 {
-    HINSTANCE instance = GetModuleHandleA(nullptr);
+    HINSTANCE instance = GetModuleHandleW(nullptr);
     window_ = window;
     windowLayout_ = &windowLayout;
     twipsPerPixel_ = twipsPerPixel;
@@ -154,14 +156,14 @@ void Controls::build(HWND window, const WindowLayout& windowLayout, double twips
         const int id = kFirstControlId + static_cast<int>(index);
         const std::string text(control.text);
         const bool richText = control.kind == ControlKind::RichText;
-        HWND created = CreateWindowExA(kind.exStyle, kind.className, richText ? "" : text.c_str(),
+        HWND created = CreateWindowExW(kind.exStyle, kind.className, richText ? L"" : fromUtf8(text).c_str(),
                                        WS_CHILD | WS_VISIBLE | kind.style, place.left, place.top,
                                        place.right - place.left, place.bottom - place.top, window,
                                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
         if (!created)
             continue;
         const HFONT used = font(control.font, dpi);
-        SendMessageA(created, WM_SETFONT, reinterpret_cast<WPARAM>(used), FALSE);
+        SendMessageW(created, WM_SETFONT, reinterpret_cast<WPARAM>(used), FALSE);
         if (richText) {
             // The font set above is the box's default; the initial text takes it, as plain text.
             setPlainTextContent(created, text);
@@ -183,7 +185,7 @@ void Controls::rescale(int dpi)
         if (entry.controlLayout->kind == ControlKind::RichText)
             continue;
         const HFONT previous = std::exchange(entry.font, font(entry.controlLayout->font, dpi));
-        SendMessageA(entry.window, WM_SETFONT, reinterpret_cast<WPARAM>(entry.font), TRUE);
+        SendMessageW(entry.window, WM_SETFONT, reinterpret_cast<WPARAM>(entry.font), TRUE);
         if (const auto made = std::ranges::find(fonts_, previous); made != fonts_.end()) {
             fonts_.erase(made);
             DeleteObject(previous);

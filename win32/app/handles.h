@@ -30,15 +30,30 @@ inline HWND toHwnd(WindowHandle window) { return fromHandle32<HWND>(window); }
 inline IconHandle toIconHandle(HICON icon) { return toHandle32(icon); }
 inline HICON toHicon(IconHandle icon) { return fromHandle32<HICON>(icon); }
 
-// The text of a window or control, in the system's ANSI code page.
+// The text of a window or control, as UTF-8.
 std::string windowText(HWND window);
 
-// UTF-8 text as the system's wide characters; an invalid sequence becomes U+FFFD.
+// The core's text is UTF-8; the system's is UTF-16. For what is only shown (captions, control
+// texts, menus, messages), an invalid sequence either way becomes U+FFFD.
 std::wstring fromUtf8(std::string_view text);
+std::string toUtf8(std::wstring_view text);
+
+// For names the system acts on (files, programs, registry keys): the exact conversion or none,
+// so that a malformed name is refused rather than turned into another. A name with a NUL inside
+// is refused too: the system would read a shorter one.
+std::optional<std::wstring> wideName(std::string_view utf8);
+std::optional<std::string> utf8Name(std::wstring_view wide);
+// The same for text that may hold NULs (a registry value's).
+std::optional<std::string> utf8Exactly(std::wstring_view wide);
 
 // Text in a Windows code page as UTF-8, by the system's own conversion; nothing for a code page
 // the system does not have.
 std::optional<std::string> codePageToUtf8(unsigned codePage, std::string_view bytes);
+
+// UTF-8 text in a Windows code page, only when every character has its own spelling there: no
+// best fit (no "a" for an "a" with a macron), no default character. Nothing otherwise, or for text that is not
+// UTF-8, or for a code page the system does not have.
+std::optional<std::string> utf8ToCodePage(unsigned codePage, std::string_view text);
 
 // The system's own description of an error code, without the trailing line break.
 std::string systemMessage(DWORD error);

@@ -40,8 +40,8 @@ IconPair::IconPair(int resourceId)
 
 void IconPair::applyTo(HWND window) const
 {
-    SendMessageA(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big_));
-    SendMessageA(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small_));
+    SendMessageW(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big_));
+    SendMessageW(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small_));
 }
 
 } // namespace latchsweep::win32

@@ -2,21 +2,23 @@
 
 #include <string>
 
+#include "win32/app/handles.h"
+
 namespace latchsweep::win32 {
 
 void MenuCommands::append(HMENU menu, std::span<const MenuItem> items)
 {
     for (const MenuItem& item : items) {
-        const std::string caption(item.caption);
+        const std::wstring caption = fromUtf8(item.caption);
         if (!item.children.empty()) {
             HMENU submenu = CreatePopupMenu();
             append(submenu, item.children);
-            AppendMenuA(menu, MF_STRING | MF_POPUP, reinterpret_cast<UINT_PTR>(submenu), caption.c_str());
+            AppendMenuW(menu, MF_STRING | MF_POPUP, reinterpret_cast<UINT_PTR>(submenu), caption.c_str());
             continue;
         }
         const UINT id = firstId_ + static_cast<UINT>(commands_.size());
         commands_.push_back(item.command);
-        AppendMenuA(menu, MF_STRING, id, caption.c_str());
+        AppendMenuW(menu, MF_STRING, id, caption.c_str());
     }
 }
 

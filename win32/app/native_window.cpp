@@ -1,6 +1,7 @@
 #include "win32/app/native_window.h"
 
 #include "win32/app/controls.h"
+#include "win32/app/handles.h"
 
 namespace latchsweep::win32 {
 
@@ -24,26 +25,29 @@ NativeWindow::~NativeWindow()
 {
     if (hwnd_) {
         // From here on no message reaches this half-destroyed object.
-        SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
+        SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
         DestroyWindow(hwnd_);
     }
 }
 
 void NativeWindow::create(const WindowArgs& args)
 {
-    HINSTANCE instance = GetModuleHandleA(nullptr);
-    WNDCLASSEXA windowClass{};
+    // Wide windows throughout, so that every text they are given or report is the system's
+    // Unicode, never the ANSI code page's.
+    HINSTANCE instance = GetModuleHandleW(nullptr);
+    const std::wstring className = fromUtf8(args.className);
+    WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof(windowClass);
-    if (!GetClassInfoExA(instance, args.className, &windowClass)) {
+    if (!GetClassInfoExW(instance, className.c_str(), &windowClass)) {
         windowClass = {};
         windowClass.cbSize = sizeof(windowClass);
         windowClass.style = CS_DBLCLKS;
         windowClass.lpfnWndProc = procedure;
         windowClass.hInstance = instance;
-        windowClass.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512)); // IDC_ARROW
+        windowClass.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512)); // IDC_ARROW
         windowClass.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
-        windowClass.lpszClassName = args.className;
-        RegisterClassExA(&windowClass);
+        windowClass.lpszClassName = className.c_str();
+        RegisterClassExW(&windowClass);
     }
 
     RECT frame{0, 0, args.clientWidth, args.clientHeight};
@@ -54,8 +58,8 @@ void NativeWindow::create(const WindowArgs& args)
         x = args.clientOrigin->x + frame.left;
         y = args.clientOrigin->y + frame.top;
     }
-    CreateWindowExA(args.exStyle, args.className, args.caption.c_str(), args.style, x, y, frame.right - frame.left,
-                    frame.bottom - frame.top, args.parent, args.menu, instance, this);
+    CreateWindowExW(args.exStyle, className.c_str(), fromUtf8(args.caption).c_str(), args.style, x, y,
+                    frame.right - frame.left, frame.bottom - frame.top, args.parent, args.menu, instance, this);
     if (hwnd_ && args.parent != HWND_MESSAGE)
         fitClientArea(hwnd_, args.clientWidth, args.clientHeight);
 }
@@ -63,13 +67,13 @@ void NativeWindow::create(const WindowArgs& args)
 LRESULT CALLBACK NativeWindow::procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == WM_NCCREATE) {
-        auto* self = static_cast<NativeWindow*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
+        auto* self = static_cast<NativeWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
         self->hwnd_ = window;
-        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
     }
-    if (auto* self = reinterpret_cast<NativeWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA)))
+    if (auto* self = reinterpret_cast<NativeWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA)))
         return self->dispatch(message, wParam, lParam);
-    return DefWindowProcA(window, message, wParam, lParam);
+    return DefWindowProcW(window, message, wParam, lParam);
 }
 
 LRESULT NativeWindow::dispatch(UINT message, WPARAM wParam, LPARAM lParam)
@@ -120,7 +124,7 @@ LRESULT NativeWindow::dispatch(UINT message, WPARAM wParam, LPARAM lParam)
 
 LRESULT NativeWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
-    return DefWindowProcA(hwnd_, message, wParam, lParam);
+    return DefWindowProcW(hwnd_, message, wParam, lParam);
 }
 
 void NativeWindow::showAndRaise()

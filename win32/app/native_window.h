@@ -11,7 +11,7 @@ namespace latchsweep::win32 {
 // menu bar come on top of them.
 struct WindowArgs {
     const char* className = nullptr; // registered on first use
-    std::string caption;
+    std::string caption;             // UTF-8
     DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
     DWORD exStyle = WS_EX_CONTROLPARENT;
     HWND parent = nullptr; // an owner, or HWND_MESSAGE for a window that only receives messages

@@ -4,13 +4,16 @@
 
 #include <algorithm>
 #include <cstring>
+#include <string>
+
+#include "win32/app/handles.h"
 
 namespace latchsweep::win32 {
 
 void loadRichEditLibrary()
 {
-    if (!GetModuleHandleA("riched20.dll"))
-        LoadLibraryA("riched20.dll");
+    if (!GetModuleHandleW(L"riched20.dll"))
+        LoadLibraryW(L"riched20.dll");
 }
 
 namespace {
@@ -33,13 +36,14 @@ DWORD CALLBACK readChunk(DWORD_PTR cookie, LPBYTE buffer, LONG wanted, LONG* giv
 
 } // namespace
 
-bool setPlainTextContent(HWND box, std::string_view bytes)
+bool setPlainTextContent(HWND box, std::string_view text)
 {
-    StreamSource source{bytes};
+    const std::wstring wide = fromUtf8(text);
+    StreamSource source{std::string_view(reinterpret_cast<const char*>(wide.data()), wide.size() * sizeof(wchar_t))};
     EDITSTREAM stream{};
     stream.dwCookie = reinterpret_cast<DWORD_PTR>(&source);
     stream.pfnCallback = readChunk;
-    SendMessageA(box, EM_STREAMIN, SF_TEXT, reinterpret_cast<LPARAM>(&stream));
+    SendMessageW(box, EM_STREAMIN, SF_TEXT | SF_UNICODE, reinterpret_cast<LPARAM>(&stream));
     return stream.dwError == 0;
 }
 

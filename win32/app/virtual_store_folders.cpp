@@ -6,19 +6,13 @@
 
 #include <algorithm>
 #include <string>
+#include <utility>
 #include <vector>
+
+#include "win32/app/handles.h"
 
 namespace latchsweep::win32 {
 namespace {
-
-std::string utf8Of(const std::wstring& text)
-{
-    const int size = static_cast<int>(text.size());
-    const int length = WideCharToMultiByte(CP_UTF8, 0, text.data(), size, nullptr, 0, nullptr, nullptr);
-    std::string utf8(static_cast<std::size_t>(std::max(length, 0)), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), size, utf8.data(), length, nullptr, nullptr);
-    return utf8;
-}
 
 std::wstring knownFolder(REFKNOWNFOLDERID id)
 {
@@ -47,7 +41,10 @@ VirtualStore systemVirtualStore()
     const std::wstring localAppData = knownFolder(FOLDERID_LocalAppData);
     if (localAppData.empty())
         return store;
-    store.root = utf8Of(localAppData) + "\\VirtualStore";
+    const auto root = utf8Name(localAppData);
+    if (!root)
+        return store;
+    store.root = *root + "\\VirtualStore";
     const std::wstring folders[] = {
         knownFolder(FOLDERID_ProgramFiles), // the process's own: Program Files (x86) for 32-bit code
         knownFolder(FOLDERID_ProgramFilesX86),
@@ -62,7 +59,8 @@ VirtualStore systemVirtualStore()
         if (folder.empty() || std::ranges::any_of(seen, same))
             continue;
         seen.push_back(folder);
-        store.folders.push_back(utf8Of(folder));
+        if (auto name = utf8Name(folder))
+            store.folders.push_back(std::move(*name));
     }
     return store;
 }

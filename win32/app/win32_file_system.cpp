@@ -35,6 +35,14 @@ private:
 
 bool hasWildcard(const std::string& path) { return path.find_first_of("*?") != std::string::npos; }
 
+// The system's name for a path: none for one with a wildcard or one that is not UTF-8.
+std::optional<std::wstring> systemPath(const std::string& path)
+{
+    if (hasWildcard(path))
+        return std::nullopt;
+    return wideName(path);
+}
+
 bool writeAll(HANDLE file, std::string_view bytes)
 {
     while (!bytes.empty()) {
@@ -53,9 +61,10 @@ WriteStatus failure(DWORD error) { return {false, systemMessage(error)}; }
 
 std::optional<std::string> Win32FileSystem::readHead(const std::string& path, std::size_t maxBytes)
 {
-    if (hasWildcard(path))
+    const auto name = systemPath(path);
+    if (!name)
         return std::nullopt;
-    FileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+    FileHandle file(CreateFileW(name->c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                 nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     // A disk file only: a named pipe, a console or a device (CON, COM1) could block or answer
     // with something that is not the file's content.
@@ -78,20 +87,21 @@ std::optional<std::string> Win32FileSystem::readHead(const std::string& path, st
 
 WriteStatus Win32FileSystem::replaceFile(const std::string& path, std::string_view bytes)
 {
-    if (hasWildcard(path))
+    const auto name = systemPath(path);
+    if (!name)
         return failure(ERROR_INVALID_NAME);
     // A read-only file is not to be written, as opening it for output would refuse; renaming
     // over it would not ask.
-    const DWORD attributes = GetFileAttributesA(path.c_str());
+    const DWORD attributes = GetFileAttributesW(name->c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)))
         return failure(ERROR_ACCESS_DENIED);
     // The new content goes to a temporary file beside the old one and replaces it only once it
     // is on disk: a failure at any point leaves the old file as it was.
-    std::string temporary;
+    std::wstring temporary;
     HANDLE handle = INVALID_HANDLE_VALUE;
     for (int attempt = 0; handle == INVALID_HANDLE_VALUE; ++attempt) {
-        temporary = path + ".tmp" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(attempt);
-        handle = CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+        temporary = *name + L".tmp" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(attempt);
+        handle = CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (handle == INVALID_HANDLE_VALUE) {
             const DWORD error = GetLastError();
             if ((error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) || attempt > 100)
@@ -102,13 +112,13 @@ WriteStatus Win32FileSystem::replaceFile(const std::string& path, std::string_vi
     if (!writeAll(file.get(), bytes) || !FlushFileBuffers(file.get())) {
         const DWORD error = GetLastError();
         file.close();
-        DeleteFileA(temporary.c_str());
+        DeleteFileW(temporary.c_str());
         return failure(error);
     }
     if (!file.close() ||
-        !MoveFileExA(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        !MoveFileExW(temporary.c_str(), name->c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         const DWORD error = GetLastError();
-        DeleteFileA(temporary.c_str());
+        DeleteFileW(temporary.c_str());
         return failure(error);
     }
     return {};
@@ -116,18 +126,20 @@ WriteStatus Win32FileSystem::replaceFile(const std::string& path, std::string_vi
 
 bool Win32FileSystem::removeFile(const std::string& path)
 {
-    // DeleteFileA itself takes no pattern, and never deletes a directory; a name with a
+    // DeleteFileW itself takes no pattern, and never deletes a directory; a name with a
     // wildcard is refused here so that no platform layer underneath ever expands it.
-    if (path.empty() || hasWildcard(path))
+    const auto name = systemPath(path);
+    if (path.empty() || !name)
         return false;
-    return DeleteFileA(path.c_str()) != 0;
+    return DeleteFileW(name->c_str()) != 0;
 }
 
 bool Win32FileSystem::isNormalFile(const std::string& path)
 {
-    if (path.empty() || hasWildcard(path))
+    const auto name = systemPath(path);
+    if (path.empty() || !name)
         return false;
-    const DWORD attributes = GetFileAttributesA(path.c_str());
+    const DWORD attributes = GetFileAttributesW(name->c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES)
         return false;
     return (attributes &
@@ -136,39 +148,44 @@ bool Win32FileSystem::isNormalFile(const std::string& path)
 
 std::string Win32FileSystem::currentDirectory()
 {
-    const DWORD needed = GetCurrentDirectoryA(0, nullptr);
+    const DWORD needed = GetCurrentDirectoryW(0, nullptr);
     if (needed == 0)
         return ".";
-    std::string directory(needed, '\0');
-    const DWORD length = GetCurrentDirectoryA(needed, directory.data());
+    std::wstring directory(needed, L'\0');
+    const DWORD length = GetCurrentDirectoryW(needed, directory.data());
     if (length == 0 || length >= needed)
         return ".";
     directory.resize(length);
-    return directory;
+    // A directory whose name UTF-8 cannot hold is no place to start from: the list starts where
+    // the working directory is found, relative to it.
+    return utf8Name(directory).value_or(".");
 }
 
 std::optional<std::vector<std::string>> Win32FileSystem::subdirectories(const std::string& dir)
 {
-    if (hasWildcard(dir))
+    auto pattern = systemPath(dir);
+    if (!pattern)
         return std::nullopt;
-    std::string pattern = dir;
-    if (!pattern.empty() && pattern.back() != '\\' && pattern.back() != '/')
-        pattern += '\\';
-    pattern += '*';
-    WIN32_FIND_DATAA found{};
-    HANDLE search = FindFirstFileA(pattern.c_str(), &found);
+    if (!pattern->empty() && pattern->back() != L'\\' && pattern->back() != L'/')
+        *pattern += L'\\';
+    *pattern += L'*';
+    WIN32_FIND_DATAW found{};
+    HANDLE search = FindFirstFileW(pattern->c_str(), &found);
     if (search == INVALID_HANDLE_VALUE)
         return GetLastError() == ERROR_FILE_NOT_FOUND ? std::optional(std::vector<std::string>{}) : std::nullopt;
     std::vector<std::string> names;
     do {
-        const std::string_view name = found.cFileName;
-        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && name != "." && name != "..")
-            names.emplace_back(name);
-    } while (FindNextFileA(search, &found));
+        const std::wstring_view name = found.cFileName;
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || name == L"." || name == L"..")
+            continue;
+        // A name UTF-8 cannot hold (an unpaired surrogate) could be given back only as another.
+        if (auto text = utf8Name(name))
+            names.push_back(std::move(*text));
+    } while (FindNextFileW(search, &found));
     FindClose(search);
     return names;
 }
 
-TextDecoding Win32FileSystem::textDecoding() const { return {GetACP(), codePageToUtf8}; }
+TextDecoding Win32FileSystem::textDecoding() const { return {GetACP(), codePageToUtf8, utf8ToCodePage}; }
 
 } // namespace latchsweep::win32

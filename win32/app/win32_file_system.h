@@ -5,8 +5,10 @@
 
 namespace latchsweep::win32 {
 
-// The file-system port on the Windows API, ANSI throughout: names are in the system's code page,
-// as the program's data files hold them.
+// The file-system port on the Windows API's wide calls: the core's names are UTF-8, the system's
+// UTF-16, and a name that is not UTF-8 is refused, never turned into another. The data files'
+// text is converted by the core's rule (core/base/text_decoding.h) with the conversions given
+// here.
 class Win32FileSystem : public FileSystem {
 public:
     std::optional<std::string> readHead(const std::string& path, std::size_t maxBytes) override;
@@ -16,7 +18,8 @@ public:
     std::string currentDirectory() override;
     std::optional<std::vector<std::string>> subdirectories(const std::string& dir) override;
     [[nodiscard]] char separator() const override { return '\\'; }
-    // Single-byte text is in the system's ANSI code page unless it names its own.
+    // Text in files is in the system's ANSI code page unless it says otherwise; the system
+    // converts both ways.
     [[nodiscard]] TextDecoding textDecoding() const override;
     // Asked of the system once: the folders and the store do not move while the program runs.
     [[nodiscard]] const VirtualStore& virtualStore() const override { return virtualStore_; }

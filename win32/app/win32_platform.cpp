@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "core/base/window.h"
+#include "win32/app/handles.h"
 
 namespace latchsweep::win32 {
 
@@ -100,12 +101,12 @@ BOOL CALLBACK collectEnabledWindow(HWND window, LPARAM context)
 
 void Win32MessageBoxes::show(const WindowView* owner, std::string_view text, std::string_view title)
 {
-    const std::string message(text);
-    const std::string caption(title);
+    const std::wstring message = fromUtf8(text);
+    const std::wstring caption = fromUtf8(title);
     const auto* native = dynamic_cast<const NativeWindow*>(owner);
     HWND ownerWindow = native ? native->hwnd() : nullptr;
     if (!ownerWindow || !IsWindow(ownerWindow)) {
-        MessageBoxA(nullptr, message.c_str(), caption.c_str(), MB_OK | MB_TASKMODAL | MB_SETFOREGROUND);
+        MessageBoxW(nullptr, message.c_str(), caption.c_str(), MB_OK | MB_TASKMODAL | MB_SETFOREGROUND);
         return;
     }
     // A box with an owner disables that window alone; the program's other windows are disabled
@@ -115,7 +116,7 @@ void Win32MessageBoxes::show(const WindowView* owner, std::string_view text, std
     std::erase(disabled, ownerWindow);
     for (HWND window : disabled)
         EnableWindow(window, FALSE);
-    MessageBoxA(ownerWindow, message.c_str(), caption.c_str(), MB_OK | MB_APPLMODAL | MB_SETFOREGROUND);
+    MessageBoxW(ownerWindow, message.c_str(), caption.c_str(), MB_OK | MB_APPLMODAL | MB_SETFOREGROUND);
     for (HWND window : disabled)
         if (IsWindow(window))
             EnableWindow(window, TRUE);

@@ -18,12 +18,12 @@ void initControlLibraries()
 int runMessageLoop()
 {
     MSG message{};
-    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
         HWND root = message.hwnd ? GetAncestor(message.hwnd, GA_ROOT) : nullptr;
-        if (root && IsDialogMessageA(root, &message))
+        if (root && IsDialogMessageW(root, &message))
             continue;
         TranslateMessage(&message);
-        DispatchMessageA(&message);
+        DispatchMessageW(&message);
     }
     return static_cast<int>(message.wParam);
 }

@@ -49,19 +49,19 @@ Form2Window::Form2Window(Form2& presenter)
     create(settingsWindowArgs(kClassName, layout, twipsPerPixel_));
     controls_.build(hwnd(), layout, twipsPerPixel_, kForm2Styles);
     icon_.applyTo(hwnd());
-    SendMessageA(controls_["curmm2dir"], EM_SETBKGNDCOLOR, 0, static_cast<LPARAM>(GetSysColor(COLOR_BTNFACE)));
+    SendMessageW(controls_["curmm2dir"], EM_SETBKGNDCOLOR, 0, static_cast<LPARAM>(GetSysColor(COLOR_BTNFACE)));
 }
 
 void Form2Window::showDirectories(const std::vector<DirectoryEntry>& entries, std::size_t current)
 {
     HWND list = controls_["MM2Dir"];
     entries_ = entries;
-    SendMessageA(list, WM_SETREDRAW, FALSE, 0);
-    SendMessageA(list, LB_RESETCONTENT, 0, 0);
+    SendMessageW(list, WM_SETREDRAW, FALSE, 0);
+    SendMessageW(list, LB_RESETCONTENT, 0, 0);
     for (const DirectoryEntry& entry : entries_)
-        SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry.name.c_str()));
-    SendMessageA(list, LB_SETCURSEL, static_cast<WPARAM>(current), 0);
-    SendMessageA(list, WM_SETREDRAW, TRUE, 0);
+        SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(fromUtf8(entry.name).c_str()));
+    SendMessageW(list, LB_SETCURSEL, static_cast<WPARAM>(current), 0);
+    SendMessageW(list, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(list, nullptr, TRUE);
 }
 
@@ -97,7 +97,7 @@ void Form2Window::onCommand(WPARAM wParam)
     // turns it into IDOK since the window has no default button.
     const bool enterInList = id == IDOK && GetFocus() == list;
     if ((id == controls_.id("MM2Dir") && code == LBN_DBLCLK) || enterInList) {
-        const LRESULT index = SendMessageA(list, LB_GETCURSEL, 0, 0);
+        const LRESULT index = SendMessageW(list, LB_GETCURSEL, 0, 0);
         if (index != LB_ERR)
             presenter_.openDirectory(static_cast<std::size_t>(index));
         return;
@@ -120,8 +120,8 @@ void Form2Window::drawEntry(const DRAWITEMSTRUCT& item)
     SetBkMode(dc, TRANSPARENT);
     RECT place = item.rcItem;
     place.left += 4 + entry.depth * kIndent;
-    const std::string shown = (entry.open ? "- " : "+ ") + entry.name;
-    DrawTextA(dc, shown.c_str(), static_cast<int>(shown.size()), &place,
+    const std::wstring shown = fromUtf8((entry.open ? "- " : "+ ") + entry.name);
+    DrawTextW(dc, shown.c_str(), static_cast<int>(shown.size()), &place,
               DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
     if (item.itemState & ODS_FOCUS)
         DrawFocusRect(dc, &item.rcItem);

@@ -31,7 +31,7 @@ Command Form4Window::trackPopup()
     const auto chosen = static_cast<UINT>(
         TrackPopupMenu(menu_.get(), TPM_LEFTALIGN | TPM_TOPALIGN | TPM_LEFTBUTTON | TPM_RETURNCMD | TPM_NONOTIFY, at.x,
                        at.y, 0, hwnd(), nullptr));
-    PostMessageA(hwnd(), WM_NULL, 0, 0);
+    PostMessageW(hwnd(), WM_NULL, 0, 0);
     return commands_.command(chosen).value_or(Command::None);
 }
 

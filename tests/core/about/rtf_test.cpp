@@ -212,12 +212,25 @@ TEST(RtfCodePages, EscapedBytesAreReadInTheFontsTheDocumentsOrTheSystemsCodePage
     EXPECT_EQ(readRtf("{\\rtf1\\ansi x}", system1252).ansiCodePage, std::nullopt);
 }
 
-TEST(RtfCodePages, PlainHelpTextIsUtf8OrElseInTheSystemsCodePage)
+TEST(RtfCodePages, PlainHelpTextIsUtf8BehindItsMarkOrElseInTheSystemsCodePage)
 {
     const TextDecoding system1251{1251, tracingConversion};
     EXPECT_EQ(readHelpDocument("\xcf\xf0\xe8\r\n", system1251).text, "<1251:cff0e80d0a>");
-    EXPECT_EQ(readHelpDocument("\xd0\x9f\xd1\x80\xd0\xb8", system1251).text, "\u041f\u0440\u0438");
-    EXPECT_EQ(readHelpDocument("\xcf\xf0\xe8").text, "\u00cf\u00f0\u00e8"); // no system: Windows-1252
+    // UTF-8 only behind its mark; without one the system's code page holds even for bytes that
+    // would be UTF-8, as the data files are read.
+    EXPECT_EQ(readHelpDocument("\xEF\xBB\xBF\xd0\x9f\xd1\x80\xd0\xb8", system1251).text, "\u041f\u0440\u0438");
+    EXPECT_EQ(readHelpDocument("\xd0\x9f", system1251).text, "<1251:d09f>");
+    EXPECT_EQ(readHelpDocument("\xcf\xf0\xe8", TextDecoding{}).text,
+              "\u00cf\u00f0\u00e8"); // no conversion: Windows-1252
+    // Where text is as it is (POSIX): UTF-8 as it stands, other bytes and a rich-text document's
+    // escaped bytes as Windows-1252.
+    EXPECT_EQ(readHelpDocument("\xd0\x9f", kTextAsItIs).text, "\u041f");
+    EXPECT_EQ(readHelpDocument("\xEF\xBB\xBF"
+                               "Caf\xE9 \x80",
+                               kTextAsItIs)
+                  .text,
+              "Caf\u00e9 \u20ac");
+    EXPECT_EQ(textOf(readRtf("{\\rtf1\\ansi \\'c3\\'a9}", kTextAsItIs).runs), "\u00c3\u00a9");
 }
 
 } // namespace

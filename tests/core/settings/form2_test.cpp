@@ -5,6 +5,7 @@
 
 #include "core/app/form1.h"
 #include "core/settings/form2.h"
+#include "core/settings/setting_file.h"
 #include "tests/support/fake_views.h"
 
 namespace latchsweep {
@@ -126,6 +127,29 @@ TEST_F(GameDirectoryWindow, AFailedSaveSaysWhyKeepsTheWindowAndTheOldFile)
     EXPECT_EQ(saved(), "/games/mm2/cars/MM2.LOCK\r\n");
     EXPECT_EQ(messages.back().title, "Success");
     EXPECT_FALSE(isOpen());
+}
+
+TEST_F(GameDirectoryWindow, OnWindowsANameOutsideTheCodePageIsSavedAsUtf8AndShownAndAMalformedOneIsRefused)
+{
+    files.decoding = testing::windows1252System();
+    files.sep = '\\';
+    const std::string games = "C:\\\u0418\u0433\u0440\u044b";
+    files.cwd = games;
+    files.directories = {"C:\\", games, "C:\\Caf\xE9"};
+    open().save();
+    EXPECT_EQ(saved(), std::string(kUtf8Mark) + games + "\\MM2.LOCK\r\n");
+    open();
+    EXPECT_EQ(view().curmm2dir, games + "\\MM2.LOCK");
+    program.app.form2().get()->onClose();
+
+    // A name that is not UTF-8 is not written as some other name.
+    files.cwd = "C:\\Caf\xE9";
+    messages.clear();
+    open().save();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text, "Could not save Directory.txt: " + std::string(kNotText));
+    EXPECT_EQ(saved(), std::string(kUtf8Mark) + games + "\\MM2.LOCK\r\n");
+    EXPECT_TRUE(isOpen());
 }
 
 TEST_F(GameDirectoryWindow, AWindowDiscardedWhileTheBoxIsUpIsLeftAlone)

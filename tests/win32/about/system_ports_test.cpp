@@ -33,6 +33,19 @@ TEST(RegistryTest, GetKeyValueReadsTextValuesThroughTheRealRegistry)
         EXPECT_EQ(GetKeyValue(registry, kHkeyLocalMachine, kTestKey, "PATH", text), value.found) << value.text;
         EXPECT_EQ(text, value.text);
     }
+    // A path outside the ANSI code page comes back whole, as UTF-8; one UTF-8 cannot hold (an
+    // unpaired surrogate) is not read as some other path.
+    const std::pair<std::wstring, const char*> wide[] = {
+        {L"C:\\\u0418\u0433\u0440\u044b\\MSINFO32.EXE", "C:\\\u0418\u0433\u0440\u044b\\MSINFO32.EXE"},
+        {std::wstring(L"C:\\x") + wchar_t(0xD800), nullptr}};
+    for (const auto& [value, expected] : wide) {
+        ASSERT_EQ(RegSetKeyValueW(HKEY_LOCAL_MACHINE, fromUtf8(kTestKey).c_str(), L"PATH", REG_SZ, value.c_str(),
+                                  static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t))),
+                  ERROR_SUCCESS);
+        std::string read = "kept";
+        EXPECT_EQ(GetKeyValue(registry, kHkeyLocalMachine, kTestKey, "PATH", read), expected != nullptr);
+        EXPECT_EQ(read, expected ? expected : "");
+    }
     std::string text = "kept";
     EXPECT_FALSE(GetKeyValue(registry, kHkeyLocalMachine, kTestKey, "NoSuchValue", text));
     EXPECT_EQ(text, "");
@@ -59,6 +72,15 @@ TEST(RegistryTest, PredefinedRootAndOpenedKeysTravelAs32BitValues)
     registry.close(none);
 }
 
+// The probe writes its command line and the show state it was given beside itself: that report,
+// once the probe at `program` has written it.
+std::string probeReport(const std::string& program)
+{
+    const std::string report = program.substr(0, program.find_last_of('\\') + 1) + "launched.txt";
+    pumpUntil([&] { return readFile(report).find('\n') != readFile(report).rfind('\n'); }, 15s);
+    return readFile(report);
+}
+
 TEST(LaunchTest, StartsTheWholePathInANormalWindowWithoutWaitingAndRefusesWhatCannotStart)
 {
     ScratchDirectory scratch;
@@ -70,13 +92,18 @@ TEST(LaunchTest, StartsTheWholePathInANormalWindowWithoutWaitingAndRefusesWhatCa
         ASSERT_TRUE(CopyFileA(besideTest("launch_probe.exe").c_str(), copy.c_str(), FALSE)) << copy;
     Win32Launcher launcher;
     ASSERT_TRUE(launcher.launch(probe));
-    // The probe writes its command line and the show state it was given beside itself.
-    const std::string report = toolDir + "\\launched.txt";
-    EXPECT_TRUE(pumpUntil([&] { return readFile(report).find('\n') != readFile(report).rfind('\n'); }, 15s));
-    EXPECT_EQ(readFile(report), "\"" + probe + "\"\n" + std::to_string(SW_SHOWNORMAL) + "\n");
+    EXPECT_EQ(probeReport(probe), "\"" + probe + "\"\n" + std::to_string(SW_SHOWNORMAL) + "\n");
     EXPECT_FALSE(exists(scratch / "launched.txt"));
     for (const std::string& path : {toolDir + "\\missing.exe", std::string(), toolDir + "\" \"x", toolDir})
         EXPECT_FALSE(launcher.launch(path)) << path;
+
+    // From a folder outside the ANSI code page, by its own name.
+    const std::string games = toUtf8(scratch.path().wstring()) + "\\\u0418\u0433\u0440\u044b";
+    const std::string program = games + "\\MSINFO32.EXE";
+    ASSERT_TRUE(CreateDirectoryW(fromUtf8(games).c_str(), nullptr));
+    ASSERT_TRUE(CopyFileW(fromUtf8(besideTest("launch_probe.exe")).c_str(), fromUtf8(program).c_str(), FALSE));
+    ASSERT_TRUE(launcher.launch(program));
+    EXPECT_EQ(probeReport(program), "\"" + program + "\"\n" + std::to_string(SW_SHOWNORMAL) + "\n");
 }
 
 } // namespace

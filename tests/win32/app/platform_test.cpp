@@ -132,6 +132,56 @@ TEST_F(FileSystemTest, ReadHeadReadsADiskFileUpToTheBoundAndDirectoriesAreListed
     EXPECT_EQ(files.separator(), '\\');
 }
 
+TEST_F(FileSystemTest, NamesOutsideTheAnsiCodePageWorkAndAMalformedNameIsRefusedNeverTurnedIntoAnother)
+{
+    const std::string base = toUtf8(scratch.path().wstring());
+    const std::string name = "\u0418\u0433\u0440\u044b";
+    const std::string games = base + "\\" + name;
+    ASSERT_TRUE(CreateDirectoryW(fromUtf8(games).c_str(), nullptr));
+    EXPECT_EQ(files.subdirectories(base), (std::vector<std::string>{name}));
+    const std::string lock = games + "\\MM2.LOCK";
+    EXPECT_TRUE(files.replaceFile(lock, "x\r\n").ok);
+    EXPECT_EQ(files.readHead(lock, 10), "x\r\n");
+    EXPECT_TRUE(files.isNormalFile(lock));
+    {
+        const WorkingDirectory cwd{std::filesystem::path(fromUtf8(games))};
+        EXPECT_EQ(files.currentDirectory(), games);
+    }
+    EXPECT_TRUE(files.removeFile(lock));
+
+    // U+FFFD is what a lenient conversion makes of a malformed byte: that file must stay alone.
+    const std::wstring replaced = fromUtf8(base + "\\bad\uFFFD");
+    HANDLE made = CreateFileW(replaced.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(made, INVALID_HANDLE_VALUE);
+    CloseHandle(made);
+    for (const std::string& malformed : {base + "\\bad\xFF", base + "\\bad\xC3", base + "\\bad\xED\xA0\x80"}) {
+        EXPECT_FALSE(files.removeFile(malformed));
+        EXPECT_FALSE(files.isNormalFile(malformed));
+        EXPECT_EQ(files.readHead(malformed, 10), std::nullopt);
+        EXPECT_FALSE(files.replaceFile(malformed, "y\r\n").ok);
+        EXPECT_EQ(files.subdirectories(malformed), std::nullopt);
+    }
+    EXPECT_NE(GetFileAttributesW(replaced.c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(files.readHead(base + "\\bad\uFFFD", 10), "");
+}
+
+TEST(TextDecodingTest, TextIsWrittenInACodePageOnlyWhenEveryCharacterIsSpelledExactly)
+{
+    const TextDecoding decoding = Win32FileSystem().textDecoding();
+    ASSERT_NE(decoding.encode, nullptr);
+    const std::tuple<unsigned, std::string_view, std::optional<std::string>> cases[] = {
+        {1252, "C:\\Caf\u00e9 \u20ac", "C:\\Caf\xe9 \x80"},
+        {1252, "\u0418\u0433\u0440\u044b", std::nullopt},
+        {1252, "\u0101", std::nullopt}, // a best fit would write "a"
+        {1252, "\u221e", std::nullopt}, // and "8" for infinity
+        {1251, "\u0418\u0433\u0440\u044b", "\xc8\xe3\xf0\xfb"},
+        {1252, "Caf\xe9", std::nullopt}, // not UTF-8
+        {54321, "abc", std::nullopt},    // no such code page
+    };
+    for (const auto& [codePage, text, bytes] : cases)
+        EXPECT_EQ(decoding.encode(codePage, text), bytes) << codePage << " " << text;
+}
+
 TEST(TextDecodingTest, TextIsReadInTheSystemsCodePageAndOthersAreConvertedByTheSystem)
 {
     const TextDecoding decoding = Win32FileSystem().textDecoding();

@@ -1,5 +1,5 @@
-// A program for the launch tests: writes the command line it was given and the show state it
-// was asked for into launched.txt beside itself, then ends.
+// A program for the launch tests: writes the command line it was given (as UTF-8) and the show
+// state it was asked for into launched.txt beside itself, then ends.
 
 #include <windows.h>
 
@@ -8,15 +8,19 @@
 
 int main()
 {
-    char self[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, self, MAX_PATH);
-    std::string report = self;
-    report = report.substr(0, report.find_last_of('\\') + 1) + "launched.txt";
-    STARTUPINFOA startup{};
+    wchar_t self[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    std::wstring report = self;
+    report = report.substr(0, report.find_last_of(L'\\') + 1) + L"launched.txt";
+    STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
-    GetStartupInfoA(&startup);
-    if (FILE* out = std::fopen(report.c_str(), "wb")) {
-        std::fprintf(out, "%s\n%d\n", GetCommandLineA(),
+    GetStartupInfoW(&startup);
+    const wchar_t* commandLine = GetCommandLineW();
+    std::string line(
+        static_cast<std::size_t>(WideCharToMultiByte(CP_UTF8, 0, commandLine, -1, nullptr, 0, nullptr, nullptr)), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, commandLine, -1, line.data(), static_cast<int>(line.size()), nullptr, nullptr);
+    if (FILE* out = _wfopen(report.c_str(), L"wb")) {
+        std::fprintf(out, "%s\n%d\n", line.c_str(),
                      (startup.dwFlags & STARTF_USESHOWWINDOW) ? static_cast<int>(startup.wShowWindow) : -1);
         std::fclose(out);
     }

@@ -12,12 +12,12 @@ namespace latchsweep::win32::testing {
 void pumpPending()
 {
     MSG message{};
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
         HWND root = message.hwnd ? GetAncestor(message.hwnd, GA_ROOT) : nullptr;
-        if (root && IsDialogMessageA(root, &message))
+        if (root && IsDialogMessageW(root, &message))
             continue;
         TranslateMessage(&message);
-        DispatchMessageA(&message);
+        DispatchMessageW(&message);
     }
 }
 
@@ -57,13 +57,13 @@ ScratchDirectory::~ScratchDirectory()
 
 void writeFile(const std::string& path, const std::string& bytes)
 {
-    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+    std::ofstream(std::filesystem::path(fromUtf8(path)), std::ios::binary | std::ios::trunc) << bytes;
 }
 
 std::string readFile(const std::string& path)
 {
     std::ostringstream content;
-    content << std::ifstream(path, std::ios::binary).rdbuf();
+    content << std::ifstream(std::filesystem::path(fromUtf8(path)), std::ios::binary).rdbuf();
     return content.str();
 }
 

@@ -70,9 +70,13 @@ private:
     std::filesystem::path previous_ = std::filesystem::current_path();
 };
 
+// Paths in UTF-8, as the core holds them.
 void writeFile(const std::string& path, const std::string& bytes);
 std::string readFile(const std::string& path); // empty when missing
-inline bool exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+inline bool exists(const std::string& path)
+{
+    return GetFileAttributesW(fromUtf8(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
 
 // The top-level windows of this process on screen with the given class, such as "#32770" for
 // message boxes and "#32768" for open menus.

@@ -106,15 +106,20 @@ HelpDocument readHelpDocument(std::string_view bytes, const TextDecoding& decodi
         document.runs = forDisplay(readRtf(bytes, decoding).runs);
         return document;
     }
-    // The data files' rule; what it cannot read is still shown, in the system's code page or as
-    // Windows-1252, since nothing is done with the text but reading it.
-    const bool utf8 = bytes.starts_with(kUtf8Mark) || decoding.codePage == kCodePageUtf8;
-    auto text = decodeText(utf8 ? withoutCutSequence(bytes) : bytes, decoding);
-    if (!text || !isUtf8(*text)) {
-        if (bytes.starts_with(kUtf8Mark))
-            bytes.remove_prefix(kUtf8Mark.size());
-        text = decodeCodePage(bytes, decoding.codePage, decoding);
-    }
+    // The data files' rule, and one step beyond it: a text that is UTF-8 throughout without the
+    // mark, as today's editors save it, is read as UTF-8 too. Text in an ANSI code page is hardly
+    // ever valid UTF-8 unless it is plain ASCII, which reads the same either way. What neither
+    // reads is still shown, in the system's code page or as Windows-1252, since nothing is done
+    // with the text but reading it.
+    const bool marked = bytes.starts_with(kUtf8Mark);
+    std::string_view body = withoutCutSequence(marked ? bytes.substr(kUtf8Mark.size()) : bytes);
+    std::optional<std::string> text;
+    if (isUtf8(body))
+        text = std::string(body);
+    else if (!marked)
+        text = decodeText(bytes, decoding);
+    if (!text || !isUtf8(*text))
+        text = decodeCodePage(marked ? bytes.substr(kUtf8Mark.size()) : bytes, decoding.codePage, decoding);
     WordBreaker().append(document.text, withNewlines(*text));
     return document;
 }

@@ -216,10 +216,11 @@ TEST(RtfCodePages, PlainHelpTextIsUtf8BehindItsMarkOrElseInTheSystemsCodePage)
 {
     const TextDecoding system1251{1251, tracingConversion};
     EXPECT_EQ(readHelpDocument("\xcf\xf0\xe8\r\n", system1251).text, "<1251:cff0e80d0a>");
-    // UTF-8 only behind its mark; without one the system's code page holds even for bytes that
-    // would be UTF-8, as the data files are read.
+    // UTF-8 behind its mark, and also without one where the text is UTF-8 throughout, as
+    // editors save it today (the data files take the mark alone).
     EXPECT_EQ(readHelpDocument("\xEF\xBB\xBF\xd0\x9f\xd1\x80\xd0\xb8", system1251).text, "\u041f\u0440\u0438");
-    EXPECT_EQ(readHelpDocument("\xd0\x9f", system1251).text, "<1251:d09f>");
+    EXPECT_EQ(readHelpDocument("\xd0\x9f\xd1\x80\xd0\xb8", system1251).text, "\u041f\u0440\u0438");
+    EXPECT_EQ(readHelpDocument("\xcf\xd0\x9f", system1251).text, "<1251:cfd09f>");
     EXPECT_EQ(readHelpDocument("\xcf\xf0\xe8", TextDecoding{}).text,
               "\u00cf\u00f0\u00e8"); // no conversion: Windows-1252
     // Where text is as it is (POSIX): UTF-8 as it stands, other bytes and a rich-text document's

@@ -391,9 +391,11 @@ class Program(subprocess.Popen):
     that execs the program under the same pid."""
 
     def __init__(self, executable: str | os.PathLike, workdir: Path, log_dir: Path, wrapper: list[str] | None = None,
-                 bus: str | None = None, platform: str = "xcb", environment: dict | None = None):
+                 bus: str | None = None, platform: str | None = "xcb", environment: dict | None = None):
         self.workdir, self.log_dir = Path(workdir), Path(log_dir)
-        env = dict(os.environ, QT_QPA_PLATFORM=platform)
+        env = dict(os.environ, QT_QPA_PLATFORM=platform or "")
+        if not platform:  # Qt's own choice
+            env.pop("QT_QPA_PLATFORM")
         # The XEmbed tray of the X server, unless a session bus with a StatusNotifierItem host is given.
         env.pop("DBUS_SESSION_BUS_ADDRESS", None)
         if bus:

@@ -1,6 +1,10 @@
 """The notification-area round trip on four desktops (see desktops.py): the framed window centred,
-Minimize on the wrapped menu bar and the way back ten times in a row, help and about off the task bar, every pop-up command, the tray host going away while
-the window is hidden and coming back, and Exit leaving no icon."""
+Minimize on the wrapped menu bar and the way back ten times in a row, help and about off the task
+bar, every pop-up command, the tray host going away while the window is hidden and coming back, and
+Exit leaving no icon. On sway (Wayland) a client cannot place its window, has no skip-taskbar hint,
+and Qt never reports the minimised state: the checks there are the window at its size, floated, and
+sway's own record of what is shown and focused; a host that offers an activation token has it used.
+Every command of the menu bar is chosen from the keyboard on openbox and on sway."""
 
 from __future__ import annotations
 
@@ -122,7 +126,10 @@ def test_every_command_of_the_menu_bar_from_the_keyboard(keyboard_desk, launch):
     opens = {"OpenGameDirectory": "Form2", "OpenAutoDelete": "Form3", "OpenHelp": "frmHelp", "OpenAbout": "frmAbout"}
     commands = desktop.menu_bar_commands()
     assert sorted(item["command"] for _, item in commands) == sorted([*opens, "Minimize", "Exit"])
-    program = launch(**desk.launch_options())
+    options = desk.launch_options()
+    if options.get("platform") == "wayland":
+        options["platform"] = None  # a Wayland session without an X display: Qt's choice and the program's check
+    program = launch(**options)
     main = desk.main_window()
     wait_until(desk.icon_there, timeout=10, message="no icon in the notification area")
     for path, item in sorted(commands, key=lambda command: command[1]["command"] == "Exit"):

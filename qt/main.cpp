@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "core/app/command_line.h"
+#include "platform/posix/unix_socket.h"
 #include "qt/app/qt_program.h"
 #include "qt/app/x11_desktop.h"
 #include "resources/version.h"
@@ -28,23 +29,36 @@ constexpr latchsweep::ToolkitOption kQtOptions[] = {
     {"sync", false},
 };
 
+const char* environment(const char* name)
+{
+    const char* value = std::getenv(name);
+    return value ? value : "";
+}
+
 std::string valueOr(const latchsweep::CommandLine& line, std::string_view option, const char* variable)
 {
     if (const auto given = line.toolkitValues.find(option); given != line.toolkitValues.end())
         return given->second;
-    const char* value = std::getenv(variable);
-    return value ? value : "";
+    return environment(variable);
 }
 
-// Qt's X11 platform aborts the process when it cannot reach its display. The program checks the
-// display Qt will use first; any other platform (offscreen, Wayland) is left to Qt.
-bool qtWillUseX11(const latchsweep::CommandLine& line)
+// Qt aborts the process when no platform it tries can reach its display. The program tries the
+// displays Qt will, in Qt's order, and starts when one of them answers; a platform without a
+// display (offscreen) is left to Qt.
+bool displayAnswers(const latchsweep::CommandLine& line)
 {
     const std::string platform = valueOr(line, "platform", "QT_QPA_PLATFORM");
-    if (!platform.empty())
-        return platform.starts_with("xcb");
-    const char* session = std::getenv("XDG_SESSION_TYPE");
-    return !(session && std::string_view(session) == "wayland" && std::getenv("WAYLAND_DISPLAY"));
+    const char* wayland = environment("WAYLAND_DISPLAY");
+    for (const latchsweep::DisplayKind kind :
+         latchsweep::displayOrder({platform, wayland, environment("XDG_SESSION_TYPE")})) {
+        if (kind == latchsweep::DisplayKind::Other ||
+            (kind == latchsweep::DisplayKind::Wayland && latchsweep::canConnectUnixSocket(latchsweep::waylandSocketPath(
+                                                             wayland, environment("XDG_RUNTIME_DIR")))) ||
+            (kind == latchsweep::DisplayKind::X11 &&
+             latchsweep::qt::canOpenXDisplay(valueOr(line, "display", "DISPLAY"))))
+            return true;
+    }
+    return false;
 }
 
 } // namespace
@@ -58,12 +72,9 @@ int main(int argc, char* argv[])
         std::fputs(line.text.c_str(), line.toStandardOutput() ? stdout : stderr);
         return line.exitStatus;
     }
-    if (qtWillUseX11(line)) {
-        const std::string display = valueOr(line, "display", "DISPLAY");
-        if (!latchsweep::qt::canOpenXDisplay(display)) {
-            std::fputs(latchsweep::noDisplayMessage(display).c_str(), stderr);
-            return latchsweep::kExitNoDisplay;
-        }
+    if (!displayAnswers(line)) {
+        std::fputs(latchsweep::noDisplayMessage(valueOr(line, "display", "DISPLAY")).c_str(), stderr);
+        return latchsweep::kExitNoDisplay;
     }
 
     QApplication application(argc, argv);

@@ -72,4 +72,34 @@ std::string noDisplayMessage(std::string_view display)
     return "latchsweep: cannot open display '" + std::string(display) + "'\n";
 }
 
+std::vector<DisplayKind> displayOrder(const DisplaySettings& settings)
+{
+    std::vector<DisplayKind> order;
+    if (settings.platform.empty()) {
+        if (!settings.waylandDisplay.empty() || settings.sessionType == "wayland")
+            order.push_back(DisplayKind::Wayland);
+        order.push_back(DisplayKind::X11);
+        return order;
+    }
+    for (std::string_view rest = settings.platform; !rest.empty();) {
+        const std::string_view entry = rest.substr(0, rest.find(';'));
+        rest.remove_prefix(std::min(rest.size(), entry.size() + 1));
+        const std::string_view name = entry.substr(0, entry.find(':'));
+        order.push_back(name.starts_with("wayland") ? DisplayKind::Wayland
+                        : name == "xcb"             ? DisplayKind::X11
+                                                    : DisplayKind::Other);
+    }
+    return order;
+}
+
+std::string waylandSocketPath(std::string_view waylandDisplay, std::string_view runtimeDirectory)
+{
+    const std::string_view name = waylandDisplay.empty() ? std::string_view("wayland-0") : waylandDisplay;
+    if (name.starts_with('/'))
+        return std::string(name);
+    if (runtimeDirectory.empty())
+        return {};
+    return std::string(runtimeDirectory) + "/" + std::string(name);
+}
+
 } // namespace latchsweep

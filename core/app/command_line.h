@@ -4,6 +4,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace latchsweep {
 
@@ -43,5 +44,25 @@ CommandLine readCommandLine(std::span<const std::string_view> arguments, std::sp
 
 // The one line for a display that cannot be opened; an empty name means none was given.
 std::string noDisplayMessage(std::string_view display);
+
+// The kinds of display the window toolkit opens on Linux; Other stands for every platform that
+// needs none (offscreen, a frame buffer).
+enum class DisplayKind { Wayland, X11, Other };
+
+// What decides which display the toolkit opens.
+struct DisplaySettings {
+    std::string_view platform;       // the -platform option, else QT_QPA_PLATFORM; empty for neither
+    std::string_view waylandDisplay; // WAYLAND_DISPLAY
+    std::string_view sessionType;    // XDG_SESSION_TYPE
+};
+
+// The displays the toolkit tries, in its order, until one opens: the platforms named (a list
+// separated by ';', each name maybe followed by ':' and its options); else Wayland in a session
+// that names a Wayland display or calls itself one, then X, the toolkit's own default.
+std::vector<DisplayKind> displayOrder(const DisplaySettings& settings);
+
+// The socket a Wayland client connects to: WAYLAND_DISPLAY ("wayland-0" when empty) as a path of
+// its own, or a name in XDG_RUNTIME_DIR; empty when there is no runtime directory to look in.
+std::string waylandSocketPath(std::string_view waylandDisplay, std::string_view runtimeDirectory);
 
 } // namespace latchsweep

@@ -3,6 +3,7 @@
 // The vocabulary of the program's menus, shared by every window that has one and by the front
 // ends that build them.
 
+#include <cstddef>
 #include <span>
 #include <string_view>
 
@@ -28,6 +29,20 @@ struct MenuItem {
     Command command = Command::None;
     std::span<const MenuItem> children = {};
 };
+
+// An entry of a menu bar drawn in rows: its row, and its place within that row.
+struct BarPlace {
+    std::size_t row = 0;
+    std::size_t entry = 0;
+
+    friend bool operator==(const BarPlace&, const BarPlace&) = default;
+};
+
+// Where the arrow keys lead on a menu bar that wraps into rows of `rowLengths` entries: the rows
+// are only how the bar is drawn, so a step (+1 right, -1 left) past the end of a row goes on in
+// the next row, and a step past either end of the bar comes round to the other end, as on a bar
+// of one row.
+BarPlace stepAlongBar(std::span<const std::size_t> rowLengths, BarPlace from, int step);
 
 // The trees themselves are data of the windows that carry them: mainMenuBar() (app/form1.h) and
 // popupMenu() (tray/form4.h).

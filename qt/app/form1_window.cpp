@@ -2,11 +2,14 @@
 
 #include <QCloseEvent>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QPointer>
 #include <QPushButton>
 #include <QScreen>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "qt/app/controls.h"
 #include "qt/app/icons.h"
@@ -52,6 +55,24 @@ bool fitsOnRow(QMenuBar* row, QAction* entry, int width)
     row->resize(width, row->sizeHint().height());
     const QRect at = row->actionGeometry(entry);
     return at.isValid() && row->rect().contains(at);
+}
+
+void sendKey(QWidget* to, Qt::Key key)
+{
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+    QCoreApplication::sendEvent(to, &press);
+}
+
+// Selects the first entry of a row as Alt does: the row's own filter on its window arms at the
+// key's override and selects on its release, keeping the focus to give back.
+void selectAsAltDoes(QMenuBar* row)
+{
+    // (A key event of Alt itself reports the Alt modifier flipped: none given is Alt held.)
+    QKeyEvent override(QEvent::ShortcutOverride, Qt::Key_Alt, Qt::NoModifier);
+    QKeyEvent release(QEvent::KeyRelease, Qt::Key_Alt, Qt::NoModifier);
+    QObject* filter = row;
+    filter->eventFilter(row->window(), &override);
+    filter->eventFilter(row->window(), &release);
 }
 
 } // namespace
@@ -129,6 +150,50 @@ void Form1Window::wrapMenuBar()
             row->addAction(entry);
         }
     }
+    // To the keyboard the rows are one bar: Alt selects the first row alone (every row would take
+    // it, and the next would take the focus back), and the arrow keys go on from row to row.
+    const std::vector<QMenuBar*> rows = menuBarRows();
+    for (QMenuBar* each : rows) {
+        each->installEventFilter(this);
+        if (each != rows.front())
+            for (QWidget* up = each->parentWidget(); up; up = up->parentWidget())
+                up->removeEventFilter(each);
+    }
+}
+
+bool Form1Window::stepAlongBar(QMenuBar* row, int step)
+{
+    const std::vector<QMenuBar*> rows = menuBarRows();
+    QAction* current = row->activeAction();
+    if (rows.size() < 2 || !current)
+        return false;
+    std::vector<std::size_t> lengths;
+    for (QMenuBar* each : rows)
+        lengths.push_back(static_cast<std::size_t>(each->actions().size()));
+    const BarPlace from{static_cast<std::size_t>(std::find(rows.begin(), rows.end(), row) - rows.begin()),
+                        static_cast<std::size_t>(row->actions().indexOf(current))};
+    const BarPlace to = latchsweep::stepAlongBar(lengths, from, step);
+    if (to.row == from.row)
+        return false;
+    // As along one bar, menus stay open on the way past an entry without one.
+    const bool open = current->menu() ? current->menu()->isVisible() : menusOpen_;
+    menusOpen_ = open;
+    sendKey(row, Qt::Key_Escape); // the row lets go of its entry, its menu and the focus
+    // A menu closes and gives the focus back once its own key handling is over: the next row
+    // takes the keyboard after that, so that it gives the focus back to the window's widget.
+    QMetaObject::invokeMethod(
+        this,
+        [next = QPointer<QMenuBar>(rows[to.row]), entry = to.entry, open] {
+            if (!next)
+                return;
+            selectAsAltDoes(next);
+            for (std::size_t moved = 0; moved < entry; ++moved)
+                sendKey(next, Qt::Key_Right);
+            if (open)
+                sendKey(next, Qt::Key_Down);
+        },
+        Qt::QueuedConnection);
+    return true;
 }
 
 std::vector<QMenuBar*> Form1Window::menuBarRows() const
@@ -223,6 +288,19 @@ void Form1Window::closeEvent(QCloseEvent* event)
 
 bool Form1Window::eventFilter(QObject* watched, QEvent* event)
 {
+    if (auto* row = qobject_cast<QMenuBar*>(watched)) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (event->type() == QEvent::KeyPress && (key->key() == Qt::Key_Left || key->key() == Qt::Key_Right))
+            return stepAlongBar(row, key->key() == Qt::Key_Left ? -1 : +1);
+        // Alt on a later row leaves the bar, as on the first; the first row must not see it.
+        if (event->type() == QEvent::ShortcutOverride && key->key() == Qt::Key_Alt && row->activeAction() &&
+            row != menuBarRows().front()) {
+            sendKey(row, Qt::Key_Escape);
+            event->accept(); // or it would go on to the window, and on to the first row
+            return true;
+        }
+        return false;
+    }
     // The window's own mouse-move: over its client area, not over its controls. A drag that
     // leaves the window keeps sending moves beyond its edge; 515 or 517 pixels to the right they
     // would decode as a tray callback, so only moves inside the client area count.

@@ -70,6 +70,9 @@ private:
 
     void buildMenuBar();
     void wrapMenuBar();
+    // The arrow keys on a row of the bar: a step that leaves the row goes on to the row the core
+    // names, with a menu opened on the way opened there too. False leaves the step to the row.
+    bool stepAlongBar(QMenuBar* row, int step);
     void centre(); // the frame, where known, centred on the primary screen
 
     Form1* presenter_;
@@ -81,6 +84,7 @@ private:
     bool placed_ = false;
     bool framePending_ = false; // placed before a window manager framed it
     bool returning_ = false;    // leaving the minimised state: the next showing brings it to the front
+    bool menusOpen_ = false;    // the arrow keys came to an entry without a menu from an open one
 };
 
 // What the core holds of the main window.

@@ -91,11 +91,14 @@ def launch(display, tray_host, executable, request):
     either. With `tray` False the tray host is stopped first, with None it is left as it is
     (another desktop's tray may be there). `bus` is the session bus the program is given. A
     `user` id other than this process's runs the program as that user and group, its working
-    directory and files its own. Waits for the main window."""
+    directory and files its own. `platform` is Qt's (None: Qt's own choice); `environment` sets
+    variables (None takes one away). Waits for the main window, or calls `shown`, which does on
+    another display."""
     started: list[tuple[desktop.Program, Path]] = []
 
     def _launch(files: dict | None = None, tray: bool | None = True, wrapper: list[str] | None = None,
-                bus: str | None = None, user: int | None = None) -> desktop.Program:
+                bus: str | None = None, user: int | None = None, platform: str | None = "xcb",
+                environment: dict | None = None, shown=None) -> desktop.Program:
         if tray is not None:
             tray_host.start() if tray else tray_host.stop()
         root = Path(tempfile.mkdtemp(prefix="latchsweep-e2e-"))
@@ -116,9 +119,9 @@ def launch(display, tray_host, executable, request):
                 os.chown(path, user, user)
             wrapper = ["setpriv", f"--reuid={user}", f"--regid={user}", "--clear-groups", "--",
                        "env", f"XDG_RUNTIME_DIR={runtime}", *(wrapper or [])]
-        program = desktop.Program(program_file, work, root / "logs", wrapper, bus)
+        program = desktop.Program(program_file, work, root / "logs", wrapper, bus, platform, environment)
         started.append((program, root))
-        desktop.window_by_name(desktop.MAIN_WINDOW, timeout=15)
+        (shown or (lambda: desktop.window_by_name(desktop.MAIN_WINDOW, timeout=15)))()
         return program
 
     yield _launch

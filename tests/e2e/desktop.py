@@ -6,6 +6,7 @@ from __future__ import annotations
 
 import ctypes
 import ctypes.util
+import json
 import os
 import re
 import subprocess
@@ -22,6 +23,34 @@ DELAY_WINDOW = "Auto-Delete Settings"
 HELP_WINDOW = "Help"
 ABOUT_WINDOW = "About Latchsweep"
 TWIPS_PER_PIXEL = 15  # Xvfb's 96 dpi
+
+
+def core_data() -> dict:
+    """The core's menu bar (name, caption, command and children of each entry) and each window's
+    caption by its name ("Form2"), as the program builds them."""
+    return json.loads(subprocess.run([os.environ["LATCHSWEEP_CORE_DATA"]], capture_output=True, text=True,
+                                     timeout=20, check=True).stdout)
+
+
+def menu_bar_keys(path: list[int]) -> list[str]:
+    """The keys that choose the entry at `path` (an index per level) of the main window's bar:
+    Alt selects its first title, Right goes along it, Down opens a title's menu on its first item
+    and moves down it, Right opens a submenu, Return chooses."""
+    keys = ["alt", *["Right"] * path[0]]
+    for depth, index in enumerate(path[1:]):
+        keys += ["Down" if depth == 0 else "Right", *["Down"] * index]
+    return keys + ["Return"]
+
+
+def menu_bar_commands(items: list[dict] | None = None, path: tuple = ()) -> list[tuple[list[int], dict]]:
+    """Every command of the main window's bar, with its path, in the bar's order."""
+    found = []
+    for index, item in enumerate(core_data()["bar"] if items is None else items):
+        if item["children"]:
+            found += menu_bar_commands(item["children"], (*path, index))
+        else:
+            found.append(([*path, index], item))
+    return found
 
 
 class WaitTimeout(AssertionError):
@@ -362,13 +391,17 @@ class Program(subprocess.Popen):
     that execs the program under the same pid."""
 
     def __init__(self, executable: str | os.PathLike, workdir: Path, log_dir: Path, wrapper: list[str] | None = None,
-                 bus: str | None = None):
+                 bus: str | None = None, platform: str | None = "xcb", environment: dict | None = None):
         self.workdir, self.log_dir = Path(workdir), Path(log_dir)
-        env = dict(os.environ, QT_QPA_PLATFORM="xcb")
+        env = dict(os.environ, QT_QPA_PLATFORM=platform or "")
+        if not platform:  # Qt's own choice
+            env.pop("QT_QPA_PLATFORM")
         # The XEmbed tray of the X server, unless a session bus with a StatusNotifierItem host is given.
         env.pop("DBUS_SESSION_BUS_ADDRESS", None)
         if bus:
             env["DBUS_SESSION_BUS_ADDRESS"] = bus
+        for name, value in (environment or {}).items():  # None takes a variable away
+            env.pop(name, None) if value is None else env.__setitem__(name, value)
         self.log_dir.mkdir(parents=True, exist_ok=True)
         with open(self.log_dir / "stdout.txt", "wb") as out, open(self.log_dir / "stderr.txt", "wb") as err:
             super().__init__([*(wrapper or []), str(executable)], cwd=workdir, env=env, stdout=out, stderr=err,

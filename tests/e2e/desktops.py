@@ -6,6 +6,7 @@ made of a window from the properties it keeps (WM_STATE, _NET_CLIENT_LIST, _NET_
 
 from __future__ import annotations
 
+import json
 import os
 import re
 import shutil
@@ -144,6 +145,62 @@ class Desktop:
             index, count = POPUP_PLACES["/".join(parts[:depth])]
             menu = desktop.choose_popup_item(menu, index, count)
 
+    # The program and its windows on this desktop.
+    def launch_options(self) -> dict:
+        return {"tray": None, "bus": self.bus}
+
+    def main_window(self) -> int:
+        return desktop.window_by_name(desktop.MAIN_WINDOW)
+
+    def window(self, title: str) -> int:
+        return desktop.window_by_name(title)
+
+    def windows_named(self, title: str) -> list[int]:
+        return desktop.windows_named(title)
+
+    def window_gone(self, title: str) -> None:
+        desktop.wait_window_gone(title)
+
+    def close(self, window: int) -> None:
+        desktop.close_window(window)
+
+    def focused(self, window: int) -> bool:
+        return focused() == window
+
+    def focus(self, window: int) -> None:
+        desktop.xdotool("windowactivate", "--sync", str(window)) if self.window_manager else \
+            desktop.xdotool("windowfocus", "--sync", str(window))
+
+    def keys(self, keys: list[str]) -> None:
+        desktop.key(*keys)
+
+    def kept_in_front(self, upper: int, lower: int) -> bool:
+        return focused() == upper and stacked_above(upper, lower)
+
+    def centred(self, window: int, screen) -> bool:
+        """Centred on the screen, frame and all, once the window manager has framed it."""
+        frame = frame_geometry(window)
+        framed = frame.height > desktop.geometry(window).height or not self.window_manager
+        return framed and abs(frame.x + frame.width / 2 - screen.width / 2) <= 1 and \
+            abs(frame.y + frame.height / 2 - screen.height / 2) <= 1
+
+    def off_task_bar(self, window: int) -> bool | None:
+        return "_NET_WM_STATE_SKIP_TASKBAR" in net_wm_state(window)
+
+    def minimize(self) -> None:
+        desktop.minimize()
+
+    def open_window(self, main: int, path: str, title: str) -> int:
+        return desktop.open_window(main, path, title)
+
+    def popups(self) -> set[int]:
+        return set(desktop.popups())
+
+    def screenshot_menu_bar(self, main: int) -> None:
+        where = desktop.geometry(main)  # the menu bar wraps: Minimize stands alone on its second row
+        desktop.screenshot(f"menu_bar_wrapped_{self.name}", region=desktop.Geometry(
+            where.x, where.y, where.width, where.height - round(desktop.MAIN_CLIENT_TWIPS[1] / desktop.TWIPS_PER_PIXEL)))
+
     # What the desktop made of the main window.
     def hidden(self, window: int) -> bool:
         info = desktop._info(window)
@@ -213,14 +270,18 @@ class Xfce(Desktop):
                    message="xfwm4 does not manage the screen")
         self.start_tray()
 
-    def stop(self) -> None:
-        self.stop_tray()
+    def stop(self) -> None:  # also after a start that failed half-way
+        if getattr(self, "panel", None):
+            self.stop_tray()
         super().stop()
-        os.kill(self.bus_pid, 15)
+        if getattr(self, "bus_pid", None):
+            os.kill(self.bus_pid, 15)
         shutil.rmtree(self.config, ignore_errors=True)
 
+    as_user: list[str] = []  # what runs a command as the desktop's user
+
     def _gdbus(self, destination: str, path: str, method: str, *args: str) -> str:
-        done = subprocess.run(["gdbus", "call", "--session", "--dest", destination, "--object-path", path,
+        done = subprocess.run([*self.as_user, "gdbus", "call", "--session", "--dest", destination, "--object-path", path,
                                "--method", method, "--", *args], capture_output=True, text=True, timeout=20,
                               env=self.env)
         return done.stdout if done.returncode == 0 else ""
@@ -278,9 +339,198 @@ class Xfce(Desktop):
         self._gdbus(service, menu, "com.canonical.dbusmenu.Event", str(opened[-1]), "'clicked'", "<0>", "0")
 
 
+WAYBAR_CONFIG = '{"layer": "top", "position": "top", "height": 30, "modules-right": ["tray"], "tray": {"spacing": 4}}'
+SWAY_CONFIG = "output HEADLESS-1 resolution 1280x800\n"
+
+
+class Sway(Xfce):
+    """sway on its headless back end with waybar's tray as the StatusNotifierItem host, on a
+    session bus of the test's own. sway will not run as root: when the tests do, it, waybar, the
+    bus and the program run as nobody. Windows are sway's containers, read from its tree; keys
+    come through the virtual keyboard (wtype); the item and its menu are driven over D-Bus as the
+    XFCE panel's are. What Wayland does not let a client do stands in the checks beside it."""
+
+    name = "sway"
+    window_manager = True
+    user = 65534 if os.geteuid() == 0 else os.geteuid()
+
+    def start(self) -> None:
+        self.tray_host.stop()
+        self.root = Path(tempfile.mkdtemp(prefix="latchsweep-sway-"))
+        self.root.chmod(0o755)
+        runtime = self.root / "runtime"
+        runtime.mkdir(mode=0o700)
+        os.chown(runtime, self.user, self.user)
+        (self.root / "sway.conf").write_text(SWAY_CONFIG)
+        (self.root / "waybar.json").write_text(WAYBAR_CONFIG)
+        self.config = self.root  # removed with the bus when the desktop stops
+        self.as_user = [] if self.user == os.geteuid() else \
+            ["setpriv", f"--reuid={self.user}", f"--regid={self.user}", "--clear-groups", "--"]
+        self.env = {name: value for name, value in os.environ.items() if name not in ("DISPLAY", "WAYLAND_DISPLAY")}
+        self.env.update(XDG_RUNTIME_DIR=str(runtime), WLR_BACKENDS="headless", WLR_LIBINPUT_NO_DEVICES="1",
+                        WLR_RENDERER="pixman", NO_AT_BRIDGE="1")
+        daemon = subprocess.run([*self.as_user, "dbus-daemon", "--session", "--fork", "--print-address=1",
+                                 "--print-pid=1"], capture_output=True, text=True, timeout=20, check=True,
+                                env=self.env).stdout.split()
+        self.bus, self.bus_pid = daemon[0], int(daemon[1])
+        self.env["DBUS_SESSION_BUS_ADDRESS"] = self.bus
+        self._spawn(*self.as_user, "sway", "-c", str(self.root / "sway.conf"), env=self.env)
+        self.socket = runtime / "wayland-1"
+        wait_until(lambda: self.socket.exists() and list(runtime.glob("sway-ipc.*.sock")), timeout=15,
+                   message="sway does not start")
+        self.env.update(WAYLAND_DISPLAY=str(self.socket), SWAYSOCK=str(next(runtime.glob("sway-ipc.*.sock"))))
+        # A seat without a keyboard gives no client keyboard focus; a keyboard that comes later
+        # is not given to the window already focused. One virtual keyboard stays for the whole run.
+        self._spawn(*self.as_user, "wtype", "-s", "2000000000", env=self.env)
+        wait_until(lambda: "human_readable" in self._run("swaymsg", "-t", "get_version", "--raw"), timeout=10,
+                   message="sway does not answer")
+        self.start_tray()
+
+    def start_tray(self) -> None:
+        self.panel = self._spawn(*self.as_user, "waybar", "-c", str(self.root / "waybar.json"), env=self.env)
+        wait_until(lambda: "true" in self._gdbus("org.kde.StatusNotifierWatcher", "/StatusNotifierWatcher",
+                                                 "org.freedesktop.DBus.Properties.Get", "org.kde.StatusNotifierWatcher",
+                                                 "IsStatusNotifierHostRegistered"),
+                   timeout=15, message="waybar hosts no tray")
+
+    def _run(self, *command: str) -> str:
+        return subprocess.run([*self.as_user, *command], capture_output=True, text=True, timeout=20,
+                              env=self.env).stdout
+
+    def launch_options(self) -> dict:
+        # Qt's Wayland platform, and no X display to fall back on.
+        # Qt's Wayland platform, and no X display to fall back on; the client's requests logged
+        # show what it does with an activation token.
+        return {"tray": None, "bus": self.bus, "user": self.user, "platform": "wayland",
+                "environment": {"DISPLAY": None, "WAYLAND_DISPLAY": str(self.socket), "WAYLAND_DEBUG": "client"},
+                "shown": self.main_window}
+
+    def restore_with_token(self, token: str) -> None:
+        """The primary activation of a host that offers an xdg-activation token first (waybar
+        offers none)."""
+        item = self.item()
+        self._gdbus(*item, "org.kde.StatusNotifierItem.ProvideXdgActivationToken", f"'{token}'")
+        self._gdbus(*item, "org.kde.StatusNotifierItem.Activate", "0", "0")
+
+    def tree(self) -> list[dict]:
+        """sway's windows (its containers that hold a client), each with its name, size,
+        `visible` and `focused`."""
+        try:
+            root = json.loads(self._run("swaymsg", "-t", "get_tree", "--raw") or "null")
+        except json.JSONDecodeError:
+            return []
+        found, nodes = [], [root] if root else []
+        while nodes:
+            node = nodes.pop()
+            nodes += node.get("nodes", []) + node.get("floating_nodes", [])
+            if node.get("pid"):
+                found.append(node)
+        return found
+
+    # A window is known by its title: sway makes a new container each time a window is shown again.
+    def _node(self, window: str) -> dict | None:
+        found = [node for node in self.tree() if node.get("name") == window]
+        return found[0] if len(found) == 1 else None
+
+    def windows_named(self, title: str) -> list[int]:
+        return [node["id"] for node in self.tree() if node.get("name") == title]
+
+    def window(self, title: str, timeout: float = 10) -> str:
+        found = wait_until(lambda: self.windows_named(title), timeout, message=f"no window named {title!r}")
+        assert len(found) == 1, f"{len(found)} windows named {title!r}"
+        return title
+
+    def main_window(self) -> str:
+        return self.window(desktop.MAIN_WINDOW, timeout=15)
+
+    def window_gone(self, title: str) -> None:
+        wait_until(lambda: not self.windows_named(title), message=f"window {title!r} still shown")
+
+    def close(self, window: str) -> None:  # what the close keys of sway's bindings send
+        self._run("swaymsg", f"[con_id={self._node(window)['id']}]", "kill")
+
+    def focused(self, window: str) -> bool:
+        node = self._node(window)
+        return bool(node and node["focused"])
+
+    def focus(self, window: str) -> None:
+        self._run("swaymsg", f"[con_id={self._node(window)['id']}]", "focus")
+        wait_until(lambda: self.focused(window), message="sway does not focus the window")
+
+    def keys(self, keys: list[str]) -> None:
+        # Each wtype run is a keyboard of its own that comes and goes: the client learns its key
+        # map before the first key.
+        command = ["-s", "300"]
+        for key in keys:
+            command += ["-k", "Alt_L" if key == "alt" else key]
+            command += ["-s", "60"]
+        self._run("wtype", *command)
+
+    def kept_in_front(self, upper: int, lower: int) -> bool:
+        return self.focused(upper)  # sway keeps the stacking of floating windows to itself
+
+    def centred(self, window: str, screen) -> bool:
+        # A Wayland client cannot place its window: the compositor does. What stands in is the
+        # window at its fixed size, which sway floats.
+        node = self._node(window)
+        return bool(node and node["type"] == "floating_con" and node["window_rect"]["width"] == 312)
+
+    def off_task_bar(self, window: str) -> bool | None:
+        return None  # Wayland has no skip-taskbar hint
+
+    def minimize(self) -> None:
+        # No pointer reaches a client here: the keyboard chooses Minimize on the focused window.
+        self.focus(self.window(desktop.MAIN_WINDOW))
+        self.choose_from_bar("Minimize")
+        wait_until(lambda: not self.windows_named(desktop.MAIN_WINDOW), message="Minimize left the window shown")
+
+    def choose_from_bar(self, command: str) -> None:
+        path = next(path for path, item in desktop.menu_bar_commands() if item["command"] == command)
+        self.keys(desktop.menu_bar_keys(path))
+
+    def open_window(self, main: int, path: str, title: str) -> int:
+        command = {"Help > Help": "OpenHelp"}[path]
+        self.focus(main)
+        self.choose_from_bar(command)
+        return self.window(title)
+
+    def popups(self) -> set[int]:
+        return set()  # a Wayland pop-up is a surface of its client's: it goes with the program
+
+    def screenshot_menu_bar(self, main: int) -> None:
+        node = self._node(main)
+        rect = node["rect"]
+        directory = Path(os.environ.get("LATCHSWEEP_SCREENSHOTS") or Path(tempfile.gettempdir()) /
+                         "latchsweep-screenshots")
+        directory.mkdir(parents=True, exist_ok=True)
+        # The window, and the host's bar across the top of the screen.
+        for name, region in (("menu_bar_wrapped_sway", f"{rect['x']},{rect['y']} {rect['width']}x{rect['height']}"),
+                             ("waybar_tray_sway", "0,0 1280x30")):
+            shot = subprocess.run(["grim", "-g", region, "-"], capture_output=True, timeout=20, env=self.env)
+            (directory / f"{name}.png").write_bytes(shot.stdout)
+
+    def hidden(self, window: str) -> bool:
+        return self._node(window) is None
+
+    def restored(self, window: str) -> bool:
+        """Back at its size, shown and focused: Qt never reports the minimised state on Wayland,
+        and sway has none, so there is no state to read."""
+        node = self._node(window)
+        return bool(node and node["visible"] and node["focused"] and node["window_rect"]["width"] == 312)
+
+    def describe(self, window: str) -> str:
+        return f"sway's tree: {[(n['id'], n.get('name'), n['visible'], n['focused']) for n in self.tree()]}"
+
+    def minimised_on_task_bar(self, window: str) -> bool:
+        # Sway has no minimised state and no task bar: the window is shown again.
+        node = self._node(window)
+        return bool(node and node["visible"])
+
+
 NEEDS = {"bare": ["xprop"], "openbox": ["xprop", "openbox"],
-         "xfce": ["xprop", "xfwm4", "xfce4-panel", "dbus-daemon", "gdbus"]}
+         "xfce": ["xprop", "xfwm4", "xfce4-panel", "dbus-daemon", "gdbus"],
+         "sway": ["sway", "swaymsg", "waybar", "wtype", "grim", "dbus-daemon", "gdbus", "setpriv"]}
 
 
 def make(name: str, tray_host) -> Desktop:
-    return {"bare": Desktop, "openbox": Openbox, "xfce": Xfce}[name](tray_host)
+    return {"bare": Desktop, "openbox": Openbox, "xfce": Xfce, "sway": Sway}[name](tray_host)

@@ -10,7 +10,7 @@ from pathlib import Path
 
 
 
-def test_command_line_and_no_display(executable):
+def test_command_line_and_no_display(executable, tmp_path):
     absent = next(f":{n}" for n in itertools.count(4000) if not Path(f"/tmp/.X11-unix/X{n}").exists())
     env = {k: v for k, v in os.environ.items() if k not in ("DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM")}
     for args, status, out, err in [
@@ -24,3 +24,7 @@ def test_command_line_and_no_display(executable):
                               stdin=subprocess.DEVNULL)
         assert (done.returncode, done.stderr) == (status, err), args
         assert done.stdout == out or (args == ["--help"] and done.stdout.startswith(out)), args
+    # A Wayland display that is named but does not answer is no display either, where Qt would abort.
+    done = subprocess.run([str(executable)], capture_output=True, text=True, timeout=20, stdin=subprocess.DEVNULL,
+                          env=dict(env, WAYLAND_DISPLAY="wayland-absent", XDG_RUNTIME_DIR=str(tmp_path)))
+    assert (done.returncode, done.stderr) == (1, "latchsweep: no display to open: DISPLAY is not set\n")

@@ -38,5 +38,32 @@ TEST(CommandLine, StartsPrintsOrFailsAsTheFirstDecisiveArgumentSays)
     EXPECT_EQ(noDisplayMessage(""), "latchsweep: no display to open: DISPLAY is not set\n");
 }
 
+// Qt's order on Linux, measured: a Wayland display named in the session comes first even beside an
+// X display, X is tried after it and without one named; a platform given is all that is tried.
+TEST(DisplayOrder, FollowsTheToolkitsOrderAndFindsTheWaylandSocket)
+{
+    using enum DisplayKind;
+    const struct {
+        DisplaySettings settings;
+        std::vector<DisplayKind> order;
+    } cases[] = {
+        {{"", "", ""}, {X11}},
+        {{"", "wayland-1", ""}, {Wayland, X11}},
+        {{"", "", "wayland"}, {Wayland, X11}},
+        {{"", "", "x11"}, {X11}},
+        {{"xcb", "wayland-1", "wayland"}, {X11}},
+        {{"wayland-egl;xcb:nograb", "", ""}, {Wayland, X11}},
+        {{"offscreen", "wayland-1", ""}, {Other}},
+        {{"vnc;wayland", "", ""}, {Other, Wayland}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(displayOrder(c.settings), c.order) << c.settings.platform << "|" << c.settings.waylandDisplay;
+
+    EXPECT_EQ(waylandSocketPath("wayland-1", "/run/user/7"), "/run/user/7/wayland-1");
+    EXPECT_EQ(waylandSocketPath("", "/run/user/7"), "/run/user/7/wayland-0");
+    EXPECT_EQ(waylandSocketPath("/srv/compositor/wayland-2", ""), "/srv/compositor/wayland-2");
+    EXPECT_EQ(waylandSocketPath("wayland-1", ""), "");
+}
+
 } // namespace
 } // namespace latchsweep

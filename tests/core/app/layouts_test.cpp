@@ -55,5 +55,28 @@ TEST(Layouts, EveryControlHasAUniqueNameATabStopOfItsOwnAndLiesWithinItsContaine
     }
 }
 
+// The arrow keys on the main window's bar, drawn as its front ends wrap it: a step past a row's end
+// goes on in the next row, past the bar's end round to its start, and rows of any length (one
+// left empty by a narrow window) are only a drawing.
+TEST(MenuBarKeys, StepAlongTheRowsAsAlongOneBarAndComeRoundAtItsEnds)
+{
+    const std::size_t entries = mainMenuBar().size();
+    const std::size_t wrapped[] = {entries - 1, 1};
+    EXPECT_EQ(stepAlongBar(wrapped, {0, entries - 2}, +1), (BarPlace{1, 0}));
+    EXPECT_EQ(stepAlongBar(wrapped, {1, 0}, -1), (BarPlace{0, entries - 2}));
+    EXPECT_EQ(stepAlongBar(wrapped, {1, 0}, +1), (BarPlace{0, 0}));
+    EXPECT_EQ(stepAlongBar(wrapped, {0, 0}, -1), (BarPlace{1, 0}));
+    EXPECT_EQ(stepAlongBar(wrapped, {0, 1}, +1), (BarPlace{0, 2}));
+
+    const std::size_t uneven[] = {2, 0, 3};
+    EXPECT_EQ(stepAlongBar(uneven, {0, 1}, +1), (BarPlace{2, 0}));
+    EXPECT_EQ(stepAlongBar(uneven, {2, 0}, -1), (BarPlace{0, 1}));
+    EXPECT_EQ(stepAlongBar(uneven, {2, 2}, +1), (BarPlace{0, 0}));
+    const std::size_t oneRow[] = {entries};
+    EXPECT_EQ(stepAlongBar(oneRow, {0, 0}, -1), (BarPlace{0, entries - 1}));
+    const std::size_t none[] = {0};
+    EXPECT_EQ(stepAlongBar(none, {0, 0}, +1), (BarPlace{0, 0}));
+}
+
 } // namespace
 } // namespace latchsweep

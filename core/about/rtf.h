@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/about/code_pages.h"
 #include "core/base/text_decoding.h"
 
 namespace latchsweep {
@@ -38,13 +39,6 @@ struct RtfRun {
     RtfFormat format;
 };
 
-// The text of bytes in a code page, as UTF-8. A code page that neither this reader nor the
-// system's conversion knows is read as Windows-1252, as is text that is not UTF-8 after all.
-std::string decodeCodePage(std::string_view bytes, unsigned codePage, const TextDecoding& decoding);
-
-// The code page of a font charset (\fcharsetN), or 0 for a charset that names none.
-unsigned codePageOfCharset(int charset);
-
 // Whether the bytes hold a rich-text document rather than plain text.
 bool isRtf(std::string_view bytes);
 
@@ -61,11 +55,5 @@ struct RtfDocument {
 RtfDocument readRtf(std::string_view document, const TextDecoding& decoding);
 // The same with Windows-1252 as the system's code page.
 std::vector<RtfRun> parseRtf(std::string_view document);
-
-// The text of single-byte Windows-1252 bytes as UTF-8.
-std::string windows1252ToUtf8(std::string_view bytes);
-
-// Appends the UTF-8 form of a code point; surrogates and values beyond U+10FFFF become U+FFFD.
-void appendUtf8(std::string& out, char32_t codePoint);
 
 } // namespace latchsweep

@@ -84,7 +84,7 @@ void Application::refreshDelay()
 {
     const Form3& settings = form3_.obtain();
     if (const auto delay = parseDelay(settings.text1()))
-        form1_->Timer2.setInterval(*delay);
+        form1_->setScanDelay(*delay);
 }
 
 void Application::exitProgram()
@@ -93,7 +93,7 @@ void Application::exitProgram()
         return;
     ended_ = true;
     if (form1_)
-        module1_.DeleteTrayIcon(static_cast<std::int32_t>(form1_->IconObject));
+        module1_.DeleteTrayIcon(static_cast<std::int32_t>(form1_->IconObject()));
     platform_.process.endNow();
 }
 

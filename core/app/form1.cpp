@@ -52,14 +52,14 @@ Form1::Form1(Application& app, ViewFactory& views)
     // The animation and the refresher tick once a second; when within the second does not
     // matter, and sharing one wake-up halves what the program costs while it sits idle. The
     // sweep keeps the exact period the user chose.
-    : Timer1(
+    : Timer1_(
           app.platform().timers, kTimer1Period, [this] { animationTick(); }, TimerAccuracy::WholeSeconds),
-      Timer2(app.platform().timers, kTimer2Period,
-             [this] {
-                 if (!app_.ended())
-                     sweepOnce(app_.platform().files);
-             }),
-      Timer3(
+      Timer2_(app.platform().timers, kTimer2Period,
+              [this] {
+                  if (!app_.ended())
+                      sweepOnce(app_.platform().files);
+              }),
+      Timer3_(
           app.platform().timers, kTimer3Period,
           [this] {
               if (!app_.ended())
@@ -74,26 +74,26 @@ Form1::~Form1() = default;
 
 void Form1::load()
 {
-    IconObject = view_->icon();
-    ImageList1 = view_->imageList();
-    app_.module1().AddTrayIcon(view_->handle(), static_cast<std::int32_t>(IconObject), IconObject, kTip);
-    Timer1.setEnabled(true);
+    IconObject_ = view_->icon();
+    ImageList1_ = view_->imageList();
+    app_.module1().AddTrayIcon(view_->handle(), static_cast<std::int32_t>(IconObject_), IconObject_, kTip);
+    Timer1_.setEnabled(true);
 }
 
 void Form1::turnOn()
 {
     if (app_.ended())
         return;
-    Timer2.setEnabled(true);
-    Timer3.setEnabled(true);
+    Timer2_.setEnabled(true);
+    Timer3_.setEnabled(true);
 }
 
 void Form1::turnOff()
 {
     if (app_.ended())
         return;
-    Timer2.setEnabled(false);
-    Timer3.setEnabled(false);
+    Timer2_.setEnabled(false);
+    Timer3_.setEnabled(false);
 }
 
 void Form1::onCommand(Command command) { app_.run(command); }
@@ -107,10 +107,10 @@ void Form1::onMouseMove(double xTwips)
     const auto code = decodeTrayMessage(xTwips, view_->twipsPerPixelX());
     if (!code)
         return;
-    TrayMessage = *code;
-    if (TrayMessage == kLeftButtonDoubleClick) {
+    TrayMessage_ = *code;
+    if (TrayMessage_ == kLeftButtonDoubleClick) {
         restore();
-    } else if (TrayMessage == kRightButtonUp) {
+    } else if (TrayMessage_ == kRightButtonUp) {
         Form4& carrier = app_.form4().obtain();
         // The chosen command runs last: it may end the program or discard Form4.
         app_.run(carrier.popup());
@@ -127,7 +127,7 @@ void Form1::onNotificationAreaCreated()
 {
     if (app_.ended())
         return;
-    app_.module1().AddTrayIcon(view_->handle(), static_cast<std::int32_t>(IconObject), view_->icon(), kTip);
+    app_.module1().AddTrayIcon(view_->handle(), static_cast<std::int32_t>(IconObject_), view_->icon(), kTip);
 }
 
 void Form1::onNotificationAreaGone()
@@ -156,9 +156,9 @@ void Form1::animationTick()
     if (app_.ended())
         return;
     try {
-        const int frame = animation.step(ImageList1.size());
-        view_->setIcon(ImageList1[static_cast<std::size_t>(frame - 1)]);
-        app_.module1().ModifyTrayIcon(view_->handle(), static_cast<std::int32_t>(IconObject), view_->icon(), kTip);
+        const int frame = animation_.step(ImageList1_.size());
+        view_->setIcon(ImageList1_[static_cast<std::size_t>(frame - 1)]);
+        app_.module1().ModifyTrayIcon(view_->handle(), static_cast<std::int32_t>(IconObject_), view_->icon(), kTip);
     } catch (const RuntimeError& error) {
         app_.fail(error.number(), error.what());
     }

@@ -71,17 +71,28 @@ public:
     void onHostPopupShown();
     void onHostPopupChosen(Command command);
 
-    Timer Timer1; // animation
-    Timer Timer2; // sweep
-    Timer Timer3; // scan-delay refresh: Application::refreshDelay
+    // The refresher's delay (Application::refreshDelay) becomes the sweep's period.
+    void setScanDelay(std::int32_t periodMs) { Timer2_.setInterval(periodMs); }
 
-    IconHandle IconObject = 0;
-    std::int32_t TrayMessage = 0;
-    std::vector<IconHandle> ImageList1;
-    Animation animation;
+    // The window's state, read by the application and the tests; only its own events change it.
+    [[nodiscard]] const Timer& Timer1() const { return Timer1_; } // animation
+    [[nodiscard]] const Timer& Timer2() const { return Timer2_; } // sweep
+    [[nodiscard]] const Timer& Timer3() const { return Timer3_; } // scan-delay refresh
+    [[nodiscard]] IconHandle IconObject() const { return IconObject_; }
+    [[nodiscard]] std::int32_t TrayMessage() const { return TrayMessage_; }
+    [[nodiscard]] const std::vector<IconHandle>& ImageList1() const { return ImageList1_; }
+    [[nodiscard]] const Animation& animation() const { return animation_; }
 
 private:
     void animationTick();
+
+    Timer Timer1_;
+    Timer Timer2_;
+    Timer Timer3_;
+    IconHandle IconObject_ = 0;
+    std::int32_t TrayMessage_ = 0;
+    std::vector<IconHandle> ImageList1_;
+    Animation animation_;
 
     Application& app_;
     std::unique_ptr<Form1View> view_;

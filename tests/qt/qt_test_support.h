@@ -237,7 +237,10 @@ struct TrayProgram {
         connectTrayCallback(tray, window());
     }
     Form1Window& window() { return *views.form1Window(); }
-    QSystemTrayIcon* icon() { return tray.icon(window().handle(), static_cast<std::int32_t>(app.form1().IconObject)); }
+    QSystemTrayIcon* icon()
+    {
+        return tray.icon(window().handle(), static_cast<std::int32_t>(app.form1().IconObject()));
+    }
     // The tip the core put in the icon's record, up to its zero byte.
     QString tip()
     {

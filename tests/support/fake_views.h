@@ -17,7 +17,7 @@ class FakeForm1View : public FakeWindowView<Form1View> {
 public:
     static constexpr WindowHandle kHandle = 0x000A0042;
     static constexpr IconHandle kDesignIcon = 0x2C0105;
-    std::vector<IconHandle> frames{0x100, 0x200};
+    std::vector<IconHandle> frames;
     IconHandle currentIcon = kDesignIcon;
     bool minimized = false;
     bool visible = false;
@@ -49,8 +49,14 @@ public:
     FakeHelpView* helpView = nullptr;
     FakeAboutView* aboutView = nullptr;
     int created = 0;
+    std::vector<IconHandle> form1Frames{0x100, 0x200}; // ImageList1 of the next main window
 
-    std::unique_ptr<Form1View> form1(Form1&) override { return make(form1View); }
+    std::unique_ptr<Form1View> form1(Form1&) override
+    {
+        auto view = make(form1View);
+        form1View->frames = form1Frames;
+        return view;
+    }
     std::unique_ptr<Form2View> form2(Form2&) override { return make(form2View); }
     std::unique_ptr<Form3View> form3(Form3&) override { return make(form3View); }
     std::unique_ptr<Form4View> form4(Form4&) override { return make(form4View); }

@@ -36,7 +36,7 @@ TEST(StartUp, RegistersTheIconWithItsTipThenStartsOnlyTheAnimation)
                    tray,           platform.registry, &platform.launcher};
     Application app(ports, views);
     bool animatingAtAdd = true;
-    tray.onNotify = [&] { animatingAtAdd = app.form1().Timer1.enabled(); };
+    tray.onNotify = [&] { animatingAtAdd = app.form1().Timer1().enabled(); };
     app.start();
 
     ASSERT_EQ(tray.calls.size(), 1u);
@@ -48,11 +48,11 @@ TEST(StartUp, RegistersTheIconWithItsTipThenStartsOnlyTheAnimation)
     EXPECT_EQ(added.hIcon, FakeForm1View::kDesignIcon);
     EXPECT_EQ(std::string(added.szTip.data()), "Latchsweep");
     EXPECT_EQ(form1Layout().caption, "Latchsweep"); // one title: the caption, the tip, the boxes' title
-    EXPECT_EQ(app.form1().IconObject, FakeForm1View::kDesignIcon);
-    EXPECT_TRUE(app.form1().Timer1.enabled());
-    EXPECT_FALSE(app.form1().Timer2.enabled());
-    EXPECT_FALSE(app.form1().Timer3.enabled());
-    EXPECT_EQ(app.form1().Timer2.interval(), 6000);
+    EXPECT_EQ(app.form1().IconObject(), FakeForm1View::kDesignIcon);
+    EXPECT_TRUE(app.form1().Timer1().enabled());
+    EXPECT_FALSE(app.form1().Timer2().enabled());
+    EXPECT_FALSE(app.form1().Timer3().enabled());
+    EXPECT_EQ(app.form1().Timer2().interval(), 6000);
     EXPECT_TRUE(views.form1View->visible);
     EXPECT_FALSE(views.form1View->minimized);
 }
@@ -80,18 +80,18 @@ TEST(Sweeper, TurnOnDeletesTheLockFileAtEachPeriodAndTurnOffStops)
     form1.turnOn();
     EXPECT_FALSE(sweptWithin(999));
     EXPECT_FALSE(program.app.form3().exists());
-    EXPECT_EQ(form1.Timer2.interval(), 6000);
+    EXPECT_EQ(form1.Timer2().interval(), 6000);
     // The first refresher tick brings Form3 into being, hidden, and applies its default 10000 ms.
     EXPECT_FALSE(sweptWithin(1));
     ASSERT_TRUE(program.app.form3().exists());
     EXPECT_FALSE(program.views.form3View->shown);
-    EXPECT_EQ(form1.Timer2.interval(), 10000);
+    EXPECT_EQ(form1.Timer2().interval(), 10000);
     EXPECT_FALSE(sweptWithin(9'999));
     EXPECT_TRUE(sweptWithin(1));
     EXPECT_TRUE(sweptWithin(10'000));
     form1.turnOff();
-    EXPECT_FALSE(form1.Timer2.enabled());
-    EXPECT_FALSE(form1.Timer3.enabled());
+    EXPECT_FALSE(form1.Timer2().enabled());
+    EXPECT_FALSE(form1.Timer3().enabled());
     EXPECT_FALSE(sweptWithin(100'000));
     EXPECT_TRUE(program.platform.messages.shown.empty());
 }
@@ -155,8 +155,8 @@ TEST(Minimize, HidesOnlyWhenTheIconIsOnShowAndKeepsTimersRunning)
         app.form1().onCommand(Command::Minimize);
         EXPECT_TRUE(views.form1View->minimized);
         EXPECT_EQ(views.form1View->visible, !hidden);
-        EXPECT_TRUE(app.form1().Timer1.enabled());
-        EXPECT_TRUE(app.form1().Timer2.enabled());
+        EXPECT_TRUE(app.form1().Timer1().enabled());
+        EXPECT_TRUE(app.form1().Timer2().enabled());
     }
 }
 

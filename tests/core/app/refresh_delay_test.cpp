@@ -26,7 +26,7 @@ struct FreshRun {
     testing::VirtualClock& clock = program.platform.clock;
 
     FreshRun() { files.files["Directory.txt"] = "/games/mm2/MM2.LOCK\r\n"; }
-    std::int32_t period() { return program.form1().Timer2.interval(); }
+    std::int32_t period() { return program.form1().Timer2().interval(); }
     std::size_t sweeps() { return files.removeAttempts.size(); }
     testing::FakeForm3View& form3View() { return *program.views.form3View; }
 };
@@ -67,7 +67,7 @@ TEST_F(Refresher, AnUnchangedPeriodKeepsTheSweepersCountdownAndAZeroOneStopsTheS
     form3View().text = "0";
     clock.advance(60'000);
     EXPECT_EQ(sweeps(), 3u);
-    EXPECT_TRUE(program.form1().Timer2.enabled());
+    EXPECT_TRUE(program.form1().Timer2().enabled());
     form3View().text = "500";
     clock.advance(1500); // the tick at 71 s sets 500
     EXPECT_EQ(sweeps(), 4u);

@@ -81,19 +81,23 @@ TEST_F(Animating, WindowAndTrayStepTogetherUnderTheIdOfIconObjectWhateverTheSwee
     EXPECT_EQ(last().hIcon, 0x200u);
 }
 
-TEST_F(Animating, AnOverflowIsReportedAndEndsTheProgramWithoutChangingTheIcon)
+TEST(AnimationFailure, IsReportedAndEndsTheProgramWithoutChangingTheIcon)
 {
-    tick();
-    program.form1().animation.Counter = 32767;
-    tick();
-    ASSERT_EQ(program.platform.messages.shown.size(), 1u);
-    EXPECT_EQ(program.platform.messages.shown[0].text, "Run-time error '6':\n\nOverflow");
-    EXPECT_EQ(program.form1View().currentIcon, 0x100u);
-    EXPECT_EQ(program.platform.process.endCount, 1);
-    EXPECT_TRUE(tray.icons.empty());
-    const auto calls = tray.calls.size();
-    program.platform.clock.advance(10'000);
-    EXPECT_EQ(tray.calls.size(), calls);
+    // The program's own frames never fail a step; a window without them does at its first tick.
+    testing::FakePlatform platform;
+    testing::FakeViews views;
+    views.form1Frames.clear();
+    Application app(platform.ports, views);
+    app.start();
+    platform.clock.advance(Form1::kTimer1Period);
+    ASSERT_EQ(platform.messages.shown.size(), 1u);
+    EXPECT_EQ(platform.messages.shown[0].text, "Run-time error '35600':\n\nIndex out of bounds");
+    EXPECT_EQ(views.form1View->currentIcon, FakeForm1View::kDesignIcon);
+    EXPECT_EQ(platform.process.endCount, 1);
+    EXPECT_TRUE(platform.tray.icons.empty());
+    const auto calls = platform.tray.calls.size();
+    platform.clock.advance(10'000);
+    EXPECT_EQ(platform.tray.calls.size(), calls);
 }
 
 } // namespace

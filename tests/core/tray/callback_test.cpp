@@ -65,14 +65,14 @@ TEST_F(TrayCallback, DoubleClickRestoresTheHiddenWindowAndNoOtherCodeOrMovementI
     for (const std::int32_t code :
          {0, kMouseMove, kLeftButtonDown, kLeftButtonUp, kRightButtonDown, 518, kMiddleButtonDown, 520, -515, -517}) {
         callback(code);
-        EXPECT_EQ(form1.TrayMessage, code);
+        EXPECT_EQ(form1.TrayMessage(), code);
     }
     // A drag inside the client area carries small X values; only those past its edge could decode as 515 or 517.
     const int width = twipsToPixels(form1Layout().clientWidth, window.twipsPerPixel);
     for (int pixel = 0; pixel < width; ++pixel)
         for (const double fraction : {0.0, 0.25, 0.5, 0.75}) {
             form1.onMouseMove((pixel + fraction) * window.twipsPerPixel);
-            ASSERT_LE(form1.TrayMessage, width);
+            ASSERT_LE(form1.TrayMessage(), width);
         }
     EXPECT_FALSE(window.visible);
     EXPECT_FALSE(program.app.form4().exists());
@@ -101,7 +101,7 @@ TEST_F(TrayCallback, RightButtonUpPopsTheMenuOfOneHiddenForm4DismissingItOrNoise
 
     form1.onMouseMove(std::numeric_limits<double>::max()); // undecodable: dropped, not acted on as 517
     EXPECT_EQ(popupView().popups, 2);
-    EXPECT_EQ(form1.TrayMessage, kRightButtonUp);
+    EXPECT_EQ(form1.TrayMessage(), kRightButtonUp);
 }
 
 TEST_F(TrayCallback, ARightClickWhileTheMenuIsUpOpensNoSecondOne)

@@ -61,9 +61,9 @@ private slots:
     {
         Form1& form = app_->form1();
         QTest::mouseClick(child<QPushButton>(window_, "Command1"), Qt::LeftButton);
-        QVERIFY(form.Timer2.enabled() && form.Timer3.enabled());
+        QVERIFY(form.Timer2().enabled() && form.Timer3().enabled());
         QTest::mouseClick(child<QPushButton>(window_, "Command2"), Qt::LeftButton);
-        QVERIFY(!form.Timer2.enabled() && !form.Timer3.enabled() && form.Timer1.enabled());
+        QVERIFY(!form.Timer2().enabled() && !form.Timer3().enabled() && form.Timer1().enabled());
         child<QAction>(window_, "minimize")->trigger();
         QVERIFY(!window_->isVisible());
         QVERIFY(window_->windowState() & Qt::WindowMinimized);
@@ -73,10 +73,10 @@ private slots:
         for (const int code : {515, 517}) // moves of a drag carried past the window's edge
             sendMove(QPointF(code * 15.0 / window_->twipsPerPixelX(), 10), Qt::LeftButton);
         QCoreApplication::processEvents();
-        QCOMPARE(form.TrayMessage, 515); // the double-click's, above
+        QCOMPARE(form.TrayMessage(), 515); // the double-click's, above
         for (int x = 0; x < window_->centralWidget()->width(); x += 7) {
             sendMove(QPointF(x, 5));
-            QCOMPARE(form.TrayMessage, x);
+            QCOMPARE(form.TrayMessage(), x);
         }
         QVERIFY(!app_->form4().exists());
         QVERIFY(window_->isVisible());

@@ -95,7 +95,8 @@ private slots:
         QVERIFY(icon && icon->isVisible());
         QVERIFY(!program_->tip().isEmpty());
         QCOMPARE(icon->toolTip(), program_->tip());
-        QCOMPARE(icon->icon().cacheKey(), qt::IconTable::instance().icon(program_->app.form1().IconObject).cacheKey());
+        QCOMPARE(icon->icon().cacheKey(),
+                 qt::IconTable::instance().icon(program_->app.form1().IconObject()).cacheKey());
         QCOMPARE(program_->tray.iconCount(), 1u);
         const auto frames = program_->window().imageList();
         QCOMPARE(frames.size(), 2u);

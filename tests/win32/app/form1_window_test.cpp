@@ -55,10 +55,10 @@ TEST_F(Form1WindowTest, ButtonsSwitchTheSweeperAndItDeletesTheLockFile)
     writeFile("Directory.txt", lock + "\r\n");
     writeFile("AutoDelete.txt", "200\r\n");
     SendMessageA(control("Command1"), BM_CLICK, 0, 0);
-    EXPECT_TRUE(app().form1().Timer2.enabled() && app().form1().Timer3.enabled());
+    EXPECT_TRUE(app().form1().Timer2().enabled() && app().form1().Timer3().enabled());
     EXPECT_TRUE(pumpUntil([&] { return !exists(lock); }, 8s));
     SendMessageA(control("Command2"), BM_CLICK, 0, 0);
-    EXPECT_FALSE(app().form1().Timer2.enabled() || app().form1().Timer3.enabled());
+    EXPECT_FALSE(app().form1().Timer2().enabled() || app().form1().Timer3().enabled());
     writeFile(lock, "");
     pumpFor(700ms);
     EXPECT_TRUE(exists(lock));
@@ -76,10 +76,10 @@ TEST_F(Form1WindowTest, MinimizeHidesAndOnlyTheTrayDoubleClickRestores)
         EXPECT_FALSE(IsWindowVisible(hwnd()));
     }
     // The shell's callback: wParam the icon's id, lParam the mouse message, posted.
-    PostMessageA(hwnd(), WM_MOUSEMOVE, static_cast<WPARAM>(app().form1().IconObject), WM_LBUTTONDBLCLK);
+    PostMessageA(hwnd(), WM_MOUSEMOVE, static_cast<WPARAM>(app().form1().IconObject()), WM_LBUTTONDBLCLK);
     EXPECT_TRUE(pumpUntil([&] { return IsWindowVisible(hwnd()) != 0; }, 2s));
     EXPECT_FALSE(IsIconic(hwnd()));
-    EXPECT_EQ(app().form1().TrayMessage, WM_LBUTTONDBLCLK);
+    EXPECT_EQ(app().form1().TrayMessage(), WM_LBUTTONDBLCLK);
 }
 
 TEST_F(Form1WindowTest, CloseRequestAndFileExitRemoveTheIconAndEndOnce)
@@ -96,16 +96,16 @@ TEST_F(Form1WindowTest, CloseRequestAndFileExitRemoveTheIconAndEndOnce)
 TEST_F(Form1WindowTest, AnimationStepsTheWindowAndTrayIconsAndTaskbarCreatedAddsTheIconAgain)
 {
     Form1& form = app().form1();
-    ASSERT_EQ(form.ImageList1.size(), 2u);
+    ASSERT_EQ(form.ImageList1().size(), 2u);
     auto smallIcon = [&] {
         return toIconHandle(reinterpret_cast<HICON>(SendMessageA(hwnd(), WM_GETICON, ICON_SMALL, 0)));
     };
-    EXPECT_EQ(smallIcon(), form.IconObject);
-    for (const IconHandle frame : {form.ImageList1[0], form.ImageList1[1], form.ImageList1[0]})
+    EXPECT_EQ(smallIcon(), form.IconObject());
+    for (const IconHandle frame : {form.ImageList1()[0], form.ImageList1()[1], form.ImageList1()[0]})
         EXPECT_TRUE(pumpUntil([&] { return smallIcon() == frame; }, 3s));
     // Each modify went through, under the id of the start-up icon.
     EXPECT_TRUE(app().module1().iconShown());
-    EXPECT_EQ(app().module1().iconData().uID, static_cast<std::int32_t>(form.IconObject));
+    EXPECT_EQ(app().module1().iconData().uID, static_cast<std::int32_t>(form.IconObject()));
 
     // The shell restarted and lost every icon.
     NOTIFYICONDATAA native = toNative(app().module1().iconData());
@@ -113,7 +113,7 @@ TEST_F(Form1WindowTest, AnimationStepsTheWindowAndTrayIconsAndTaskbarCreatedAdds
     SendMessageA(hwnd(), RegisterWindowMessageA("TaskbarCreated"), 0, 0);
     native = toNative(app().module1().iconData());
     EXPECT_TRUE(Shell_NotifyIconA(NIM_MODIFY, &native));
-    EXPECT_EQ(app().module1().iconData().uID, static_cast<std::int32_t>(form.IconObject));
+    EXPECT_EQ(app().module1().iconData().uID, static_cast<std::int32_t>(form.IconObject()));
 }
 
 } // namespace

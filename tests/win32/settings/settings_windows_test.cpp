@@ -137,7 +137,7 @@ TEST_F(SettingsWindowsTest, TheRefresherReadsAHiddenAutoDeleteWindowThatTheMenuT
     HWND hidden = form3().hwnd();
     EXPECT_FALSE(IsWindowVisible(hidden));
     SetWindowTextA(form3().controls()["text1"], "777"); // unsaved typing takes effect at the next tick
-    EXPECT_TRUE(pumpUntil([&] { return app().form1().Timer2.interval() == 777; }, 3s));
+    EXPECT_TRUE(pumpUntil([&] { return app().form1().Timer2().interval() == 777; }, 3s));
     app().run(Command::OpenAutoDelete);
     EXPECT_EQ(form3().hwnd(), hidden);
     EXPECT_TRUE(IsWindowVisible(hidden));

@@ -121,13 +121,13 @@ TEST_F(PopupTest, RightButtonUpOnTheIconPopsTheMenuAndShowMainWindowRestores)
     {
         // Up from nothing selected lands on the last entry, "Show Main Window"; Enter chooses it.
         MenuAnswerer answer({VK_UP, VK_RETURN});
-        SendMessageA(main, WM_MOUSEMOVE, static_cast<WPARAM>(app().form1().IconObject), WM_RBUTTONUP);
+        SendMessageA(main, WM_MOUSEMOVE, static_cast<WPARAM>(app().form1().IconObject()), WM_RBUTTONUP);
         EXPECT_TRUE(answer.sawMenu());
     }
     EXPECT_TRUE(IsWindowVisible(main));
     EXPECT_FALSE(IsIconic(main));
     EXPECT_FALSE(app().form4().exists()) << "Show Main Window discards Form4";
-    EXPECT_EQ(app().form1().TrayMessage, WM_RBUTTONUP);
+    EXPECT_EQ(app().form1().TrayMessage(), WM_RBUTTONUP);
 }
 
 } // namespace

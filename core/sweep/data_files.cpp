@@ -4,15 +4,25 @@
 #include "core/sweep/virtual_store.h"
 
 namespace latchsweep {
+namespace {
 
-std::optional<std::string> firstLine(std::string_view bytes)
+// The first line where it stands among the bytes; the sweep copies nothing it does not keep.
+std::optional<std::string_view> firstLineOf(std::string_view bytes)
 {
     if (bytes.empty())
         return std::nullopt; // end of file before any line
     const std::size_t end = std::min(bytes.find_first_of("\r\n"), bytes.size());
     if (end > kMaxFirstLine)
         return std::nullopt;
-    return std::string(bytes.substr(0, end));
+    return bytes.substr(0, end);
+}
+
+} // namespace
+
+std::optional<std::string> firstLine(std::string_view bytes)
+{
+    const auto line = firstLineOf(bytes);
+    return line ? std::optional<std::string>(*line) : std::nullopt;
 }
 
 std::string_view withoutFinalLineBreak(std::string_view content)
@@ -35,7 +45,7 @@ std::optional<std::string> readFirstLine(FileSystem& files, std::string_view nam
     // line is decoded, its mark with it, so a cut further on cannot spoil it.
     const std::string_view bytes = *head;
     const std::size_t mark = bytes.starts_with(kUtf8Mark) ? kUtf8Mark.size() : 0;
-    const auto line = firstLine(bytes.substr(mark));
+    const auto line = firstLineOf(bytes.substr(mark));
     if (!line)
         return std::nullopt;
     return decodeText(bytes.substr(0, mark + line->size()), files.textDecoding());

@@ -4,11 +4,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <memory>
 #include <optional>
 #include <string_view>
 #include <tuple>
 
 #include "core/base/timer.h"
+#include "tests/support/file_system_contract.h"
 #include "tests/win32/support/win32_test_support.h"
 
 namespace latchsweep::win32 {
@@ -58,6 +60,16 @@ TEST(TimerTest, AChangedPeriodRestartsTheCountdownFromTheAssignment)
     EXPECT_GE(std::chrono::duration_cast<std::chrono::milliseconds>(expiries[0] - assigned).count(), 600);
 }
 
+struct Win32Traits {
+    static std::unique_ptr<FileSystem> make() { return std::make_unique<Win32FileSystem>(); }
+    static void makeReadOnly(const std::filesystem::path& file)
+    {
+        SetFileAttributesW(file.wstring().c_str(), FILE_ATTRIBUTE_READONLY);
+    }
+    static bool readOnlyHolds() { return true; }
+};
+INSTANTIATE_TYPED_TEST_SUITE_P(Win32, FileSystemContract, Win32Traits);
+
 class FileSystemTest : public ::testing::Test {
 protected:
     std::vector<std::string> names()
@@ -73,60 +85,24 @@ protected:
     Win32FileSystem files;
 };
 
-TEST_F(FileSystemTest, RemoveFileDeletesOneNormalFileOnlyAndIsNormalFileAgrees)
+TEST_F(FileSystemTest, HiddenAndSystemFilesAreNoNormalFilesAndAReadOnlyLockStays)
 {
-    for (const char* name : {"MM2.LOCK", "a.LOCK", "b.LOCK", "readonly.LOCK", "hidden.exe", "system.exe"})
+    for (const char* name : {"readonly.LOCK", "hidden.exe", "system.exe"})
         writeFile(scratch / name, "x");
-    CreateDirectoryA((scratch / "MM2 dir").c_str(), nullptr);
     SetFileAttributesA((scratch / "readonly.LOCK").c_str(), FILE_ATTRIBUTE_READONLY);
     SetFileAttributesA((scratch / "hidden.exe").c_str(), FILE_ATTRIBUTE_HIDDEN);
     SetFileAttributesA((scratch / "system.exe").c_str(), FILE_ATTRIBUTE_SYSTEM);
-    for (const char* name : {"MM2.LOCK", "readonly.LOCK"})
-        EXPECT_TRUE(files.isNormalFile(scratch / name)) << name;
-    for (const char* name : {"hidden.exe", "system.exe", "MM2 dir", "missing.exe", "*.LOCK", ""})
+    EXPECT_TRUE(files.isNormalFile(scratch / "readonly.LOCK"));
+    for (const char* name : {"hidden.exe", "system.exe", "*.LOCK", ""})
         EXPECT_FALSE(files.isNormalFile(name[0] ? scratch / name : std::string())) << name;
-    EXPECT_TRUE(files.removeFile(scratch / "MM2.LOCK"));
-    // A missing file, patterns whatever they match, a directory, a read-only file (as a lock in use).
-    for (const char* name : {"MM2.LOCK", "*.LOCK", "?.LOCK", "MM2 dir", "readonly.LOCK", ""})
-        EXPECT_FALSE(files.removeFile(name[0] ? scratch / name : std::string())) << name;
-    EXPECT_EQ(names(),
-              (std::vector<std::string>{"MM2 dir", "a.LOCK", "b.LOCK", "hidden.exe", "readonly.LOCK", "system.exe"}));
+    // Read-only, as a lock file in use may be: the delete fails and the sweep goes on.
+    EXPECT_FALSE(files.removeFile(scratch / "readonly.LOCK"));
+    EXPECT_EQ(names(), (std::vector<std::string>{"hidden.exe", "readonly.LOCK", "system.exe"}));
 }
 
-TEST_F(FileSystemTest, ReplaceFileWritesEverythingOrKeepsTheOldFileAndLeavesNoTemporary)
+TEST_F(FileSystemTest, ADeviceIsNoFileToReadAndTheWorkingDirectoryIsTheProcesss)
 {
-    const std::string target = scratch / "Directory.txt";
-    writeFile(target, "an old, longer first line\r\nand a second\r\n");
-    const WriteStatus status = files.replaceFile(target, "C:\\Games\\MM2\\MM2.LOCK\r\n");
-    EXPECT_TRUE(status.ok) << status.reason;
-    EXPECT_EQ(readFile(target), "C:\\Games\\MM2\\MM2.LOCK\r\n");
-    EXPECT_TRUE(files.replaceFile(scratch / "AutoDelete.txt", "10000\r\n").ok);
-    EXPECT_EQ(readFile(scratch / "AutoDelete.txt"), "10000\r\n");
-    SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_READONLY);
-    for (const std::string& path : {target, scratch / "no such dir\\AutoDelete.txt"}) {
-        const WriteStatus failed = files.replaceFile(path, "new\r\n");
-        EXPECT_FALSE(failed.ok) << path;
-        EXPECT_FALSE(failed.reason.empty()) << path;
-    }
-    EXPECT_EQ(readFile(target), "C:\\Games\\MM2\\MM2.LOCK\r\n");
-    EXPECT_EQ(names(), (std::vector<std::string>{"AutoDelete.txt", "Directory.txt"}));
-}
-
-TEST_F(FileSystemTest, ReadHeadReadsADiskFileUpToTheBoundAndDirectoriesAreListedByName)
-{
-    const std::string file = scratch / "help.txt";
-    writeFile(file, "0123456789");
-    EXPECT_EQ(files.readHead(file, 4), "0123");
-    EXPECT_EQ(files.readHead(file, 100), "0123456789");
-    for (const std::string& path : {scratch / "missing.txt", scratch.path().string(), std::string("NUL")})
-        EXPECT_EQ(files.readHead(path, 10), std::nullopt) << path;
-    CreateDirectoryA((scratch / "Midtown Madness 2").c_str(), nullptr);
-    CreateDirectoryA((scratch / "Other").c_str(), nullptr);
-    auto subdirectories = files.subdirectories(scratch.path().string());
-    ASSERT_TRUE(subdirectories.has_value());
-    std::sort(subdirectories->begin(), subdirectories->end());
-    EXPECT_EQ(*subdirectories, (std::vector<std::string>{"Midtown Madness 2", "Other"}));
-    EXPECT_EQ(files.subdirectories(scratch / "missing"), std::nullopt);
+    EXPECT_EQ(files.readHead("NUL", 10), std::nullopt);
     const WorkingDirectory cwd(scratch.path());
     EXPECT_EQ(std::filesystem::path(files.currentDirectory()), scratch.path());
     EXPECT_EQ(files.separator(), '\\');

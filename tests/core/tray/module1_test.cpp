@@ -5,6 +5,7 @@
 
 #include "core/tray/module1.h"
 #include "tests/support/fake_platform.h"
+#include "tests/support/tray_port_contract.h"
 
 namespace latchsweep {
 namespace {
@@ -41,6 +42,14 @@ TEST_F(TrayOperations, TheRecordIsTheEightyEightBytesOfThe32BitPlatform)
     const auto bytes = serialize(high);
     EXPECT_EQ((std::array{bytes[8], bytes[11], bytes[20], bytes[23]}),
               (std::array<std::uint8_t, 4>{0xFE, 0xFF, 0x98, 0xFE}));
+}
+
+TEST(FakeTray, KeepsTheRecordsRulesOfPairsAsEveryPortDoes)
+{
+    testing::FakeTray tray;
+    for (const std::string& violation : trayPortContractViolations(tray, 1, 2, 0x100))
+        ADD_FAILURE() << violation;
+    EXPECT_TRUE(tray.icons.empty());
 }
 
 TEST(TipField, ShapedAsTextZeroAndSpacesCutSoThatTheZeroAlwaysFits)

@@ -2,6 +2,7 @@
 #include "core/tray/module1.h"
 #include "qt/app/icons.h"
 #include "tests/qt/qt_test_support.h"
+#include "tests/support/tray_port_contract.h"
 
 using namespace latchsweep;
 using namespace latchsweep::qt::testing;
@@ -76,25 +77,15 @@ private slots:
 
     void cleanup() { port_.reset(); }
 
-    void oneIconPerWindowAndIdWhichModifyAndDeleteNeed()
+    void keepsTheRecordsRulesOfPairs()
     {
-        const struct {
-            std::uint32_t message;
-            WindowHandle window;
-            std::int32_t id;
-            bool accepted;
-        } steps[] = {{kNimModify, kWindow, kId, false},     {kNimDelete, kWindow, kId, false},
-                     {kNimAdd, kWindow, kId, true},         {kNimAdd, kWindow, kId, false},
-                     {kNimAdd, kWindow, kId + 1, true},     {kNimAdd, kWindow + 1, kId, true},
-                     {kNimModify, kWindow, kId, true},      {kNimModify, kWindow + 2, kId, false},
-                     {kNimModify, kWindow, kId + 2, false}, {kNimDelete, kWindow + 2, kId, false},
-                     {kNimDelete, kWindow, kId + 1, true},  {kNimDelete, kWindow, kId + 1, false},
-                     {kNimModify, kWindow, kId + 1, false}};
-        for (const auto& step : steps)
-            QVERIFY2(port_->notify(step.message, record(step.window, step.id, frame_, "Tip")) == step.accepted,
-                     qPrintable(QStringLiteral("%1 %2 %3").arg(step.message).arg(step.window).arg(step.id)));
-        QCOMPARE(port_->iconCount(), 2u);
-        QVERIFY(port_->icon(kWindow, kId) && port_->icon(kWindow + 1, kId) && !port_->icon(kWindow, kId + 1));
+        const std::vector<std::string> violations = trayPortContractViolations(*port_, kWindow, kWindow + 1, frame_);
+        QVERIFY2(violations.empty(), violations.empty() ? "" : violations.front().c_str());
+        QCOMPARE(port_->iconCount(), 0u);
+        // Each pair is its own QSystemTrayIcon.
+        QVERIFY(add(kId) && add(kId + 1));
+        QVERIFY(port_->icon(kWindow, kId) && port_->icon(kWindow, kId + 1) &&
+                port_->icon(kWindow, kId) != port_->icon(kWindow, kId + 1));
     }
 
     void addAndModifyApplyWhatTheFlagsName()

@@ -7,6 +7,7 @@
 #include "core/base/product.h"
 #include "core/tray/form4.h"
 #include "core/tray/module1.h"
+#include "tests/support/tray_port_contract.h"
 #include "tests/win32/support/win32_test_support.h"
 #include "win32/app/form1_window.h"
 #include "win32/app/native_window.h"
@@ -40,7 +41,7 @@ TEST(NotificationAreaTest, RecordBecomesTheFirstFormOfNotifyIconData)
     EXPECT_EQ(native.szTip[63], ' ');
 }
 
-TEST(NotificationAreaTest, AddModifyAndDeleteThroughShellNotifyIconForOneWindowAndId)
+TEST(NotificationAreaTest, ShellNotifyIconKeepsTheRecordsRulesOfPairs)
 {
     class IconOwner : public NativeWindow {
     public:
@@ -50,22 +51,13 @@ TEST(NotificationAreaTest, AddModifyAndDeleteThroughShellNotifyIconForOneWindowA
             args.className = "LatchsweepTestIconOwner";
             create(args);
         }
-    } owner;
+    } first, second;
     Win32TrayPort port;
-    EXPECT_TRUE(port.available());
+    ASSERT_TRUE(port.available());
     const HICON icon = LoadIconA(nullptr, MAKEINTRESOURCEA(32512)); // IDI_APPLICATION
-    // A second delete finds nothing, nor does a modify; another id of the same window is another icon.
-    const struct {
-        std::uint32_t message;
-        std::int32_t id;
-        bool accepted;
-    } steps[] = {{kNimAdd, 4242, true},     {kNimModify, 4242, true},  {kNimDelete, 4242, true},
-                 {kNimDelete, 4242, false}, {kNimModify, 4242, false}, {kNimAdd, 4242, true},
-                 {kNimDelete, 4243, false}, {kNimDelete, 4242, true}};
-    for (const auto& step : steps)
-        EXPECT_EQ(port.notify(step.message, recordFor(toWindowHandle(owner.hwnd()), step.id, toIconHandle(icon))),
-                  step.accepted)
-            << step.message << " " << step.id << " after " << (&step - steps) << " steps";
+    for (const std::string& violation : trayPortContractViolations(port, toWindowHandle(first.hwnd()),
+                                                                   toWindowHandle(second.hwnd()), toIconHandle(icon)))
+        ADD_FAILURE() << violation;
 }
 
 // Answers the next pop-up menu of this process with keys, as a user at the keyboard would.

@@ -1,32 +1,46 @@
 #!/usr/bin/env bash
-# Builds the 64-bit Windows targets (preset windows-x64) and runs every Windows test under Wine
-# on a virtual display of its own: the core tests cross-built, the front-end tests, and an
-# end-to-end run of latchsweep.exe that is switched on with a real click, sweeps a lock file and
-# is closed through its menu. 32-bit Windows programs cannot run here: the i686 build of the
-# program and of every test is compiled (preset windows-x86-tests), which is what catches a
-# callback without CALLBACK, and its executable's header is checked.
+# Builds the Windows targets for both architectures and runs every Windows test under Wine on a
+# virtual display of its own: for the 64-bit build (preset windows-x64) and the 32-bit one
+# (preset windows-x86-tests, in Wine's WoW64 half; only there does a callback without CALLBACK
+# show), the core tests cross-built and the front-end tests; then an end-to-end run of
+# latchsweep.exe that is switched on with a real click, sweeps a lock file and is closed through
+# its menu, for the 64-bit build and for the 32-bit release build (windows-x86-release), the very
+# program the release zip ships.
 #
-# Needs: cmake, ninja, g++-mingw-w64-x86-64-posix, g++-mingw-w64-i686-posix, wine, wine64, xvfb, trayer, xdotool,
-# x11-utils, imagemagick (for a screenshot when the end-to-end run fails).
+# Needs: cmake, ninja, g++-mingw-w64-x86-64-posix, g++-mingw-w64-i686-posix, wine, wine64,
+# wine32:i386, xvfb, trayer, xdotool, x11-utils, imagemagick (for a screenshot when an
+# end-to-end run fails).
 
 set -euo pipefail
 
 cd "$(dirname "$0")/.."
 root=$PWD
-preset=windows-x64
-build="$root/build/$preset"
+x64="$root/build/windows-x64"
+x86="$root/build/windows-x86-tests"
+x86_release="$root/build/windows-x86-release"
 started=$(date +%s)
 
-cmake --preset "$preset"
-cmake --build --preset "$preset" -j2
+for preset in windows-x64 windows-x86-tests windows-x86-release; do
+    cmake --preset "$preset" >/dev/null
+    cmake --build --preset "$preset" -j2
+done
 
 work=$(mktemp -d)
 pids=()
-export WINEPREFIX="$build/wineprefix"
+# Each test build has a prefix of its own in its build tree (wine-run.sh), so that either can be
+# tested alone with ctest; the two are made at once. The release build has no tests and no
+# prefix: its program runs in the 32-bit test build's.
+prefixes=("$x64/wineprefix" "$x86/wineprefix")
+stop_wine() {
+    local prefix
+    for prefix in "${prefixes[@]}"; do
+        WINEPREFIX="$prefix" wineserver -k >/dev/null 2>&1 || true
+    done
+}
 cleanup() {
     local status=$?
-    # Wine's own processes of this prefix, then what this script started, by id.
-    wineserver -k >/dev/null 2>&1 || true
+    # Wine's own processes of these prefixes, then what this script started, by id.
+    stop_wine
     for pid in "${pids[@]}"; do
         kill "$pid" >/dev/null 2>&1 || true
     done
@@ -48,19 +62,21 @@ trayer --edge bottom --align right --widthtype request --height 24 >/dev/null 2>
 pids+=($!)
 
 # A Wine server left from an earlier run would still talk to that run's display.
-wineserver -k >/dev/null 2>&1 || true
-echo "Initialising the Wine prefix in $WINEPREFIX"
-"$build/wine-run.sh" --init-only
+stop_wine
+echo "Initialising the Wine prefixes in $x64 and $x86"
+"$x64/wine-run.sh" --init-only &
+init_x64=$!
+"$x86/wine-run.sh" --init-only
+wait "$init_x64"
 
 status=0
-ctest --preset "$preset" -j2 || status=$?
 
 # --- End to end: the real program, real input -------------------------------------------------
 
 e2e_failed() {
     echo "End-to-end check failed: $*" >&2
-    import -window root "$build/e2e-failure.png" >/dev/null 2>&1 &&
-        echo "Screenshot: $build/e2e-failure.png" >&2
+    import -window root "$root/build/e2e-failure.png" >/dev/null 2>&1 &&
+        echo "Screenshot: $root/build/e2e-failure.png" >&2
     status=1
 }
 
@@ -70,8 +86,12 @@ tray_icons() {
         grep -vc ' 1x1+' || true
 }
 
+# run_end_to_end <wine-run.sh> <latchsweep.exe>
 run_end_to_end() {
+    local wine_run=$1 program=$2
+    echo "e2e: $program"
     local scratch="$work/game dir"
+    rm -rf "$scratch"
     mkdir -p "$scratch"
     : >"$scratch/MM2.LOCK"
     # The lock file's Windows path: Wine's Z: drive is the root of the file system.
@@ -81,7 +101,7 @@ run_end_to_end() {
 
     local icons_before
     icons_before=$(tray_icons)
-    (cd "$scratch" && exec "$build/wine-run.sh" "$build/win32/latchsweep.exe") &
+    (cd "$scratch" && exec "$wine_run" "$program") &
     local app=$!
     pids+=("$app")
 
@@ -139,15 +159,12 @@ run_end_to_end() {
     echo "e2e: closed through File > Exit, tray icon removed"
 }
 
-run_end_to_end
-
-# --- 32-bit: everything compiles, and the header asks for what the program needs ---------------
-echo "Compiling the i686 program and tests"
-if ! { cmake --preset windows-x86-tests >/dev/null && cmake --build --preset windows-x86-tests -j2 &&
-    ctest --preset windows-x86-tests; }; then
-    echo "The i686 build failed" >&2
-    status=1
-fi
+for preset in windows-x64 windows-x86-tests; do
+    echo "Tests of $preset"
+    ctest --preset "$preset" -j2 || status=1
+done
+run_end_to_end "$x64/wine-run.sh" "$x64/win32/latchsweep.exe"
+run_end_to_end "$x86/wine-run.sh" "$x86_release/win32/latchsweep.exe"
 
 elapsed=$(($(date +%s) - started))
 if [ "$status" -eq 0 ]; then

@@ -1,4 +1,4 @@
-# 64-bit Windows build with MinGW-w64: the build that is tested under Wine.
+# 64-bit Windows build with MinGW-w64, tested under Wine as the 32-bit build is.
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 set(MINGW_TRIPLE x86_64-w64-mingw32)
 include("${CMAKE_CURRENT_LIST_DIR}/mingw-common.cmake")

@@ -86,6 +86,15 @@ tray_icons() {
         grep -vc ' 1x1+' || true
 }
 
+# Whether the file is gone within 20 s.
+wait_gone() {
+    for _ in $(seq 1 80); do
+        [ -e "$1" ] || return 0
+        sleep 0.25
+    done
+    return 1
+}
+
 # run_end_to_end <wine-run.sh> <latchsweep.exe>
 run_end_to_end() {
     local wine_run=$1 program=$2
@@ -139,6 +148,26 @@ run_end_to_end() {
     done
     [ ! -e "$scratch/MM2.LOCK" ] || { e2e_failed "the lock file was not deleted"; return; }
     echo "e2e: lock file deleted after Turn ON"
+
+    # The game as players have it: under Program Files (x86), in a folder the ANSI code page
+    # cannot spell, its lock file where Windows' virtualization leaves it for the unelevated
+    # game (Wine does not virtualize: the copy is put there by hand). Directory.txt holds the
+    # path as the program saves such a one, UTF-8 behind a byte-order mark; the sweep, still
+    # on, reads it afresh.
+    local prefix game_unix copy_unix
+    prefix=$(sed -n 's/^export WINEPREFIX="\(.*\)"$/\1/p' "$wine_run")
+    game_unix="$prefix/drive_c/Program Files (x86)/Игры/Midtown Madness 2"
+    copy_unix="$prefix/drive_c/users/$(id -un)/AppData/Local/VirtualStore/Program Files (x86)/Игры/Midtown Madness 2"
+    mkdir -p "$game_unix" "$copy_unix"
+    : >"$copy_unix/MM2.LOCK"
+    printf '\xEF\xBB\xBFC:\\Program Files (x86)\\Игры\\Midtown Madness 2\\MM2.LOCK\r\n' >"$scratch/Directory.txt"
+    wait_gone "$copy_unix/MM2.LOCK" || { e2e_failed "the virtual store's lock file was not deleted"; return; }
+    : >"$copy_unix/MM2.LOCK"
+    : >"$game_unix/MM2.LOCK"
+    wait_gone "$copy_unix/MM2.LOCK" && wait_gone "$game_unix/MM2.LOCK" ||
+        { e2e_failed "the two lock files of a virtualized game were not both deleted"; return; }
+    rm -rf "$prefix/drive_c/Program Files (x86)/Игры" "$prefix/drive_c/users/$(id -un)/AppData/Local/VirtualStore"
+    echo "e2e: lock files in the virtual store and beside it deleted, through a Cyrillic folder"
 
     # File > Exit: the File title at the left of the menu bar, Exit just below the bar.
     xdotool mousemove $((client_x + 14)) $((client_y - 10)) click 1

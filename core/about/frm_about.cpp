@@ -35,7 +35,7 @@ constexpr std::string_view kFeedback =
     "Bugs, Please Contact Me A.S.A.P. Thank You";
 
 constexpr std::array kAboutControls{
-    ControlLayout{"picIcon", ControlKind::Picture, {120, 240, 480, 480}, "", {}, {}, 1},
+    ControlLayout{"picIcon", ControlKind::Picture, {120, 240, 480, 480}, "", {}, {}, 1, "lblTitle"},
     ControlLayout{"lblTitle", ControlKind::Label, {720, 240, 4965, 360}, kTitle, {}, {"Arial", 14.25, true, false}, 5},
     ControlLayout{
         "lblVersion", ControlKind::Label, {720, 600, 3885, 225}, kVersion, {}, {"Arial", 11.25, true, false}, 6},

@@ -10,7 +10,8 @@ constexpr std::array kHelpControls{
     ControlLayout{"OKButton", ControlKind::Button, {6480, 120, 1215, 375}, "OK", {}, {}, 0},
     ControlLayout{"CancelButton", ControlKind::Button, {6480, 600, 1215, 375}, "Cancel", {}, {}, 1},
     ControlLayout{"Label1", ControlKind::Label, {120, 120, 6135, 855}, "Help!", {}, {"Arial", 36, true, false}, 2},
-    ControlLayout{"helptxt", ControlKind::RichText, {120, 1080, 7575, 1575}, frmHelp::kInitialText, {}, kDialogFont, 3},
+    ControlLayout{
+        "helptxt", ControlKind::RichText, {120, 1080, 7575, 1575}, frmHelp::kInitialText, {}, kDialogFont, 3, "Label1"},
 };
 constexpr WindowLayout kHelpLayout{"frmHelp", "Help", 7860, 2775, kHelpControls};
 constexpr TwipsRect kHelpClientArea{2760, 3750, 7860, 2775};

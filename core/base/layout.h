@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <span>
+#include <string>
 #include <string_view>
 
 namespace latchsweep {
@@ -42,6 +43,9 @@ struct ControlLayout {
     std::string_view parent = {}; // the containing frame; empty for the window itself
     Font font = {};
     int tabIndex = -1;
+    // For a control without a caption of its own (a box, a list, a picture): the label beside it
+    // whose text names it for assistive technology, or the window's own name when its title does.
+    std::string_view labelledBy = {};
 };
 
 struct WindowLayout {
@@ -51,6 +55,14 @@ struct WindowLayout {
     int clientHeight = 0;
     std::span<const ControlLayout> controls;
 };
+
+// A caption as a screen reader speaks it: the access-key marker "&" dropped, "&&" read as "&".
+std::string withoutAccessKey(std::string_view caption);
+
+// The name assistive technology announces for a control: its caption, or the text of what
+// labels it. Empty for a control nothing names (an outline without a caption), which assistive
+// technology then passes over; a box's own text is its value, never its name.
+std::string accessibleName(const WindowLayout& windowLayout, const ControlLayout& control);
 
 inline constexpr double kDefaultTwipsPerPixel = 15.0;
 

@@ -9,10 +9,11 @@ namespace latchsweep {
 namespace {
 
 constexpr std::array kForm2Controls{
-    ControlLayout{"MM2Dir", ControlKind::DirectoryList, {0, 0, 5895, 3240}, "", {}, {}, 0},
+    ControlLayout{"MM2Dir", ControlKind::DirectoryList, {0, 0, 5895, 3240}, "", {}, {}, 0, "Form2"},
     ControlLayout{"Command1", ControlKind::Button, {0, 3240, 5895, 255}, "Save", {}, {}, 1},
     ControlLayout{"Label1", ControlKind::Label, {120, 3600, 2055, 255}, "Current MM2 Directory:", {}, {}, 2},
-    ControlLayout{"curmm2dir", ControlKind::RichText, {1800, 3600, 4095, 495}, Form2::kNoDirectory, {}, kDialogFont, 3},
+    ControlLayout{
+        "curmm2dir", ControlKind::RichText, {1800, 3600, 4095, 495}, Form2::kNoDirectory, {}, kDialogFont, 3, "Label1"},
 };
 constexpr WindowLayout kForm2Layout{"Form2", "Select Midtown Madness 2 Directory", 5985, 4230, kForm2Controls};
 

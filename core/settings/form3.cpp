@@ -13,8 +13,14 @@ constexpr std::array kForm3Controls{
     ControlLayout{
         "Label2", ControlKind::Label, {120, 240, 2535, 255}, "Milliseconds in Scanning Delay:", "Frame1", {}, 1},
     ControlLayout{"Command1", ControlKind::Button, {120, 960, 4455, 255}, "Save", {}, {}, 2},
-    ControlLayout{
-        "text1", ControlKind::RichText, {2400, 240, 1935, 375}, Form3::kInitialDelay, "Frame1", kDialogFont, 3},
+    ControlLayout{"text1",
+                  ControlKind::RichText,
+                  {2400, 240, 1935, 375},
+                  Form3::kInitialDelay,
+                  "Frame1",
+                  kDialogFont,
+                  3,
+                  "Label2"},
 };
 constexpr WindowLayout kForm3Layout{"Form3", "Auto-Delete Settings", 4680, 1365, kForm3Controls};
 

@@ -1,5 +1,6 @@
 #include "qt/app/controls.h"
 
+#include <QAccessibleWidget>
 #include <QFrame>
 #include <QGroupBox>
 #include <QGuiApplication>
@@ -92,6 +93,31 @@ QWidget* create(const ControlLayout& controlLayout, QWidget* parent)
     return new QWidget(parent);
 }
 
+constexpr char kWindowProperty[] = "latchsweepWindow";
+
+// Qt takes a plain widget shown as a window for a mere client area, which a screen reader
+// announces as nothing: the program's windows are windows, named by their titles.
+QAccessibleInterface* windowInterface(const QString& className, QObject* object)
+{
+    auto* widget = qobject_cast<QWidget*>(object);
+    if (className != QLatin1String("QWidget") || !widget || !widget->property(kWindowProperty).toBool())
+        return nullptr;
+    return new QAccessibleWidget(widget, QAccessible::Window);
+}
+
+void nameControls(const QHash<QString, QWidget*>& controls, const WindowLayout& windowLayout)
+{
+    for (const ControlLayout& controlLayout : windowLayout.controls) {
+        QWidget* widget = controls.value(toQString(controlLayout.name));
+        if (!widget)
+            continue;
+        widget->setAccessibleName(toQString(accessibleName(windowLayout, controlLayout)));
+        // The label's buddy is what Qt reports to assistive technology as "labelled by".
+        if (auto* label = qobject_cast<QLabel*>(controls.value(toQString(controlLayout.labelledBy))))
+            label->setBuddy(widget);
+    }
+}
+
 } // namespace
 
 QHash<QString, QWidget*> buildControls(QWidget* client, const WindowLayout& windowLayout, double twipsPerPixel)
@@ -118,6 +144,12 @@ QHash<QString, QWidget*> buildControls(QWidget* client, const WindowLayout& wind
         controls.insert(widget->objectName(), widget);
         tabOrder[i] = widget;
     }
+    nameControls(controls, windowLayout);
+    [[maybe_unused]] static const bool factoryInstalled = [] {
+        QAccessible::installFactory(windowInterface);
+        return true;
+    }();
+    client->window()->setProperty(kWindowProperty, true);
     // Tab order follows the tab index; controls without one keep their order of creation.
     std::vector<std::pair<int, QWidget*>> ordered;
     for (std::size_t i = 0; i < windowLayout.controls.size(); ++i)

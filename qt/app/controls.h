@@ -15,7 +15,8 @@ QRect toPixels(const TwipsRect& rect, double twipsPerPixel);
 
 // Creates the controls of a window from its layout: each an object named after the control,
 // placed in its container (the client area or its frame) at its converted position, in tab
-// order. Front-end code looks controls up by name and connects them.
+// order, named for assistive technology as the core names it (accessibleName()), a box tied to
+// the label that names it. Front-end code looks controls up by name and connects them.
 QHash<QString, QWidget*> buildControls(QWidget* client, const WindowLayout& windowLayout, double twipsPerPixel);
 
 // Fixes the window's client area at the layout's size.

@@ -25,6 +25,7 @@ QAction* addItem(QWidget* menu, const MenuItem& item, const std::function<void(C
     if (!item.children.empty()) {
         auto* submenu = new QMenu(caption, menu);
         submenu->setObjectName(toQString(item.name));
+        submenu->setAccessibleName(caption); // Qt names a menu by its window title, which no menu shows
         for (const MenuItem& child : item.children)
             addItem(submenu, child, run);
         menu->addAction(submenu->menuAction());
@@ -43,6 +44,7 @@ QMenuBar* addRow(QWidget* rows)
 {
     auto* row = new QMenuBar(rows);
     row->setNativeMenuBar(false);
+    row->setAccessibleName(rows->window()->windowTitle()); // the bar of that window
     rows->layout()->addWidget(row);
     return row;
 }

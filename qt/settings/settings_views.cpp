@@ -24,7 +24,7 @@ constexpr Qt::WindowFlags kFixedDialogFlags =
     Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
 
 // Puts `replacement` where the generic control of that name stood: same container, name,
-// geometry, font and place in the tab order.
+// geometry, font, place in the tab order, accessible name and label.
 template <class Widget>
 Widget* replaceControl(QHash<QString, QWidget*>& controls, const char* name, Widget* replacement)
 {
@@ -34,6 +34,10 @@ Widget* replaceControl(QHash<QString, QWidget*>& controls, const char* name, Wid
     replacement->setGeometry(old->geometry());
     replacement->setFont(old->font());
     QWidget::setTabOrder(old, replacement);
+    replacement->setAccessibleName(old->accessibleName());
+    for (QLabel* label : old->parentWidget()->findChildren<QLabel*>(Qt::FindDirectChildrenOnly))
+        if (label->buddy() == old)
+            label->setBuddy(replacement);
     controls.insert(replacement->objectName(), replacement);
     delete old;
     return replacement;

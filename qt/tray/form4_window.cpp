@@ -11,6 +11,7 @@ QMenu* buildMenu(const MenuItem& item, QWidget* parent, QObject* filter)
 {
     auto* menu = new QMenu(toQString(item.caption), parent);
     menu->setObjectName(toQString(item.name));
+    menu->setAccessibleName(menu->title()); // Qt names a menu by its window title, which no menu shows
     if (filter)
         menu->installEventFilter(filter);
     for (const MenuItem& child : item.children) {

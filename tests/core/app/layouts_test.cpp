@@ -78,5 +78,30 @@ TEST(MenuBarKeys, StepAlongTheRowsAsAlongOneBarAndComeRoundAtItsEnds)
     EXPECT_EQ(stepAlongBar(none, {0, 0}, +1), (BarPlace{0, 0}));
 }
 
+// Assistive technology names a control from this data on both platforms: a label that names
+// nothing in its window, or a control a user can reach with no name, is silent on both alike.
+TEST(Layouts, EveryControlAUserCanReachHasANameFromItsCaptionOrItsLabel)
+{
+    for (const WindowLayout* window :
+         {&form1Layout(), &form2Layout(), &form3Layout(), &frmHelpLayout(), &frmAboutLayout()}) {
+        SCOPED_TRACE(std::string(window->name));
+        for (const ControlLayout& control : window->controls) {
+            SCOPED_TRACE(std::string(control.name));
+            if (!control.labelledBy.empty() && control.labelledBy != window->name) {
+                const ControlLayout* label = controlNamed(*window, control.labelledBy);
+                ASSERT_NE(label, nullptr) << "no label " << control.labelledBy;
+                EXPECT_EQ(label->kind, ControlKind::Label);
+            }
+            const bool reachable = control.kind != ControlKind::Frame && control.kind != ControlKind::Line;
+            EXPECT_EQ(accessibleName(*window, control).empty(), !reachable && control.text.empty());
+        }
+    }
+    const ControlLayout& sysInfo = *controlNamed(frmAboutLayout(), "cmdSysInfo");
+    const std::string spoken = accessibleName(frmAboutLayout(), sysInfo);
+    EXPECT_EQ(spoken.size() + 1, sysInfo.text.size()) << "the access-key marker is not spoken";
+    EXPECT_EQ(spoken.find('&'), std::string::npos);
+    EXPECT_EQ(withoutAccessKey("Save && Close&"), "Save & Close");
+}
+
 } // namespace
 } // namespace latchsweep

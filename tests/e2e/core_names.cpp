@@ -1,0 +1,95 @@
+// Writes, as JSON on standard output, what the end-to-end tests compare the program's windows
+// against: each window's title and its controls' names for assistive technology, and the menu
+// trees, all from the core's data.
+
+#include <cstdio>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "core/about/frm_about.h"
+#include "core/about/frm_help.h"
+#include "core/app/form1.h"
+#include "core/settings/form2.h"
+#include "core/settings/form3.h"
+#include "core/tray/form4.h"
+
+namespace latchsweep {
+namespace {
+
+std::string quoted(std::string_view text)
+{
+    std::string out = "\"";
+    for (const char c : text) {
+        if (c == '"' || c == '\\') {
+            out += '\\';
+            out += c;
+        } else if (static_cast<unsigned char>(c) < 0x20) {
+            char escape[8];
+            std::snprintf(escape, sizeof escape, "\\u%04x", c);
+            out += escape;
+        } else {
+            out += c;
+        }
+    }
+    return out + "\"";
+}
+
+const char* kindName(ControlKind kind)
+{
+    switch (kind) {
+    case ControlKind::Frame:
+        return "Frame";
+    case ControlKind::Button:
+        return "Button";
+    case ControlKind::Label:
+        return "Label";
+    case ControlKind::RichText:
+        return "RichText";
+    case ControlKind::DirectoryList:
+        return "DirectoryList";
+    case ControlKind::Picture:
+        return "Picture";
+    case ControlKind::Line:
+        return "Line";
+    }
+    return "";
+}
+
+std::string window(const WindowLayout& layout)
+{
+    std::string out =
+        "{\"name\": " + quoted(layout.name) + ", \"caption\": " + quoted(layout.caption) + ", \"controls\": [";
+    for (const ControlLayout& control : layout.controls) {
+        out += (&control == layout.controls.data() ? "" : ", ");
+        out += "{\"name\": " + quoted(control.name) + ", \"kind\": \"" + kindName(control.kind) +
+               "\", \"accessibleName\": " + quoted(accessibleName(layout, control)) +
+               ", \"labelledBy\": " + quoted(control.labelledBy) + "}";
+    }
+    return out + "]}";
+}
+
+std::string menu(std::span<const MenuItem> items)
+{
+    std::string out = "[";
+    for (const MenuItem& item : items) {
+        out += (&item == items.data() ? "" : ", ");
+        out += "{\"name\": " + quoted(item.name) + ", \"caption\": " + quoted(item.caption) +
+               ", \"children\": " + menu(item.children) + "}";
+    }
+    return out + "]";
+}
+
+} // namespace
+} // namespace latchsweep
+
+int main()
+{
+    using namespace latchsweep;
+    std::string out = "{\"windows\": [";
+    for (const WindowLayout* layout :
+         {&form1Layout(), &form2Layout(), &form3Layout(), &form4Layout(), &frmHelpLayout(), &frmAboutLayout()})
+        out += (layout == &form1Layout() ? "" : ", ") + window(*layout);
+    out += "], \"mainMenuBar\": " + menu(mainMenuBar()) + ", \"popupMenu\": " + menu({&form4Menu(), 1}) + "}\n";
+    std::fputs(out.c_str(), stdout);
+}

@@ -1,8 +1,11 @@
-// Prints the core's menu bar and window captions as JSON, so that the end-to-end tests check the
-// program against the core's data instead of typing its captions again.
+// Writes, as JSON on standard output, what the end-to-end tests compare the program against, all
+// from the core's data: each window's title and its controls' names for assistive technology
+// ("windows"), each window's title by its name ("captions"), and the menu trees with the command
+// of every entry.
 
-#include <iostream>
+#include <cstdio>
 #include <span>
+#include <string>
 #include <string_view>
 
 #include "core/about/frm_about.h"
@@ -10,12 +13,30 @@
 #include "core/app/form1.h"
 #include "core/settings/form2.h"
 #include "core/settings/form3.h"
+#include "core/tray/form4.h"
 
+namespace latchsweep {
 namespace {
 
-using namespace latchsweep;
+std::string quoted(std::string_view text)
+{
+    std::string out = "\"";
+    for (const char c : text) {
+        if (c == '"' || c == '\\') {
+            out += '\\';
+            out += c;
+        } else if (static_cast<unsigned char>(c) < 0x20) {
+            char escape[8];
+            std::snprintf(escape, sizeof escape, "\\u%04x", c);
+            out += escape;
+        } else {
+            out += c;
+        }
+    }
+    return out + "\"";
+}
 
-std::string_view commandName(Command command)
+const char* commandName(Command command)
 {
     switch (command) {
     case Command::None:
@@ -35,34 +56,68 @@ std::string_view commandName(Command command)
     case Command::ShowMainWindow:
         return "ShowMainWindow";
     }
-    return "?";
+    return "";
 }
 
-// Captions hold no quote nor backslash: plain strings are JSON strings.
-void print(std::span<const MenuItem> items)
+const char* kindName(ControlKind kind)
 {
-    std::cout << '[';
-    for (std::size_t i = 0; i < items.size(); ++i) {
-        std::cout << (i ? ", " : "") << "{\"name\": \"" << items[i].name << "\", \"caption\": \"" << items[i].caption
-                  << "\", \"command\": \"" << commandName(items[i].command) << "\", \"children\": ";
-        print(items[i].children);
-        std::cout << '}';
+    switch (kind) {
+    case ControlKind::Frame:
+        return "Frame";
+    case ControlKind::Button:
+        return "Button";
+    case ControlKind::Label:
+        return "Label";
+    case ControlKind::RichText:
+        return "RichText";
+    case ControlKind::DirectoryList:
+        return "DirectoryList";
+    case ControlKind::Picture:
+        return "Picture";
+    case ControlKind::Line:
+        return "Line";
     }
-    std::cout << ']';
+    return "";
+}
+
+std::string window(const WindowLayout& layout)
+{
+    std::string out =
+        "{\"name\": " + quoted(layout.name) + ", \"caption\": " + quoted(layout.caption) + ", \"controls\": [";
+    for (const ControlLayout& control : layout.controls) {
+        out += (&control == layout.controls.data() ? "" : ", ");
+        out += "{\"name\": " + quoted(control.name) + ", \"kind\": \"" + kindName(control.kind) +
+               "\", \"accessibleName\": " + quoted(accessibleName(layout, control)) +
+               ", \"labelledBy\": " + quoted(control.labelledBy) + "}";
+    }
+    return out + "]}";
+}
+
+std::string menu(std::span<const MenuItem> items)
+{
+    std::string out = "[";
+    for (const MenuItem& item : items) {
+        out += (&item == items.data() ? "" : ", ");
+        out += "{\"name\": " + quoted(item.name) + ", \"caption\": " + quoted(item.caption) + ", \"command\": \"" +
+               commandName(item.command) + "\", \"children\": " + menu(item.children) + "}";
+    }
+    return out + "]";
 }
 
 } // namespace
+} // namespace latchsweep
 
 int main()
 {
-    std::cout << "{\"bar\": ";
-    print(mainMenuBar());
-    std::cout << ", \"windows\": {";
-    const char* separator = "";
-    for (const WindowLayout* window :
-         {&form1Layout(), &form2Layout(), &form3Layout(), &frmHelpLayout(), &frmAboutLayout()}) {
-        std::cout << separator << '"' << window->name << "\": \"" << window->caption << '"';
-        separator = ", ";
-    }
-    std::cout << "}}\n";
+    using namespace latchsweep;
+    const WindowLayout* const layouts[] = {&form1Layout(), &form2Layout(),   &form3Layout(),
+                                           &form4Layout(), &frmHelpLayout(), &frmAboutLayout()};
+    std::string out = "{\"windows\": [";
+    for (const WindowLayout* layout : layouts)
+        out += (layout == layouts[0] ? "" : ", ") + window(*layout);
+    out += "], \"captions\": {";
+    for (const WindowLayout* layout : layouts)
+        out += (layout == layouts[0] ? "" : ", ") + quoted(layout->name) + ": " + quoted(layout->caption);
+    out += "}, \"mainMenuBar\": " + menu(mainMenuBar()) + ", \"popupMenu\": " + menu({&form4Menu(), 1}) + "}\n";
+    std::fputs(out.c_str(), stdout);
 }

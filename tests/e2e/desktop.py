@@ -26,8 +26,9 @@ TWIPS_PER_PIXEL = 15  # Xvfb's 96 dpi
 
 
 def core_data() -> dict:
-    """The core's menu bar (name, caption, command and children of each entry) and each window's
-    caption by its name ("Form2"), as the program builds them."""
+    """The core's data as the program builds from it: each window's layout ("windows"), each
+    window's caption by its name ("captions": "Form2" ...), the menu bar ("mainMenuBar": name,
+    caption, command and children of each entry) and the pop-up ("popupMenu")."""
     return json.loads(subprocess.run([os.environ["LATCHSWEEP_CORE_DATA"]], capture_output=True, text=True,
                                      timeout=20, check=True).stdout)
 
@@ -45,7 +46,7 @@ def menu_bar_keys(path: list[int]) -> list[str]:
 def menu_bar_commands(items: list[dict] | None = None, path: tuple = ()) -> list[tuple[list[int], dict]]:
     """Every command of the main window's bar, with its path, in the bar's order."""
     found = []
-    for index, item in enumerate(core_data()["bar"] if items is None else items):
+    for index, item in enumerate(core_data()["mainMenuBar"] if items is None else items):
         if item["children"]:
             found += menu_bar_commands(item["children"], (*path, index))
         else:

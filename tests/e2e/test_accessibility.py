@@ -5,9 +5,6 @@ can reach must carry a name, and the names are the core's captions and labels.""
 from __future__ import annotations
 
 import importlib.util
-import json
-import os
-import subprocess
 
 import pytest
 
@@ -27,8 +24,7 @@ ROLES = {"Frame": {"panel"}, "Button": {"push button"}, "Label": {"label"}, "Ric
 
 @pytest.fixture(scope="module")
 def core():
-    done = subprocess.run([os.environ["LATCHSWEEP_CORE_NAMES"]], capture_output=True, text=True, check=True)
-    data = json.loads(done.stdout)
+    data = desktop.core_data()
     data["layouts"] = {layout["name"]: layout for layout in data["windows"]}
     return data
 

@@ -142,7 +142,7 @@ def test_every_command_of_the_menu_bar_from_the_keyboard(keyboard_desk, launch):
         elif item["command"] == "Exit":
             assert program.wait(timeout=5) == 0, program.log()
         else:
-            title = data["windows"][opens[item["command"]]]
+            title = data["captions"][opens[item["command"]]]
             opened = desk.window(title)
             desk.close(opened)
             desk.window_gone(title)

@@ -1,5 +1,5 @@
-// The lock file where Windows' file virtualization puts it for the game: the folders the system
-// reports, and the real sweep over them.
+// Where Windows' file virtualization puts the game's files: the folders the system reports, and
+// settings the original program saved there. The end-to-end run sweeps the lock file's copies.
 
 #include <gtest/gtest.h>
 
@@ -60,7 +60,6 @@ protected:
         std::error_code ignored;
         std::filesystem::remove_all(game, ignored);
         std::filesystem::remove_all(copy, ignored);
-        std::filesystem::remove_all(outsideCopy, ignored);
     }
 
     Win32FileSystem files;
@@ -68,32 +67,7 @@ protected:
     WorkingDirectory cwd{scratch.path()};
     std::filesystem::path game;
     std::filesystem::path copy;
-    std::filesystem::path outsideCopy;
 };
-
-TEST_F(VirtualizedGame, TheSweepDeletesTheVirtualStoreCopyAloneOrBesideTheOriginal)
-{
-    writeFile((copy / "MM2.LOCK").string(), "");
-    EXPECT_TRUE(sweepOnce(files));
-    EXPECT_FALSE(exists((copy / "MM2.LOCK").string()));
-
-    writeFile((copy / "MM2.LOCK").string(), "");
-    writeFile((game / "MM2.LOCK").string(), "");
-    EXPECT_TRUE(sweepOnce(files));
-    EXPECT_FALSE(exists((copy / "MM2.LOCK").string()));
-    EXPECT_FALSE(exists((game / "MM2.LOCK").string()));
-}
-
-TEST_F(VirtualizedGame, AFileOfThatShapeOutsideTheVirtualizedFoldersStays)
-{
-    // The scratch directory is no virtualized folder: the store's copy of its path is not the game's.
-    outsideCopy = std::filesystem::path(files.virtualStore().root) / scratch.path().relative_path();
-    std::filesystem::create_directories(outsideCopy);
-    writeFile((outsideCopy / "MM2.LOCK").string(), "");
-    writeFile(scratch / "Directory.txt", scratch / "MM2.LOCK" + "\r\n");
-    EXPECT_FALSE(sweepOnce(files));
-    EXPECT_TRUE(exists((outsideCopy / "MM2.LOCK").string()));
-}
 
 TEST_F(VirtualizedGame, SettingsTheOriginalProgramSavedInTheStoreAreRead)
 {

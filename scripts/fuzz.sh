@@ -23,7 +23,11 @@ command -v ninja >/dev/null && generator=(-G Ninja)
 if [[ ! -f "$build/CMakeCache.txt" ]]; then
   cmake -S "$root/fuzz" -B "$build" "${generator[@]}" -DCMAKE_CXX_COMPILER="$compiler" -DCMAKE_COMPILE_WARNING_AS_ERROR=ON >/dev/null
 fi
-cmake --build "$build" -j2 >/dev/null
+if ! built="$(cmake --build "$build" -j2 2>&1)"; then
+  printf '%s\n' "$built" | grep -E 'error|FAILED' | head -20 >&2
+  echo "fuzz: the fuzz targets did not build" >&2
+  exit 1
+fi
 
 status=0
 for fuzzer in "$build"/fuzz_*; do

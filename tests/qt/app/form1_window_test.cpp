@@ -82,63 +82,6 @@ private slots:
         QVERIFY(window_->isVisible());
     }
 
-    // The rows of the bar are one bar to the keyboard: Alt selects its first entry, the arrow keys
-    // go along all of the core's entries and round, a menu open on the way opens on the new
-    // title, Alt leaves the bar from any row and Enter runs Minimize.
-    void theKeyboardGoesAlongTheWholeBar()
-    {
-        QVERIFY(QTest::qWaitForWindowActive(window_));
-        QVERIFY(window_->menuBarRows().size() > 1);
-        const auto bar = mainMenuBar();
-        const auto selected = [this] {
-            QStringList names;
-            for (QMenuBar* row : window_->menuBarRows())
-                if (QAction* entry = row->activeAction()) // a title's name is its menu's
-                    names << (entry->menu() ? entry->menu()->objectName() : entry->objectName());
-            return names.join(QLatin1Char('+'));
-        };
-        // Keys go where the platform sends them, to the focus window, which changes as menus open
-        // and close: each key is a press as a person makes it, with the events before the next.
-        const auto press = [](Qt::Key key) {
-            QTest::keyClick(static_cast<QWidget*>(nullptr), key);
-            QCoreApplication::processEvents();
-        };
-        const auto name = [bar](std::size_t index) { return toQString(bar[index % bar.size()].name); };
-
-        press(Qt::Key_Alt);
-        QCOMPARE(selected(), name(0));
-        for (std::size_t step = 1; step <= bar.size(); ++step) {
-            press(Qt::Key_Right);
-            QCOMPARE(selected(), name(step));
-        }
-        for (std::size_t step = bar.size(); step > 0; --step) {
-            press(Qt::Key_Left);
-            QCOMPARE(selected(), name(step - 1));
-        }
-
-        press(Qt::Key_Down); // File's menu, then Left across the rows to Minimize and back to Help's
-        QVERIFY(QApplication::activePopupWidget());
-        press(Qt::Key_Left);
-        QCOMPARE(selected(), name(bar.size() - 1));
-        QVERIFY(!QApplication::activePopupWidget());
-        press(Qt::Key_Left);
-        QCOMPARE(selected(), name(bar.size() - 2));
-        QVERIFY(QApplication::activePopupWidget());
-        QCOMPARE(QApplication::activePopupWidget()->objectName(), name(bar.size() - 2));
-        press(Qt::Key_Right);
-        QCOMPARE(selected(), name(bar.size() - 1));
-        press(Qt::Key_Alt);
-        QCOMPARE(selected(), QString());
-        QCOMPARE(QApplication::focusWidget(), child(window_, "Command1"));
-
-        press(Qt::Key_Alt);
-        press(Qt::Key_Left);
-        QCOMPARE(selected(), name(bar.size() - 1));
-        press(Qt::Key_Return);
-        QVERIFY(!window_->isVisible());
-        QVERIFY(window_->windowState() & Qt::WindowMinimized);
-    }
-
     void fileExitAndTheCloseBoxEndTheProgramOnce_data()
     {
         QTest::addColumn<bool>("viaMenu");

@@ -46,8 +46,9 @@ constexpr std::array kAboutControls{
     ControlLayout{"cmdOK", ControlKind::Button, {120, 3960, 4260, 345}, "OK", {}, {}, 0},
     ControlLayout{"cmdSysInfo", ControlKind::Button, {4440, 3960, 1245, 345}, "&System Info...", {}, {}, 2},
 };
-constexpr WindowLayout kAboutLayout{"frmAbout", kCaption, 5790, 4425, kAboutControls};
-constexpr TwipsRect kAboutClientArea{2340, 1935, 5790, 4425};
+// cmdOK is the default and the cancel button: Enter and Esc press it.
+constexpr WindowLayout kAboutLayout{
+    "frmAbout", kCaption, 5790, 4425, kAboutControls, {"cmdOK", "cmdOK"}, Placement::FixedClient, 2340, 1935};
 
 constexpr std::uint32_t kGrey = 0x808080;
 constexpr std::uint32_t kWhite = 0xFFFFFF;
@@ -86,10 +87,15 @@ void frmAbout::onSysInfo()
 
 const WindowLayout& frmAboutLayout() { return kAboutLayout; }
 
-TwipsRect frmAboutClientArea() { return kAboutClientArea; }
-
 std::span<const EtchedLine> frmAboutLines() { return kLines; }
 
 std::span<const std::string_view> frmAboutBlackLabels() { return kBlackLabels; }
+
+std::span<const ButtonCommand<frmAbout>> frmAbout::buttons()
+{
+    static constexpr ButtonCommand<frmAbout> kButtons[] = {{"cmdOK", &frmAbout::onOK},
+                                                           {"cmdSysInfo", &frmAbout::onSysInfo}};
+    return kButtons;
+}
 
 } // namespace latchsweep

@@ -30,6 +30,9 @@ public:
     void onCloseRequest();
     // cmdSysInfo by click or Alt+S.
     void onSysInfo();
+
+    // Each button and the handler a click on it runs.
+    static std::span<const ButtonCommand<frmAbout>> buttons();
 };
 
 // One line of the etched separators `Line1`, in twips, drawn in the order listed so that each
@@ -45,8 +48,6 @@ struct EtchedLine {
 
 // The about box's geometry, texts and fonts (`Line1` apart).
 const WindowLayout& frmAboutLayout();
-// Where its client area sits on the screen, and its size (twips).
-TwipsRect frmAboutClientArea();
 std::span<const EtchedLine> frmAboutLines();
 // Labels written in black rather than the system's text colour.
 std::span<const std::string_view> frmAboutBlackLabels();

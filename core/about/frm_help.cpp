@@ -13,8 +13,9 @@ constexpr std::array kHelpControls{
     ControlLayout{
         "helptxt", ControlKind::RichText, {120, 1080, 7575, 1575}, frmHelp::kInitialText, {}, kDialogFont, 3, "Label1"},
 };
-constexpr WindowLayout kHelpLayout{"frmHelp", "Help", 7860, 2775, kHelpControls};
-constexpr TwipsRect kHelpClientArea{2760, 3750, 7860, 2775};
+// Neither button is the default or the cancel button: Enter and Esc press nothing.
+constexpr WindowLayout kHelpLayout{"frmHelp", "Help", 7860, 2775, kHelpControls, {}, Placement::FixedClient,
+                                   2760,      3750};
 
 } // namespace
 
@@ -44,6 +45,11 @@ void frmHelp::onCloseRequest() { close(); }
 
 const WindowLayout& frmHelpLayout() { return kHelpLayout; }
 
-TwipsRect frmHelpClientArea() { return kHelpClientArea; }
+std::span<const ButtonCommand<frmHelp>> frmHelp::buttons()
+{
+    static constexpr ButtonCommand<frmHelp> kButtons[] = {{"OKButton", &frmHelp::onOK},
+                                                          {"CancelButton", &frmHelp::onCancel}};
+    return kButtons;
+}
 
 } // namespace latchsweep

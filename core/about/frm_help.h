@@ -43,12 +43,13 @@ public:
     // Each is the last thing its handler does: the presenter is gone afterwards.
     void onOK();
     void onCancel();
+
+    // Each button and the handler a click on it runs.
+    static std::span<const ButtonCommand<frmHelp>> buttons();
     void onCloseRequest();
 };
 
 // The help window's geometry, texts and fonts.
 const WindowLayout& frmHelpLayout();
-// Where its client area sits on the screen, and its size (twips).
-TwipsRect frmHelpClientArea();
 
 } // namespace latchsweep

@@ -19,7 +19,7 @@ constexpr std::array kForm1Controls{
     ControlLayout{"Command1", ControlKind::Button, {120, 240, 2055, 375}, "Turn ON", "Frame1", {}, 1},
     ControlLayout{"Command2", ControlKind::Button, {2280, 240, 2055, 375}, "Turn OFF", "Frame1", {}, 2},
 };
-constexpr WindowLayout kForm1Layout{"Form1", kAppTitle, 4680, 990, kForm1Controls};
+constexpr WindowLayout kForm1Layout{"Form1", kAppTitle, 4680, 990, kForm1Controls, {}, Placement::Centred};
 
 constexpr std::array kFileItems{MenuItem{"exit", "Exit", Command::Exit}};
 constexpr std::array kSettingsItems{
@@ -162,6 +162,12 @@ void Form1::animationTick()
     } catch (const RuntimeError& error) {
         app_.fail(error.number(), error.what());
     }
+}
+
+std::span<const ButtonCommand<Form1>> Form1::buttons()
+{
+    static constexpr ButtonCommand<Form1> kButtons[] = {{"Command1", &Form1::turnOn}, {"Command2", &Form1::turnOff}};
+    return kButtons;
 }
 
 } // namespace latchsweep

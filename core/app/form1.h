@@ -55,6 +55,9 @@ public:
     // Events of the window.
     void turnOn();  // Command1
     void turnOff(); // Command2
+
+    // Each button and the handler a click on it runs.
+    static std::span<const ButtonCommand<Form1>> buttons();
     void onCommand(Command command);
     void onCloseRequest();
     void onMouseMove(double xTwips);

@@ -1,5 +1,8 @@
 #include "core/base/layout.h"
 
+#include <algorithm>
+#include <utility>
+
 namespace latchsweep {
 
 std::string withoutAccessKey(std::string_view caption)
@@ -24,6 +27,50 @@ std::string accessibleName(const WindowLayout& windowLayout, const ControlLayout
         if (label.name == control.labelledBy)
             return withoutAccessKey(label.text);
     return {};
+}
+
+bool takesFocus(ControlKind kind)
+{
+    return kind == ControlKind::Button || kind == ControlKind::RichText || kind == ControlKind::DirectoryList;
+}
+
+std::vector<std::size_t> focusOrder(const WindowLayout& windowLayout)
+{
+    std::vector<std::size_t> order;
+    for (std::size_t i = 0; i < windowLayout.controls.size(); ++i)
+        if (windowLayout.controls[i].tabIndex >= 0 && takesFocus(windowLayout.controls[i].kind))
+            order.push_back(i);
+    std::ranges::stable_sort(order, {}, [&](std::size_t i) { return windowLayout.controls[i].tabIndex; });
+    return order;
+}
+
+std::string_view initialFocus(const WindowLayout& windowLayout)
+{
+    const std::vector<std::size_t> order = focusOrder(windowLayout);
+    return order.empty() ? std::string_view() : windowLayout.controls[order.front()].name;
+}
+
+std::string_view buttonForEnter(const WindowLayout& windowLayout, std::string_view focused)
+{
+    if (!windowLayout.keys.defaultButton.empty())
+        return windowLayout.keys.defaultButton;
+    for (const ControlLayout& control : windowLayout.controls)
+        if (control.name == focused && control.kind == ControlKind::Button)
+            return control.name;
+    return {};
+}
+
+std::vector<std::size_t> creationOrder(const WindowLayout& windowLayout)
+{
+    std::vector<std::size_t> order(windowLayout.controls.size());
+    for (std::size_t i = 0; i < order.size(); ++i)
+        order[i] = i;
+    std::ranges::stable_sort(order, {}, [&](std::size_t i) {
+        const ControlLayout& control = windowLayout.controls[i];
+        const int group = control.kind == ControlKind::Frame ? 0 : (control.tabIndex >= 0 ? 1 : 2);
+        return std::pair{group, control.tabIndex};
+    });
+    return order;
 }
 
 } // namespace latchsweep

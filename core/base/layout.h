@@ -8,6 +8,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace latchsweep {
 
@@ -48,13 +49,57 @@ struct ControlLayout {
     std::string_view labelledBy = {};
 };
 
+// The buttons the keyboard presses wherever the focus is: Enter the default button, Esc the
+// cancel button. Empty: that key presses nothing in the window.
+struct KeyRoles {
+    std::string_view defaultButton;
+    std::string_view cancelButton;
+};
+
+// Where a window first comes on screen.
+enum class Placement {
+    System,      // where the window system puts a new window
+    Centred,     // its frame centred on the primary screen
+    FixedClient, // its client area at the layout's clientOrigin, kept inside the available area
+};
+
 struct WindowLayout {
     std::string_view name;
     std::string_view caption;
     int clientWidth = 0; // twips
     int clientHeight = 0;
     std::span<const ControlLayout> controls;
+    KeyRoles keys = {};
+    Placement placement = Placement::System;
+    int clientLeft = 0; // twips from the screen's top-left corner, for Placement::FixedClient
+    int clientTop = 0;
 };
+
+// Where a window of Placement::FixedClient has its client area on the screen, and its size.
+inline TwipsRect fixedClientArea(const WindowLayout& windowLayout)
+{
+    return {windowLayout.clientLeft, windowLayout.clientTop, windowLayout.clientWidth, windowLayout.clientHeight};
+}
+
+// Whether a control of this kind takes the keyboard focus, as the tab key moves it.
+bool takesFocus(ControlKind kind);
+
+// The controls the tab key visits, by their index in the layout: those that take the focus and
+// have a tab index, in its order (ties in layout order). The first of them has the focus when
+// the window opens.
+std::vector<std::size_t> focusOrder(const WindowLayout& windowLayout);
+
+// The control that has the focus when the window opens; empty if none takes it.
+std::string_view initialFocus(const WindowLayout& windowLayout);
+
+// The button Enter presses: the window's default button, or else the button that has the focus,
+// as in the platform's dialogs; empty when neither. `focused` names the control with the focus.
+std::string_view buttonForEnter(const WindowLayout& windowLayout, std::string_view focused);
+
+// The order in which to create a window's controls, by their index in the layout, for a window
+// system whose stacking order is its tab order: frames first, below what they contain; then the
+// controls by tab index; those without one last, in layout order.
+std::vector<std::size_t> creationOrder(const WindowLayout& windowLayout);
 
 // A caption as a screen reader speaks it: the access-key marker "&" dropped, "&&" read as "&".
 std::string withoutAccessKey(std::string_view caption);

@@ -2,6 +2,8 @@
 
 #include <functional>
 #include <memory>
+#include <span>
+#include <string_view>
 #include <utility>
 
 namespace latchsweep {
@@ -14,6 +16,30 @@ public:
     virtual void show() = 0;
     [[nodiscard]] virtual bool isShown() const = 0;
 };
+
+// A button of a window and the presenter's handler for a click on it. Each presenter with
+// buttons lists them (buttons()); front ends run a click, and Enter or Esc pressing a button of
+// the window's KeyRoles, through pressButton().
+template <class Presenter>
+struct ButtonCommand {
+    std::string_view button;
+    void (Presenter::*run)();
+};
+
+// Runs the handler of the button named `button`; false, and nothing run, for a name without one
+// (an empty KeyRoles entry among them). The handler may discard the presenter: pressing a button
+// is the last step of the event that does it.
+template <class Presenter>
+bool pressButton(Presenter& presenter, std::string_view button)
+{
+    for (const ButtonCommand<Presenter>& command : Presenter::buttons()) {
+        if (!button.empty() && command.button == button) {
+            (presenter.*command.run)();
+            return true;
+        }
+    }
+    return false;
+}
 
 // How a presenter gets its native window: made by the front end for that presenter, whose events
 // the view forwards to it. The application builds one per window kind from its ViewFactory.

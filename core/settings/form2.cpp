@@ -61,7 +61,13 @@ void Form2::showStoredPath()
     // A file that cannot be read leaves the text shown before: the initial one at load. The
     // line break a save ends the line with is no line of its own: the box reads like a label.
     if (const auto content = readSettingFile(context_.platform().files, kDirectoryFile))
-        view_->setCurmm2dir(std::string(withoutFinalLineBreak(*content)));
+        view_->setCurmm2dir(withLineFeeds(withoutFinalLineBreak(*content)));
+}
+
+std::span<const ButtonCommand<Form2>> Form2::buttons()
+{
+    static constexpr ButtonCommand<Form2> kButtons[] = {{"Command1", &Form2::save}};
+    return kButtons;
 }
 
 } // namespace latchsweep

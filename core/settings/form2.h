@@ -21,8 +21,8 @@ class Form2View : public WindowView {
 public:
     // MM2Dir: the entries in order; the one at `current` is the list's value.
     virtual void showDirectories(const std::vector<DirectoryEntry>& entries, std::size_t current) = 0;
-    // curmm2dir: the text shown; may hold several lines and any bytes the file held, but never
-    // ends in a line break.
+    // curmm2dir: the text shown; may hold several lines, each but the last ending in LF, and any
+    // bytes the file held.
     virtual void setCurmm2dir(const std::string& text) = 0;
 };
 
@@ -44,7 +44,10 @@ public:
     // Events of the window.
     void openDirectory(std::size_t index); // MM2Dir
     void save();                           // Command1
-    void onClose();                        // close box: discards the window unsaved
+
+    // Each button and the handler a click on it runs.
+    static std::span<const ButtonCommand<Form2>> buttons();
+    void onClose(); // close box: discards the window unsaved
 
     [[nodiscard]] const DirectoryList& MM2Dir() const { return MM2Dir_; }
 

@@ -35,14 +35,28 @@ Form3::Form3(const WindowContext& context, const MakeView& makeView)
 void Form3::load()
 {
     if (const auto content = readSettingFile(context_.platform().files, kAutoDeleteFile))
-        view_->setText1(std::string(withoutFinalLineBreak(*content)));
+        setText1(std::string(withoutFinalLineBreak(*content)));
 }
+
+void Form3::setText1(const std::string& text)
+{
+    loaded_ = text;
+    view_->setText1(text);
+}
+
+std::string Form3::text1() const { return view_->text1Edited() ? view_->text1() : loaded_; }
 
 void Form3::save()
 {
-    saveLine(kAutoDeleteFile, view_->text1(), kSaved, kSavedTitle, [] {});
+    saveLine(kAutoDeleteFile, text1(), kSaved, kSavedTitle, [] {});
 }
 
 void Form3::onClose() { close(); }
+
+std::span<const ButtonCommand<Form3>> Form3::buttons()
+{
+    static constexpr ButtonCommand<Form3> kButtons[] = {{"Command1", &Form3::save}};
+    return kButtons;
+}
 
 } // namespace latchsweep

@@ -17,6 +17,9 @@ class Form3View : public WindowView {
 public:
     // text1, the single-line delay box: what it holds now, typed or not, saved or not.
     [[nodiscard]] virtual std::string text1() const = 0;
+    // Whether the user has changed text1 since it was last set.
+    [[nodiscard]] virtual bool text1Edited() const = 0;
+    // Sets text1; the box holds it unedited.
     virtual void setText1(const std::string& text) = 0;
 };
 
@@ -34,11 +37,21 @@ public:
 
     // Loads AutoDelete.txt into text1; a file that cannot be read leaves "10000".
     void load();
-    [[nodiscard]] std::string text1() const { return view_->text1(); }
+    // text1 as typed; left as it was loaded, exactly what was loaded, whatever bytes the box
+    // cannot show as they are.
+    [[nodiscard]] std::string text1() const;
 
     // Events of the window.
-    void save();    // Command1: stores text1 as typed, no validation
+    void save(); // Command1: stores text1 as typed, no validation
+
+    // Each button and the handler a click on it runs.
+    static std::span<const ButtonCommand<Form3>> buttons();
     void onClose(); // close box: discards the window and its unsaved text
+
+private:
+    void setText1(const std::string& text);
+
+    std::string loaded_ = kInitialDelay;
 };
 
 // The auto-delete settings window's geometry and texts.

@@ -12,7 +12,6 @@
 #include <QTextEdit>
 #include <QVBoxLayout>
 
-#include "core/about/placement.h"
 #include "qt/app/controls.h"
 #include "qt/app/icons.h"
 #include "qt/app/qt_platform.h"
@@ -32,9 +31,9 @@ constexpr Qt::WindowFlags kToolWindowFlags =
 constexpr QRgb kDialogFace = qRgb(240, 240, 240);
 
 // Lays out a window's controls on a client area of the layout's size, fixes the window at that
-// size and puts the client area's top-left corner where the layout says on the screen, or as
-// near as the screen's available area lets it stay whole on screen.
-QHash<QString, QWidget*> buildWindow(QWidget* window, const WindowLayout& windowLayout, const TwipsRect& screenArea)
+// size and places it as the layout says. The window system's frame is not known before the
+// window is first shown: the client area is what must fit.
+QHash<QString, QWidget*> buildWindow(QWidget* window, const WindowLayout& windowLayout)
 {
     const double twipsPerPixel = screenTwipsPerPixel();
     window->setObjectName(toQString(windowLayout.name));
@@ -46,19 +45,7 @@ QHash<QString, QWidget*> buildWindow(QWidget* window, const WindowLayout& window
     layout->addWidget(client);
     auto controls = buildControls(client, windowLayout, twipsPerPixel);
     fixClientSize(window, client, windowLayout, twipsPerPixel);
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    const QRect area = toPixels(screenArea, twipsPerPixel);
-    QRect placed(area.topLeft(), window->size());
-    if (screen) {
-        // The window system's frame is not known before the window is first shown: the client
-        // area is what must fit.
-        const QRect available = screen->availableGeometry();
-        placed.translate(screen->geometry().topLeft());
-        const ScreenRect kept = keepInside({placed.x(), placed.y(), placed.width(), placed.height()},
-                                           {available.x(), available.y(), available.width(), available.height()});
-        placed.moveTo(kept.left, kept.top);
-    }
-    window->setGeometry(placed);
+    placeOnFirstShowing(window, windowLayout, twipsPerPixel);
     return controls;
 }
 
@@ -85,23 +72,14 @@ HelpWindow::HelpWindow(frmHelp& presenter)
     : QWidget(nullptr, kToolWindowFlags),
       presenter_(&presenter)
 {
-    const auto controls = buildWindow(this, frmHelpLayout(), frmHelpClientArea());
+    const auto controls = buildWindow(this, frmHelpLayout());
     setWindowIcon(helpIcon());
     keepOffTaskBar(this);
-    auto* ok = control<QPushButton>(controls, "OKButton");
-    auto* cancel = control<QPushButton>(controls, "CancelButton");
-    // Neither button is pressed by Enter or Esc.
-    for (QPushButton* button : {ok, cancel}) {
-        button->setDefault(false);
-        button->setAutoDefault(false);
-    }
-    connect(ok, &QPushButton::clicked, this, [this] { deliver(&frmHelp::onOK); });
-    connect(cancel, &QPushButton::clicked, this, [this] { deliver(&frmHelp::onCancel); });
+    connectButtons(this, controls, frmHelpLayout(), [this](std::string_view button) { press(button); });
     helptxt_ = control<QTextEdit>(controls, "helptxt");
     // The text only informs: it can be selected and copied, not edited.
     helptxt_->setReadOnly(true);
     helptxt_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-    ok->setFocus(Qt::OtherFocusReason);
 }
 
 void HelpWindow::setText(const std::string& text)
@@ -133,11 +111,17 @@ void HelpWindow::deliver(void (frmHelp::*handler)())
         (presenter_->*handler)();
 }
 
+void HelpWindow::press(std::string_view button)
+{
+    if (presenter_)
+        pressButton(*presenter_, button);
+}
+
 AboutWindow::AboutWindow(frmAbout& presenter)
     : QDialog(nullptr, kToolWindowFlags),
       presenter_(&presenter)
 {
-    const auto controls = buildWindow(this, frmAboutLayout(), frmAboutClientArea());
+    const auto controls = buildWindow(this, frmAboutLayout());
     setWindowIcon(loadIcon("info"));
     setSizeGripEnabled(false);
     keepOffTaskBar(this);
@@ -173,12 +157,7 @@ AboutWindow::AboutWindow(frmAbout& presenter)
         frame->raise();
     }
 
-    auto* ok = control<QPushButton>(controls, "cmdOK");
-    auto* sysInfo = control<QPushButton>(controls, "cmdSysInfo");
-    ok->setDefault(true);
-    connect(ok, &QPushButton::clicked, this, [this] { deliver(&frmAbout::onOK); });
-    connect(sysInfo, &QPushButton::clicked, this, [this] { deliver(&frmAbout::onSysInfo); });
-    ok->setFocus(Qt::OtherFocusReason);
+    connectButtons(this, controls, frmAboutLayout(), [this](std::string_view button) { press(button); });
 }
 
 // The style caches what it draws under the palette's identity, and Qt gives the box's own
@@ -186,7 +165,8 @@ AboutWindow::AboutWindow(frmAbout& presenter)
 // at each opening, up to its limit of several MiB.
 AboutWindow::~AboutWindow() { QPixmapCache::clear(); }
 
-void AboutWindow::reject() { deliver(&frmAbout::onOK); }
+// Esc as the dialog itself takes it, should any reach it.
+void AboutWindow::reject() { press(frmAboutLayout().keys.cancelButton); }
 
 void AboutWindow::closeEvent(QCloseEvent* event)
 {
@@ -198,6 +178,12 @@ void AboutWindow::deliver(void (frmAbout::*handler)())
 {
     if (presenter_)
         (presenter_->*handler)();
+}
+
+void AboutWindow::press(std::string_view button)
+{
+    if (presenter_)
+        pressButton(*presenter_, button);
 }
 
 } // namespace latchsweep::qt

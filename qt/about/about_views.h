@@ -3,6 +3,7 @@
 #include <QDialog>
 #include <QWidget>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/about/frm_about.h"
@@ -13,8 +14,8 @@ class QTextEdit;
 
 namespace latchsweep::qt {
 
-// The help window: helptxt shows help.txt; OK, Cancel and the close box close it, Enter and Esc
-// do nothing. It sends its events to its presenter until it is detached from it.
+// The help window: helptxt shows help.txt; OK, Cancel and the close box close it. It sends its
+// events to its presenter until it is detached from it.
 class HelpWindow : public QWidget {
 public:
     explicit HelpWindow(frmHelp& presenter);
@@ -28,13 +29,13 @@ protected:
 
 private:
     void deliver(void (frmHelp::*handler)());
+    void press(std::string_view button);
 
     frmHelp* presenter_;
     QTextEdit* helptxt_;
 };
 
-// The about box. A dialog, for its default and cancel button: Enter presses cmdOK (or the
-// focused button), Esc presses cmdOK too.
+// The about box, a dialog with a default and a cancel button (frmAboutLayout().keys).
 class AboutWindow : public QDialog {
 public:
     explicit AboutWindow(frmAbout& presenter);
@@ -50,6 +51,7 @@ protected:
 
 private:
     void deliver(void (frmAbout::*handler)());
+    void press(std::string_view button);
 
     frmAbout* presenter_;
 };

@@ -4,6 +4,7 @@
 #include <QFrame>
 #include <QGroupBox>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QPainter>
@@ -13,6 +14,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "core/base/placement.h"
 #include "qt/app/qt_platform.h"
 
 namespace latchsweep::qt {
@@ -30,6 +32,47 @@ QRect toPixels(const TwipsRect& rect, double twipsPerPixel)
 }
 
 namespace {
+
+// Enter and Esc as the window's layout gives them, for keys that the control with the focus
+// leaves to its window (a list opens its entry on Enter itself).
+class KeyRolesFilter : public QObject {
+public:
+    KeyRolesFilter(QWidget* window, const WindowLayout& windowLayout, ButtonPress press)
+        : QObject(window),
+          window_(window),
+          windowLayout_(windowLayout),
+          press_(std::move(press))
+    {
+        window->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (watched != window_ || event->type() != QEvent::KeyPress)
+            return false;
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->modifiers() & ~Qt::KeypadModifier)
+            return false;
+        std::string_view button;
+        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+            const QWidget* focus = window_->focusWidget();
+            const std::string focused = focus ? toStdString(focus->objectName()) : std::string();
+            button = buttonForEnter(windowLayout_, focused);
+        } else if (key->key() == Qt::Key_Escape) {
+            button = windowLayout_.keys.cancelButton;
+        }
+        if (button.empty())
+            return false;
+        press_(button); // may discard the window: nothing of it is used after
+        return true;
+    }
+
+private:
+    QWidget* window_;
+    const WindowLayout& windowLayout_;
+    ButtonPress press_;
+};
 
 // A frame drawn as Windows draws one: an etched outline whose top line runs through the middle
 // of the caption, which stands on it in the window's own font. Styles draw a group box's title
@@ -123,7 +166,7 @@ void nameControls(const QHash<QString, QWidget*>& controls, const WindowLayout& 
 QHash<QString, QWidget*> buildControls(QWidget* client, const WindowLayout& windowLayout, double twipsPerPixel)
 {
     QHash<QString, QWidget*> controls;
-    std::vector<QWidget*> tabOrder(windowLayout.controls.size(), nullptr);
+    std::vector<QWidget*> widgets(windowLayout.controls.size(), nullptr);
     for (std::size_t i = 0; i < windowLayout.controls.size(); ++i) {
         const ControlLayout& controlLayout = windowLayout.controls[i];
         QWidget* parent =
@@ -142,7 +185,7 @@ QHash<QString, QWidget*> buildControls(QWidget* client, const WindowLayout& wind
             widget->setFont(font);
         }
         controls.insert(widget->objectName(), widget);
-        tabOrder[i] = widget;
+        widgets[i] = widget;
     }
     nameControls(controls, windowLayout);
     [[maybe_unused]] static const bool factoryInstalled = [] {
@@ -150,15 +193,49 @@ QHash<QString, QWidget*> buildControls(QWidget* client, const WindowLayout& wind
         return true;
     }();
     client->window()->setProperty(kWindowProperty, true);
-    // Tab order follows the tab index; controls without one keep their order of creation.
-    std::vector<std::pair<int, QWidget*>> ordered;
-    for (std::size_t i = 0; i < windowLayout.controls.size(); ++i)
-        if (windowLayout.controls[i].tabIndex >= 0 && tabOrder[i]->focusPolicy() != Qt::NoFocus)
-            ordered.emplace_back(windowLayout.controls[i].tabIndex, tabOrder[i]);
-    std::stable_sort(ordered.begin(), ordered.end(), [](auto& a, auto& b) { return a.first < b.first; });
-    for (std::size_t i = 1; i < ordered.size(); ++i)
-        QWidget::setTabOrder(ordered[i - 1].second, ordered[i].second);
+    const std::vector<std::size_t> order = focusOrder(windowLayout);
+    for (std::size_t i = 0; i < widgets.size(); ++i)
+        if (std::ranges::find(order, i) == order.end())
+            widgets[i]->setFocusPolicy(Qt::NoFocus);
+    for (std::size_t i = 1; i < order.size(); ++i)
+        QWidget::setTabOrder(widgets[order[i - 1]], widgets[order[i]]);
     return controls;
+}
+
+void connectButtons(QWidget* window, const QHash<QString, QWidget*>& controls, const WindowLayout& windowLayout,
+                    const ButtonPress& press)
+{
+    for (const ControlLayout& controlLayout : windowLayout.controls) {
+        auto* button = qobject_cast<QPushButton*>(controls.value(toQString(controlLayout.name)));
+        if (!button)
+            continue;
+        // The platform's own default-button handling stays out: KeyRolesFilter presses the
+        // layout's buttons; the default one is only drawn as such.
+        button->setAutoDefault(false);
+        button->setDefault(controlLayout.name == windowLayout.keys.defaultButton);
+        QObject::connect(button, &QPushButton::clicked, window, [press, name = controlLayout.name] { press(name); });
+    }
+    new KeyRolesFilter(window, windowLayout, press);
+    if (QWidget* first = controls.value(toQString(initialFocus(windowLayout))))
+        first->setFocus(Qt::OtherFocusReason);
+}
+
+void placeOnFirstShowing(QWidget* window, const WindowLayout& windowLayout, double twipsPerPixel)
+{
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    const QRect frame = window->frameGeometry();
+    const QPoint clientInFrame = window->geometry().topLeft() - frame.topLeft();
+    const QRect whole = screen->geometry();
+    const QRect available = screen->availableGeometry();
+    const ScreenAreas areas{{whole.x(), whole.y(), whole.width(), whole.height()},
+                            {available.x(), available.y(), available.width(), available.height()}};
+    // Placed by its client area: before the window system has framed the window, Qt takes a
+    // move for one of the client area too, and the frame then comes around it.
+    if (const auto at = firstPlace(windowLayout, {0, 0, frame.width(), frame.height()},
+                                   {clientInFrame.x(), clientInFrame.y()}, areas, twipsPerPixel))
+        window->setGeometry(QRect(QPoint(at->x, at->y) + clientInFrame, window->size()));
 }
 
 void fixClientSize(QWidget* window, QWidget* client, const WindowLayout& windowLayout, double twipsPerPixel)

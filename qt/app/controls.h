@@ -3,6 +3,8 @@
 #include <QHash>
 #include <QString>
 #include <QWidget>
+#include <functional>
+#include <string_view>
 
 #include "core/base/layout.h"
 
@@ -18,6 +20,21 @@ QRect toPixels(const TwipsRect& rect, double twipsPerPixel);
 // order, named for assistive technology as the core names it (accessibleName()), a box tied to
 // the label that names it. Front-end code looks controls up by name and connects them.
 QHash<QString, QWidget*> buildControls(QWidget* client, const WindowLayout& windowLayout, double twipsPerPixel);
+
+// Runs a press of the window's button of that name (its presenter's pressButton()).
+using ButtonPress = std::function<void(std::string_view button)>;
+
+// What the core decides about a window's buttons and keys, applied to the controls of
+// buildControls(): every button's click goes to `press`, as do Enter and Esc where the layout
+// gives them a button (buttonForEnter(), KeyRoles); the default button is drawn as such; the
+// focus starts where initialFocus() says. A control that replaces one of buildControls()
+// must be in `controls` by then.
+void connectButtons(QWidget* window, const QHash<QString, QWidget*>& controls, const WindowLayout& windowLayout,
+                    const ButtonPress& press);
+
+// Moves a window, before it is first shown or once its frame is known, to where its layout's
+// placement puts it on the primary screen (firstPlace()).
+void placeOnFirstShowing(QWidget* window, const WindowLayout& windowLayout, double twipsPerPixel);
 
 // Fixes the window's client area at the layout's size.
 void fixClientSize(QWidget* window, QWidget* client, const WindowLayout& windowLayout, double twipsPerPixel);

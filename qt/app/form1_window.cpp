@@ -1,44 +1,22 @@
 #include "qt/app/form1_window.h"
 
 #include <QCloseEvent>
-#include <QGuiApplication>
+#include <QCoreApplication>
 #include <QKeyEvent>
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QPointer>
-#include <QPushButton>
-#include <QScreen>
 #include <QVBoxLayout>
 #include <algorithm>
 
 #include "qt/app/controls.h"
 #include "qt/app/icons.h"
+#include "qt/app/menus.h"
 #include "qt/app/qt_platform.h"
 #include "qt/app/x11_desktop.h"
 
 namespace latchsweep::qt {
 namespace {
-
-QAction* addItem(QWidget* menu, const MenuItem& item, const std::function<void(Command)>& run)
-{
-    const QString caption = toQString(item.caption);
-    if (!item.children.empty()) {
-        auto* submenu = new QMenu(caption, menu);
-        submenu->setObjectName(toQString(item.name));
-        submenu->setAccessibleName(caption); // Qt names a menu by its window title, which no menu shows
-        for (const MenuItem& child : item.children)
-            addItem(submenu, child, run);
-        menu->addAction(submenu->menuAction());
-        return submenu->menuAction();
-    }
-    auto* action = new QAction(caption, menu);
-    action->setObjectName(toQString(item.name));
-    const Command command = item.command;
-    // In the action's own context: a menu bar that gives an entry up cuts the entry's connections to the bar.
-    QObject::connect(action, &QAction::triggered, action, [run, command] { run(command); });
-    menu->addAction(action);
-    return action;
-}
 
 QMenuBar* addRow(QWidget* rows)
 {
@@ -94,12 +72,9 @@ Form1Window::Form1Window(Form1& presenter)
     buildMenuBar();
 
     const auto controls = buildControls(client_, windowLayout, twipsPerPixel_);
-    auto* on = control<QPushButton>(controls, "Command1");
-    auto* off = control<QPushButton>(controls, "Command2");
-    connect(on, &QPushButton::clicked, this, [this] { deliver(&Form1::turnOn); });
-    connect(off, &QPushButton::clicked, this, [this] { deliver(&Form1::turnOff); });
-    on->setFocus(Qt::OtherFocusReason);
-    setFocusProxy(on);
+    connectButtons(this, controls, windowLayout,
+                   [this](std::string_view button) { deliver([button](Form1& form) { pressButton(form, button); }); });
+    setFocusProxy(controls.value(toQString(initialFocus(windowLayout))));
     // The window itself is fitted around the client area at its first showing (setVisible): the
     // load step adds the tray icon in between, so the icon does not wait for the fonts.
     fixClientAreaSize(client_, windowLayout, twipsPerPixel_);
@@ -129,9 +104,8 @@ void Form1Window::buildMenuBar()
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     setMenuWidget(rows);
-    QMenuBar* row = addRow(rows);
-    for (const MenuItem& item : mainMenuBar())
-        addItem(row, item, [this](Command command) { deliver([command](Form1& form) { form.onCommand(command); }); });
+    addMenuItems(addRow(rows), mainMenuBar());
+    onMenuCommands(rows, [this](Command command) { deliver([command](Form1& form) { form.onCommand(command); }); });
 }
 
 void Form1Window::wrapMenuBar()
@@ -212,21 +186,13 @@ void Form1Window::present()
     QMainWindow::show();
     if (!placed_) {
         placed_ = true;
-        centre();
-        // A window manager frames the window only once it is mapped: centred again, frame and
+        placeOnFirstShowing(this, form1Layout(), twipsPerPixel_);
+        // A window manager frames the window only once it is mapped: placed again, frame and
         // all, when the frame is known (see event()).
         framePending_ = true;
     }
     raise();
     activateWindow();
-}
-
-void Form1Window::centre()
-{
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        const QRect frame = frameGeometry();
-        move(screen->geometry().center() - QPoint(frame.width() / 2, frame.height() / 2));
-    }
 }
 
 bool Form1Window::event(QEvent* event)
@@ -237,7 +203,7 @@ bool Form1Window::event(QEvent* event)
     if (framePending_ && (event->type() == QEvent::Move || event->type() == QEvent::Paint) &&
         frameGeometry().size() != size()) {
         framePending_ = false;
-        centre();
+        placeOnFirstShowing(this, form1Layout(), twipsPerPixel_);
     }
     return QMainWindow::event(event);
 }

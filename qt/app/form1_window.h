@@ -73,7 +73,6 @@ private:
     // The arrow keys on a row of the bar: a step that leaves the row goes on to the row the core
     // names, with a menu opened on the way opened there too. False leaves the step to the row.
     bool stepAlongBar(QMenuBar* row, int step);
-    void centre(); // the frame, where known, centred on the primary screen
 
     Form1* presenter_;
     double twipsPerPixel_;

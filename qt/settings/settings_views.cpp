@@ -5,7 +5,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
-#include <QPushButton>
 #include <QTextEdit>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -64,15 +63,6 @@ void fitOnOneLine(QLabel* label)
     label->setFont(font);
 }
 
-// Text of a file for a plain-text box: every line, whatever the line ends.
-QString displayText(const std::string& bytes)
-{
-    QString text = toQString(bytes);
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    return text;
-}
-
 } // namespace
 
 template <class Presenter>
@@ -91,6 +81,14 @@ SettingsWindow<Presenter>::SettingsWindow(Presenter& presenter, const WindowLayo
     client_->setObjectName(QStringLiteral("client"));
     controls_ = buildControls(client_, windowLayout, twipsPerPixel_);
     fixClientSize(this, client_, windowLayout, twipsPerPixel_);
+}
+
+template <class Presenter>
+void SettingsWindow<Presenter>::connectButtons(const WindowLayout& windowLayout)
+{
+    qt::connectButtons(this, controls_, windowLayout, [this](std::string_view button) {
+        deliver([button](Presenter& presenter) { pressButton(presenter, button); });
+    });
 }
 
 template <class Presenter>
@@ -118,9 +116,7 @@ Form2Window::Form2Window(Form2& presenter)
     curmm2dir_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     curmm2dir_->viewport()->setAutoFillBackground(false);
     curmm2dir_->setStyleSheet(QStringLiteral("QTextEdit { background: palette(button); }"));
-    auto* save = control<QPushButton>(controls_, "Command1");
-    connect(save, &QPushButton::clicked, this, [this] { deliver([](Form2& form) { form.save(); }); });
-    MM2Dir_->setFocus(Qt::OtherFocusReason);
+    connectButtons(form2Layout());
 }
 
 void Form2Window::showDirectories(const std::vector<DirectoryEntry>& entries, std::size_t current)
@@ -128,7 +124,7 @@ void Form2Window::showDirectories(const std::vector<DirectoryEntry>& entries, st
     MM2Dir_->setEntries(entries, current);
 }
 
-void Form2Window::setCurmm2dir(const std::string& text) { curmm2dir_->setPlainText(displayText(text)); }
+void Form2Window::setCurmm2dir(const std::string& text) { curmm2dir_->setPlainText(toQString(text)); }
 
 Form3Window::Form3Window(Form3& presenter)
     : SettingsWindow(presenter, form3Layout(), "wastebin")
@@ -138,16 +134,15 @@ Form3Window::Form3Window(Form3& presenter)
     text1_->setMaxLength(std::numeric_limits<int>::max());
     fitOnOneLine(control<QLabel>(controls_, "Label2"));
     setText1(Form3::kInitialDelay);
-    auto* save = control<QPushButton>(controls_, "Command1");
-    connect(save, &QPushButton::clicked, this, [this] { deliver([](Form3& form) { form.save(); }); });
-    save->setFocus(Qt::OtherFocusReason); // the first control in tab order that takes the focus
+    connectButtons(form3Layout());
 }
 
-std::string Form3Window::text1() const { return text1_->isModified() ? toStdString(text1_->text()) : loaded_; }
+std::string Form3Window::text1() const { return toStdString(text1_->text()); }
+
+bool Form3Window::text1Edited() const { return text1_->isModified(); }
 
 void Form3Window::setText1(const std::string& text)
 {
-    loaded_ = text;
     text1_->setText(toQString(text)); // clears the modified flag
     text1_->setCursorPosition(0);
 }

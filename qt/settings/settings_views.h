@@ -31,6 +31,10 @@ public:
 protected:
     void closeEvent(QCloseEvent* event) override;
 
+    // Connects the buttons and keys (qt::connectButtons), once the window's own controls have
+    // taken their places.
+    void connectButtons(const WindowLayout& windowLayout);
+
     // Runs a presenter's handler unless the window was detached.
     template <class Handler>
     void deliver(Handler handler)
@@ -66,14 +70,12 @@ class Form3Window : public SettingsWindow<Form3> {
 public:
     explicit Form3Window(Form3& presenter);
 
-    // The box's text. Until the user edits it, the bytes loaded, exactly: text that is not
-    // valid UTF-8 would not survive the round trip through the widget.
     [[nodiscard]] std::string text1() const;
+    [[nodiscard]] bool text1Edited() const;
     void setText1(const std::string& text);
 
 private:
     QLineEdit* text1_;
-    std::string loaded_;
 };
 
 // What the core holds of each settings window: when it discards one, the window hides at once
@@ -98,6 +100,7 @@ class Form3Adapter : public WindowAdapter<Form3Window, Form3View> {
 public:
     using WindowAdapter::WindowAdapter;
     [[nodiscard]] std::string text1() const override { return window_ ? window_->text1() : std::string(); }
+    [[nodiscard]] bool text1Edited() const override { return window_ && window_->text1Edited(); }
     void setText1(const std::string& text) override
     {
         if (window_)

@@ -7,33 +7,6 @@
 
 namespace latchsweep::qt {
 
-QMenu* buildMenu(const MenuItem& item, QWidget* parent, QObject* filter)
-{
-    auto* menu = new QMenu(toQString(item.caption), parent);
-    menu->setObjectName(toQString(item.name));
-    menu->setAccessibleName(menu->title()); // Qt names a menu by its window title, which no menu shows
-    if (filter)
-        menu->installEventFilter(filter);
-    for (const MenuItem& child : item.children) {
-        if (!child.children.empty()) {
-            menu->addMenu(buildMenu(child, menu, filter));
-            continue;
-        }
-        auto* action = new QAction(toQString(child.caption), menu);
-        action->setObjectName(toQString(child.name));
-        action->setData(static_cast<int>(child.command));
-        menu->addAction(action);
-    }
-    return menu;
-}
-
-Command menuCommand(const QAction* action)
-{
-    if (!action || !action->data().isValid())
-        return Command::None;
-    return static_cast<Command>(action->data().toInt());
-}
-
 Form4Window::Form4Window()
 {
     const WindowLayout& layout = form4Layout();

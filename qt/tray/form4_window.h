@@ -4,16 +4,10 @@
 #include <QWidget>
 
 #include "core/tray/form4.h"
+#include "qt/app/menus.h"
 #include "qt/app/window_adapter.h"
 
 namespace latchsweep::qt {
-
-// A menu tree from the core's menu data: every item's name as its object name, every command in
-// its action's data. `filter`, if given, watches each menu's events.
-QMenu* buildMenu(const MenuItem& item, QWidget* parent, QObject* filter = nullptr);
-
-// The command an action of buildMenu() carries; Command::None for any other.
-Command menuCommand(const QAction* action);
 
 // Form4 on Qt: a window that is never shown and owns the pop-up menu `Menu`, built from the
 // core's menu data with every item's name as its object name.

@@ -32,15 +32,15 @@ void connectTrayCallback(QtTrayPort& tray, Form1Window& window)
     // item chosen, after its menu has closed; the command is posted like the callback message.
     QMenu* menu = buildMenu(form4Menu(), &window);
     QObject::connect(menu, &QMenu::aboutToShow, &window, [&window] { window.onHostPopupShown(); });
-    for (QAction* action : menu->findChildren<QAction*>()) {
-        const Command command = menuCommand(action);
-        if (command == Command::None)
-            continue;
-        QObject::connect(action, &QAction::triggered, &window, [&window, command] {
-            QMetaObject::invokeMethod(
-                &window, [&window, command] { window.onHostPopupChosen(command); }, Qt::QueuedConnection);
-        });
-    }
+    onMenuCommands(menu, [target](Command command) {
+        QMetaObject::invokeMethod(
+            target,
+            [target, command] {
+                if (target)
+                    target->onHostPopupChosen(command);
+            },
+            Qt::QueuedConnection);
+    });
     tray.setHostMenu(window.handle(), menu);
 }
 

@@ -37,9 +37,11 @@ public:
 
 class FakeForm3View : public FakeWindowView<Form3View> {
 public:
-    std::string text = Form3::kInitialDelay;
+    std::string text = Form3::kInitialDelay; // what the box holds: a test types by assigning it
+    std::string set = Form3::kInitialDelay;  // what the presenter last put there
     [[nodiscard]] std::string text1() const override { return text; }
-    void setText1(const std::string& value) override { text = value; }
+    [[nodiscard]] bool text1Edited() const override { return text != set; }
+    void setText1(const std::string& value) override { text = set = value; }
 };
 
 } // namespace latchsweep::testing

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <string>
 
-#include "core/about/placement.h"
 #include "win32/app/handles.h"
 #include "win32/resource_ids.h"
 
@@ -14,25 +13,8 @@ namespace {
 constexpr DWORD kDialogFrame = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
 constexpr DWORD kDialogFrameEx = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
 
-// Where the client area goes: at its fixed place, unless the window's frame would then leave the
-// work area of the monitor there (as at a large desktop scale); then moved back inside it.
-POINT clientOriginOnScreen(const RECT& client)
-{
-    RECT frame = client;
-    AdjustWindowRectEx(&frame, kDialogFrame, FALSE, kDialogFrameEx);
-    MONITORINFO monitor{};
-    monitor.cbSize = sizeof(monitor);
-    if (!GetMonitorInfoA(MonitorFromPoint(POINT{client.left, client.top}, MONITOR_DEFAULTTOPRIMARY), &monitor))
-        return {client.left, client.top};
-    const RECT& work = monitor.rcWork;
-    const ScreenRect placed = keepInside({frame.left, frame.top, frame.right - frame.left, frame.bottom - frame.top},
-                                         {work.left, work.top, work.right - work.left, work.bottom - work.top});
-    return {client.left + placed.left - frame.left, client.top + placed.top - frame.top};
-}
-
-// A window whose client area sits at a fixed place on the screen, owned by `owner`.
-WindowArgs fixedWindowArgs(const char* className, const WindowLayout& layout, const TwipsRect& clientArea,
-                           double twipsPerPixel, HWND owner)
+// A fixed dialog frame around a client area of the layout's size, owned by `owner`.
+WindowArgs fixedWindowArgs(const char* className, const WindowLayout& layout, double twipsPerPixel, HWND owner)
 {
     WindowArgs args;
     args.className = className;
@@ -40,10 +22,8 @@ WindowArgs fixedWindowArgs(const char* className, const WindowLayout& layout, co
     args.style = kDialogFrame;
     args.exStyle = kDialogFrameEx;
     args.parent = owner;
-    const RECT area = toPixels(clientArea, twipsPerPixel);
-    args.clientWidth = area.right - area.left;
-    args.clientHeight = area.bottom - area.top;
-    args.clientOrigin = clientOriginOnScreen(area);
+    args.clientWidth = twipsToPixels(layout.clientWidth, twipsPerPixel);
+    args.clientHeight = twipsToPixels(layout.clientHeight, twipsPerPixel);
     return args;
 }
 
@@ -51,8 +31,8 @@ WindowArgs fixedWindowArgs(const char* className, const WindowLayout& layout, co
 constexpr ControlStyle kHelpStyles[] = {
     {"helptxt", ES_MULTILINE | ES_AUTOVSCROLL | ES_READONLY | WS_VSCROLL, WS_EX_CLIENTEDGE}};
 
-// cmdOK is the default button: Enter presses it wherever the focus is not on a button.
-constexpr ControlStyle kAboutStyles[] = {{"cmdOK", BS_DEFPUSHBUTTON, 0}};
+// The default button is drawn as such.
+const ControlStyle kAboutStyles[] = {{frmAboutLayout().keys.defaultButton, BS_DEFPUSHBUTTON, 0}};
 
 COLORREF toColorRef(std::uint32_t rgb) { return RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF); }
 
@@ -64,8 +44,9 @@ HelpWindow::HelpWindow(frmHelp& presenter, HWND owner)
       icon_(IDI_QUESTION_MARK)
 {
     const WindowLayout& layout = frmHelpLayout();
-    create(fixedWindowArgs(kClassName, layout, frmHelpClientArea(), twipsPerPixel_, owner));
+    create(fixedWindowArgs(kClassName, layout, twipsPerPixel_, owner));
     controls_.build(hwnd(), layout, twipsPerPixel_, kHelpStyles);
+    placeOnFirstShowing(hwnd(), layout, twipsPerPixel_);
     icon_.applyTo(hwnd());
     boxFormat_.cbSize = sizeof(boxFormat_);
     SendMessageW(controls_["helptxt"], EM_GETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&boxFormat_));
@@ -126,14 +107,8 @@ LRESULT HelpWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_COMMAND:
-        // Neither button is the window's default or cancel button: Enter and Esc (IDOK and
-        // IDCANCEL from the dialog manager) do nothing.
-        if (HIWORD(wParam) == BN_CLICKED) {
-            if (LOWORD(wParam) == controls_.id("OKButton"))
-                presenter_.onOK(); // discards this window: the last thing done here
-            else if (LOWORD(wParam) == controls_.id("CancelButton"))
-                presenter_.onCancel();
-        }
+        if (HIWORD(wParam) == BN_CLICKED)
+            pressButton(presenter_, controls_.nameOf(LOWORD(wParam))); // may discard this window: the last step
         return 0;
     case WM_CLOSE:
         presenter_.onCloseRequest();
@@ -150,8 +125,9 @@ AboutWindow::AboutWindow(frmAbout& presenter, HWND owner)
       picture_(IDI_PRODUCT)
 {
     const WindowLayout& layout = frmAboutLayout();
-    create(fixedWindowArgs(kClassName, layout, frmAboutClientArea(), twipsPerPixel_, owner));
+    create(fixedWindowArgs(kClassName, layout, twipsPerPixel_, owner));
     controls_.build(hwnd(), layout, twipsPerPixel_, kAboutStyles);
+    placeOnFirstShowing(hwnd(), layout, twipsPerPixel_);
     icon_.applyTo(hwnd());
     SendMessageW(controls_["picIcon"], STM_SETICON, reinterpret_cast<WPARAM>(picture_.bigIcon()), 0);
 }
@@ -159,10 +135,9 @@ AboutWindow::AboutWindow(frmAbout& presenter, HWND owner)
 LRESULT AboutWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
-    case DM_GETDEFID:
-        return MAKELRESULT(controls_.id("cmdOK"), DC_HASDEFID);
     case WM_COMMAND:
-        onCommand(wParam);
+        if (HIWORD(wParam) == BN_CLICKED)
+            pressButton(presenter_, controls_.nameOf(LOWORD(wParam))); // may discard this window: the last step
         return 0;
     case WM_CTLCOLORSTATIC:
         if (isBlackLabel(reinterpret_cast<HWND>(lParam))) {
@@ -181,18 +156,6 @@ LRESULT AboutWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam)
     default:
         return NativeWindow::onMessage(message, wParam, lParam);
     }
-}
-
-void AboutWindow::onCommand(WPARAM wParam)
-{
-    const int id = LOWORD(wParam);
-    // cmdOK is the default and the cancel button: Enter (IDOK) and Esc (IDCANCEL) press it.
-    if (id == IDOK || id == IDCANCEL || (id == controls_.id("cmdOK") && HIWORD(wParam) == BN_CLICKED)) {
-        presenter_.onOK(); // discards this window: the last thing done here
-        return;
-    }
-    if (id == controls_.id("cmdSysInfo") && HIWORD(wParam) == BN_CLICKED)
-        presenter_.onSysInfo();
 }
 
 bool AboutWindow::isBlackLabel(HWND control) const

@@ -63,7 +63,6 @@ protected:
     LRESULT onMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
-    void onCommand(WPARAM wParam);
     [[nodiscard]] bool isBlackLabel(HWND control) const;
     void paintLines();
 

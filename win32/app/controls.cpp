@@ -4,6 +4,7 @@
 #include <cmath>
 #include <utility>
 
+#include "core/base/placement.h"
 #include "win32/app/handles.h"
 #include "win32/app/native_window.h"
 #include "win32/app/rich_text.h"
@@ -42,35 +43,19 @@ NativeKind nativeKind(ControlKind kind)
     case ControlKind::Frame:
         return {L"BUTTON", BS_GROUPBOX, 0};
     case ControlKind::Button:
-        return {L"BUTTON", BS_PUSHBUTTON | WS_TABSTOP, 0};
+        return {L"BUTTON", BS_PUSHBUTTON, 0};
     case ControlKind::Label:
         return {L"STATIC", SS_LEFT, 0};
     case ControlKind::RichText:
-        return {kRichEditClass, ES_AUTOHSCROLL | WS_TABSTOP, 0};
+        return {kRichEditClass, ES_AUTOHSCROLL, 0};
     case ControlKind::DirectoryList:
-        return {L"LISTBOX", LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE};
+        return {L"LISTBOX", LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL, WS_EX_CLIENTEDGE};
     case ControlKind::Picture:
         return {L"STATIC", SS_ICON, 0};
     case ControlKind::Line:
         return {L"STATIC", SS_GRAYRECT, 0};
     }
     return {L"STATIC", 0, 0};
-}
-
-// Creation order: frames before what they contain, then by tab index; controls without a tab
-// index keep their layout order after the others.
-std::vector<std::size_t> creationOrder(const WindowLayout& windowLayout)
-{
-    std::vector<std::size_t> order(windowLayout.controls.size());
-    for (std::size_t i = 0; i < order.size(); ++i)
-        order[i] = i;
-    auto rank = [&windowLayout](std::size_t i) {
-        const ControlLayout& control = windowLayout.controls[i];
-        const int group = control.kind == ControlKind::Frame ? 0 : (control.tabIndex >= 0 ? 1 : 2);
-        return std::pair{group, control.tabIndex};
-    };
-    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) { return rank(a) < rank(b); });
-    return order;
 }
 
 const ControlLayout* findControl(const WindowLayout& windowLayout, std::string_view name)
@@ -144,6 +129,9 @@ void Controls::build(HWND window, const WindowLayout& windowLayout, double twips
     for (const std::size_t index : creationOrder(windowLayout)) {
         const ControlLayout& control = windowLayout.controls[index];
         NativeKind kind = nativeKind(control.kind);
+        // Tab visits the tab stops in the order of creation, which is the core's focus order.
+        if (takesFocus(control.kind) && control.tabIndex >= 0)
+            kind.style |= WS_TABSTOP;
         if (control.kind == ControlKind::RichText)
             loadRichEditLibrary();
         for (const ControlStyle& extra : styles) {
@@ -170,6 +158,24 @@ void Controls::build(HWND window, const WindowLayout& windowLayout, double twips
         }
         entries_.push_back({std::string(control.name), created, id, &control, used});
     }
+}
+
+void placeOnFirstShowing(HWND window, const WindowLayout& windowLayout, double twipsPerPixel)
+{
+    RECT frame{};
+    POINT client{0, 0};
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof(monitor);
+    if (!GetWindowRect(window, &frame) || !ClientToScreen(window, &client) ||
+        !GetMonitorInfoW(MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY), &monitor))
+        return;
+    const auto screenRect = [](const RECT& rect) {
+        return ScreenRect{rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top};
+    };
+    const auto at = firstPlace(windowLayout, screenRect(frame), {client.x - frame.left, client.y - frame.top},
+                               {screenRect(monitor.rcMonitor), screenRect(monitor.rcWork)}, twipsPerPixel);
+    if (at)
+        SetWindowPos(window, nullptr, at->x, at->y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void Controls::rescale(int dpi)

@@ -46,6 +46,8 @@ public:
     // many dots per inch, with fonts made for it (a rich-text box keeps its own formatting).
     void rescale(int dpi);
     [[nodiscard]] double twipsPerPixel() const { return twipsPerPixel_; }
+    // The layout the controls were built from.
+    [[nodiscard]] const WindowLayout& layout() const { return *windowLayout_; }
 
     // The controls built on that window, or null.
     [[nodiscard]] static Controls* of(HWND window);
@@ -73,5 +75,9 @@ private:
     std::vector<Entry> entries_;
     std::vector<HFONT> fonts_;
 };
+
+// Moves a window, before it is first shown, to where its layout's placement puts it on the
+// primary screen (firstPlace()), its frame and menu bar as they are now.
+void placeOnFirstShowing(HWND window, const WindowLayout& windowLayout, double twipsPerPixel);
 
 } // namespace latchsweep::win32

@@ -47,34 +47,17 @@ Form1Window::Form1Window(Form1& presenter)
 
 Form1Window::~Form1Window() = default;
 
-void Form1Window::centreOnScreen()
-{
-    RECT outer{};
-    GetWindowRect(hwnd(), &outer);
-    MONITORINFO monitor{};
-    monitor.cbSize = sizeof(monitor);
-    const POINT origin{0, 0};
-    RECT screen{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-    if (GetMonitorInfoA(MonitorFromPoint(origin, MONITOR_DEFAULTTOPRIMARY), &monitor))
-        screen = monitor.rcMonitor;
-    const int width = outer.right - outer.left;
-    const int height = outer.bottom - outer.top;
-    SetWindowPos(hwnd(), nullptr, screen.left + (screen.right - screen.left - width) / 2,
-                 screen.top + (screen.bottom - screen.top - height) / 2, 0, 0,
-                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
 void Form1Window::show()
 {
     if (!placed_) {
         placed_ = true;
-        centreOnScreen();
+        placeOnFirstShowing(hwnd(), form1Layout(), twipsPerPixel_);
         // The first ShowWindow of a process follows the show state its starter asked for; the
         // window starts in normal state whatever that was.
         ShowWindow(hwnd(), SW_SHOWNORMAL);
         if (!IsWindowVisible(hwnd()) || IsIconic(hwnd()))
             ShowWindow(hwnd(), SW_SHOWNORMAL);
-        SetFocus(controls_["Command1"]);
+        SetFocus(controls_[initialFocus(form1Layout())]);
     }
     showAndRaise();
 }
@@ -143,13 +126,8 @@ void Form1Window::onCommand(WPARAM wParam, LPARAM lParam)
             presenter_.onCommand(*command);
         return;
     }
-    if (HIWORD(wParam) != BN_CLICKED)
-        return;
-    const std::string_view name = controls_.nameOf(id);
-    if (name == "Command1")
-        presenter_.turnOn();
-    else if (name == "Command2")
-        presenter_.turnOff();
+    if (HIWORD(wParam) == BN_CLICKED)
+        pressButton(presenter_, controls_.nameOf(id));
 }
 
 LRESULT Form1Window::onMessage(UINT message, WPARAM wParam, LPARAM lParam)

@@ -42,7 +42,6 @@ protected:
 
 private:
     void onCommand(WPARAM wParam, LPARAM lParam);
-    void centreOnScreen();
 
     Form1& presenter_;
     double twipsPerPixel_;

@@ -7,16 +7,13 @@ namespace latchsweep::win32 {
 
 namespace {
 
-HWND focusedPushButton(HWND window)
+// The name of the window's control that has the focus, or empty.
+std::string_view focusedControl(HWND window, const Controls& controls)
 {
     HWND focus = GetFocus();
     if (!focus || !IsChild(window, focus))
-        return nullptr;
-    char className[16] = {};
-    GetClassNameA(focus, className, sizeof(className));
-    const auto type = static_cast<DWORD>(GetWindowLongPtrA(focus, GWL_STYLE)) & BS_TYPEMASK;
-    const bool pushButton = lstrcmpiA(className, "Button") == 0 && (type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON);
-    return pushButton ? focus : nullptr;
+        return {};
+    return controls.nameOf(GetDlgCtrlID(focus));
 }
 
 } // namespace
@@ -85,9 +82,8 @@ LRESULT NativeWindow::dispatch(UINT message, WPARAM wParam, LPARAM lParam)
             if (focus && IsChild(hwnd_, focus))
                 lastFocus_ = focus;
         } else if (!HIWORD(wParam)) { // not while minimised
-            HWND target = lastFocus_ && IsChild(hwnd_, lastFocus_) && IsWindowEnabled(lastFocus_)
-                              ? lastFocus_
-                              : GetNextDlgTabItem(hwnd_, nullptr, FALSE);
+            HWND target =
+                lastFocus_ && IsChild(hwnd_, lastFocus_) && IsWindowEnabled(lastFocus_) ? lastFocus_ : firstFocus();
             if (target) {
                 SetFocus(target);
                 return 0;
@@ -111,15 +107,36 @@ LRESULT NativeWindow::dispatch(UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
     }
     case DM_GETDEFID:
-        // Enter presses the push button that has the focus, as in dialogs, where the dialog
-        // manager makes the focused button the default for as long as it has the focus.
-        if (HWND button = focusedPushButton(hwnd_))
-            return MAKELRESULT(GetDlgCtrlID(button), DC_HASDEFID);
+        // The dialog manager asks which button Enter presses; with none it sends IDOK.
+        if (const Controls* controls = Controls::of(hwnd_)) {
+            const std::string_view button = buttonForEnter(controls->layout(), focusedControl(hwnd_, *controls));
+            if (const int id = controls->id(button))
+                return MAKELRESULT(id, DC_HASDEFID);
+        }
+        break;
+    case WM_COMMAND:
+        // Esc, which the dialog manager sends as IDCANCEL, presses the cancel button, if any.
+        if (LOWORD(wParam) == IDCANCEL && lParam == 0) {
+            if (const Controls* controls = Controls::of(hwnd_)) {
+                if (HWND button = (*controls)[controls->layout().keys.cancelButton]) {
+                    SendMessageW(hwnd_, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(button), BN_CLICKED),
+                                 reinterpret_cast<LPARAM>(button));
+                    return 0;
+                }
+            }
+        }
         break;
     default:
         break;
     }
     return onMessage(message, wParam, lParam);
+}
+
+HWND NativeWindow::firstFocus() const
+{
+    if (const Controls* controls = Controls::of(hwnd_))
+        return (*controls)[initialFocus(controls->layout())];
+    return GetNextDlgTabItem(hwnd_, nullptr, FALSE);
 }
 
 LRESULT NativeWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam)

@@ -45,6 +45,9 @@ protected:
     virtual LRESULT onMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
 private:
+    // Where the focus goes when the window is activated for the first time.
+    [[nodiscard]] HWND firstFocus() const;
+
     static LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT dispatch(UINT message, WPARAM wParam, LPARAM lParam);
 

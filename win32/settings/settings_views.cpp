@@ -102,8 +102,8 @@ void Form2Window::onCommand(WPARAM wParam)
             presenter_.openDirectory(static_cast<std::size_t>(index));
         return;
     }
-    if (id == controls_.id("Command1") && code == BN_CLICKED)
-        presenter_.save(); // may discard this window: the last thing done here
+    if (code == BN_CLICKED)
+        pressButton(presenter_, controls_.nameOf(id)); // may discard this window: the last step
 }
 
 // An entry indented by its depth; the path and its ancestors, the directories the list stands
@@ -140,14 +140,21 @@ Form3Window::Form3Window(Form3& presenter)
 
 std::string Form3Window::text1() const { return windowText(controls_["text1"]); }
 
-void Form3Window::setText1(const std::string& text) { setPlainTextContent(controls_["text1"], text); }
+bool Form3Window::text1Edited() const { return SendMessageW(controls_["text1"], EM_GETMODIFY, 0, 0) != 0; }
+
+void Form3Window::setText1(const std::string& text)
+{
+    HWND box = controls_["text1"];
+    setPlainTextContent(box, text);
+    SendMessageW(box, EM_SETMODIFY, FALSE, 0);
+}
 
 LRESULT Form3Window::onMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_COMMAND:
-        if (LOWORD(wParam) == controls_.id("Command1") && HIWORD(wParam) == BN_CLICKED)
-            presenter_.save(); // may discard this window: the last thing done here
+        if (HIWORD(wParam) == BN_CLICKED)
+            pressButton(presenter_, controls_.nameOf(LOWORD(wParam))); // may discard this window: the last step
         return 0;
     case WM_CLOSE:
         presenter_.onClose(); // discards this window: the last thing done here

@@ -58,6 +58,7 @@ public:
 
     // Form3View
     [[nodiscard]] std::string text1() const override;
+    [[nodiscard]] bool text1Edited() const override;
     void setText1(const std::string& text) override;
 
     [[nodiscard]] const Controls& controls() const { return controls_; }

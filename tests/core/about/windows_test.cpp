@@ -156,10 +156,7 @@ TEST(AboutBox, SystemInfoWithoutARegistryIsReportedAndTheBoxStaysOkAndTheCloseBo
 // sharing a tab stop would show on every platform.
 TEST(Layouts, ControlsFitTheirWindowWithOneTabStopEachAndGreyLinesAreDrawnOverWhiteOnes)
 {
-    for (const auto& [layout, area, first] : {std::tuple{&frmHelpLayout(), frmHelpClientArea(), "OKButton"},
-                                              {&frmAboutLayout(), frmAboutClientArea(), "cmdOK"}}) {
-        EXPECT_EQ(area.width, layout->clientWidth);
-        EXPECT_EQ(area.height, layout->clientHeight);
+    for (const auto& [layout, first] : {std::pair{&frmHelpLayout(), "OKButton"}, {&frmAboutLayout(), "cmdOK"}}) {
         std::set<std::string_view> names;
         std::set<int> tabs;
         for (const ControlLayout& control : layout->controls) {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <set>
 #include <string>
 
@@ -101,6 +102,53 @@ TEST(Layouts, EveryControlAUserCanReachHasANameFromItsCaptionOrItsLabel)
     EXPECT_EQ(spoken.size() + 1, sysInfo.text.size()) << "the access-key marker is not spoken";
     EXPECT_EQ(spoken.find('&'), std::string::npos);
     EXPECT_EQ(withoutAccessKey("Save && Close&"), "Save & Close");
+}
+
+// How the keyboard works each window, decided here for both front ends: where the focus starts
+// and goes, which buttons Enter and Esc press, and what every button runs.
+TEST(Layouts, EveryButtonRunsAHandlerAndTheKeysPressOnlyButtonsOfTheirWindow)
+{
+    const auto check = [](const WindowLayout& window, const auto& buttons, std::string_view focus) {
+        SCOPED_TRACE(std::string(window.name));
+        const auto hasCommand = [&](std::string_view name) {
+            return std::ranges::any_of(buttons, [&](const auto& command) { return command.button == name; });
+        };
+        for (const ControlLayout& control : window.controls)
+            EXPECT_EQ(control.kind == ControlKind::Button, hasCommand(control.name)) << control.name;
+        for (const auto& command : buttons)
+            EXPECT_NE(controlNamed(window, command.button), nullptr) << command.button;
+        for (const std::string_view key : {window.keys.defaultButton, window.keys.cancelButton})
+            EXPECT_TRUE(key.empty() || hasCommand(key)) << key;
+        EXPECT_EQ(initialFocus(window), focus);
+    };
+    check(form1Layout(), Form1::buttons(), "Command1");
+    check(form2Layout(), Form2::buttons(), "MM2Dir");
+    check(form3Layout(), Form3::buttons(), "Command1");
+    check(frmHelpLayout(), frmHelp::buttons(), "OKButton");
+    check(frmAboutLayout(), frmAbout::buttons(), "cmdOK");
+    EXPECT_EQ(frmAboutLayout().keys.defaultButton, "cmdOK");
+    EXPECT_EQ(frmAboutLayout().keys.cancelButton, "cmdOK");
+    for (const WindowLayout* window : {&form1Layout(), &form2Layout(), &form3Layout(), &frmHelpLayout()})
+        EXPECT_TRUE(window->keys.defaultButton.empty() && window->keys.cancelButton.empty()) << window->name;
+
+    // Frames first, beneath what they hold; then by tab index; those without one last. Only
+    // buttons, boxes and lists take the focus.
+    static constexpr ControlLayout kControls[] = {
+        {"caption", ControlKind::Label, {}, "", {}, {}, -1}, {"second", ControlKind::Button, {}, "", {}, {}, 2},
+        {"outline", ControlKind::Frame, {}, "", {}, {}, 5},  {"first", ControlKind::RichText, {}, "", {}, {}, 1},
+        {"label", ControlKind::Label, {}, "", {}, {}, 0},    {"list", ControlKind::DirectoryList, {}, "", {}, {}, 3},
+        {"loose", ControlKind::Button, {}, "", {}, {}, -1},
+    };
+    const WindowLayout kWindow{"window", "", 100, 100, kControls};
+    EXPECT_EQ(creationOrder(kWindow), (std::vector<std::size_t>{2, 4, 3, 1, 5, 0, 6}));
+    EXPECT_EQ(focusOrder(kWindow), (std::vector<std::size_t>{3, 1, 5}));
+    EXPECT_EQ(initialFocus(kWindow), "first");
+
+    // Enter: the default button wherever the focus is, or else the button with the focus.
+    EXPECT_EQ(buttonForEnter(frmAboutLayout(), "cmdSysInfo"), "cmdOK");
+    EXPECT_EQ(buttonForEnter(frmHelpLayout(), "CancelButton"), "CancelButton");
+    EXPECT_EQ(buttonForEnter(frmHelpLayout(), "helptxt"), "");
+    EXPECT_EQ(buttonForEnter(form2Layout(), "MM2Dir"), "");
 }
 
 } // namespace

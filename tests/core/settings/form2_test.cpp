@@ -54,10 +54,11 @@ TEST_F(GameDirectoryWindow, OpensAtTheWorkingDirectoryAndOpeningEntriesChangesTh
     EXPECT_EQ(window.MM2Dir().path(), "/games");
 }
 
-TEST_F(GameDirectoryWindow, ShowsTheWholeStoredFileUpToItsFirst64KiBWithoutTheFinalLineBreak)
+TEST_F(GameDirectoryWindow, ShowsTheWholeStoredFileUpToItsFirst64KiBLineByLineWithoutTheFinalLineBreak)
 {
     const std::pair<std::string, std::string> cases[] = {{"/games/mm2/MM2.LOCK\r\n", "/games/mm2/MM2.LOCK"},
-                                                         {"first\r\nsecond\r\nthird", "first\r\nsecond\r\nthird"},
+                                                         {"first\r\nsecond\r\nthird", "first\nsecond\nthird"},
+                                                         {"a\rb\n\rc\r\r\n", "a\nb\n\nc\n"},
                                                          {"first\nsecond\n", "first\nsecond"},
                                                          {"", ""},
                                                          {"\x00\x01\xff\xfe binary"s, "\x00\x01\xff\xfe binary"s},

@@ -136,6 +136,7 @@ private slots:
         QWidget* window = openForm3();
         auto* text1 = child<QLineEdit>(window, "text1");
         auto* save = child<QPushButton>(window, "Command1");
+        text1->setFocus();
         text1->selectAll();
         QTest::keyClicks(text1, QStringLiteral(" 250 "));
         QCOMPARE(app().form3().get()->text1(), std::string(" 250 "));

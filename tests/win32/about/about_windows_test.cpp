@@ -49,7 +49,7 @@ TEST_F(AboutWindowsTest, HelpWindowShowsHelpTxtPlainOrRichAndItsInitialTextWitho
 {
     app().run(Command::OpenHelp);
     ASSERT_TRUE(app().help().exists());
-    expectFixedDialog(help().hwnd(), help().controls(), frmHelpLayout(), frmHelpClientArea()); // no help file yet
+    expectFixedDialog(help().hwnd(), help().controls(), frmHelpLayout(), fixedClientArea(frmHelpLayout())); // no help file yet
     EXPECT_EQ(GetFocus(), help().controls()["OKButton"]);
     SendMessageA(help().controls()["OKButton"], BM_CLICK, 0, 0);
     ASSERT_FALSE(app().help().exists());
@@ -135,7 +135,7 @@ TEST_F(AboutWindowsTest, AboutBoxLayoutAndEtchedSeparators)
     app().run(Command::OpenAbout);
     ASSERT_TRUE(app().about().exists());
     const Controls& controls = about().controls();
-    expectFixedDialog(about().hwnd(), controls, frmAboutLayout(), frmAboutClientArea());
+    expectFixedDialog(about().hwnd(), controls, frmAboutLayout(), fixedClientArea(frmAboutLayout()));
     EXPECT_EQ(GetFocus(), controls["cmdOK"]);
     EXPECT_NE(SendMessageA(controls["picIcon"], STM_GETICON, 0, 0), 0) << "the product picture";
     RedrawWindow(about().hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);

@@ -1,7 +1,8 @@
 // Writes, as JSON on standard output, what the end-to-end tests compare the program against, all
-// from the core's data: each window's title and its controls' names for assistive technology
-// ("windows"), each window's title by its name ("captions"), and the menu trees with the command
-// of every entry.
+// from the core's data: each window's title, client area and controls with their rectangles and
+// names for assistive technology ("windows"), each window's title by its name ("captions"), the
+// fixed client areas of the help window and the about box, the about box's etched lines, the
+// settings windows' confirmations, and the menu trees with the command of every entry.
 
 #include <cstdio>
 #include <span>
@@ -80,15 +81,23 @@ const char* kindName(ControlKind kind)
     return "";
 }
 
+std::string rect(const TwipsRect& r)
+{
+    return "[" + std::to_string(r.left) + ", " + std::to_string(r.top) + ", " + std::to_string(r.width) + ", " +
+           std::to_string(r.height) + "]";
+}
+
 std::string window(const WindowLayout& layout)
 {
-    std::string out =
-        "{\"name\": " + quoted(layout.name) + ", \"caption\": " + quoted(layout.caption) + ", \"controls\": [";
+    std::string out = "{\"name\": " + quoted(layout.name) + ", \"caption\": " + quoted(layout.caption) +
+                      ", \"client\": [" + std::to_string(layout.clientWidth) + ", " +
+                      std::to_string(layout.clientHeight) + "], \"controls\": [";
     for (const ControlLayout& control : layout.controls) {
         out += (&control == layout.controls.data() ? "" : ", ");
         out += "{\"name\": " + quoted(control.name) + ", \"kind\": \"" + kindName(control.kind) +
                "\", \"accessibleName\": " + quoted(accessibleName(layout, control)) +
-               ", \"labelledBy\": " + quoted(control.labelledBy) + "}";
+               ", \"labelledBy\": " + quoted(control.labelledBy) + ", \"rect\": " + rect(control.rect) +
+               ", \"parent\": " + quoted(control.parent) + "}";
     }
     return out + "]}";
 }
@@ -118,6 +127,14 @@ int main()
     out += "], \"captions\": {";
     for (const WindowLayout* layout : layouts)
         out += (layout == layouts[0] ? "" : ", ") + quoted(layout->name) + ": " + quoted(layout->caption);
+    out += "}, \"clientAreas\": {\"frmHelp\": " + rect(frmHelpClientArea()) +
+           ", \"frmAbout\": " + rect(frmAboutClientArea()) + "}, \"aboutLines\": [";
+    for (const EtchedLine& line : frmAboutLines())
+        out += std::string(&line == frmAboutLines().data() ? "" : ", ") + "{\"x1\": " + std::to_string(line.x1) +
+               ", \"x2\": " + std::to_string(line.x2) + ", \"y\": " + std::to_string(line.y) +
+               ", \"pixels\": " + std::to_string(line.widthPixels) + ", \"rgb\": " + std::to_string(line.rgb) + "}";
+    out += "], \"saved\": {\"Form2\": [" + quoted(Form2::kSaved) + ", " + quoted(Form2::kSavedTitle) +
+           "], \"Form3\": [" + quoted(Form3::kSaved) + ", " + quoted(Form3::kSavedTitle) + "]";
     out += "}, \"mainMenuBar\": " + menu(mainMenuBar()) + ", \"popupMenu\": " + menu({&form4Menu(), 1}) + "}\n";
     std::fputs(out.c_str(), stdout);
 }

@@ -6,6 +6,7 @@ from __future__ import annotations
 
 import ctypes
 import ctypes.util
+import functools
 import json
 import os
 import re
@@ -17,20 +18,41 @@ from pathlib import Path
 from typing import Callable, Iterable
 
 CRLF = "\r\n"
-MAIN_WINDOW = "Latchsweep"
-DIRECTORY_WINDOW = "Select Midtown Madness 2 Directory"
-DELAY_WINDOW = "Auto-Delete Settings"
-HELP_WINDOW = "Help"
-ABOUT_WINDOW = "About Latchsweep"
 TWIPS_PER_PIXEL = 15  # Xvfb's 96 dpi
 
 
+@functools.cache
 def core_data() -> dict:
     """The core's data as the program builds from it: each window's layout ("windows"), each
-    window's caption by its name ("captions": "Form2" ...), the menu bar ("mainMenuBar": name,
-    caption, command and children of each entry) and the pop-up ("popupMenu")."""
+    window's caption by its name ("captions": "Form2" ...), the help window's and the about box's
+    fixed client areas ("clientAreas"), the about box's etched lines ("aboutLines"), each settings
+    window's confirmation and its title ("saved"), the menu bar ("mainMenuBar": name, caption,
+    command and children of each entry) and the pop-up ("popupMenu")."""
     return json.loads(subprocess.run([os.environ["LATCHSWEEP_CORE_DATA"]], capture_output=True, text=True,
                                      timeout=20, check=True).stdout)
+
+
+def layout(window: str) -> dict:
+    """A window's layout by its name: "caption", "client" (width, height) and "controls"."""
+    return next(found for found in core_data()["windows"] if found["name"] == window)
+
+
+def control_twips(window: str, control: str) -> tuple[int, int, int, int]:
+    """A control's rectangle in its window's client area, in twips: a frame's children move by the frame's place."""
+    controls = {found["name"]: found for found in layout(window)["controls"]}
+    left, top, width, height = controls[control]["rect"]
+    if parent := controls[control]["parent"]:
+        left, top = left + controls[parent]["rect"][0], top + controls[parent]["rect"][1]
+    return left, top, width, height
+
+
+def px(twips: int) -> int:
+    return round(twips / TWIPS_PER_PIXEL)
+
+
+MAIN_WINDOW, DIRECTORY_WINDOW, DELAY_WINDOW, HELP_WINDOW, ABOUT_WINDOW = (
+    core_data()["captions"][name] for name in ("Form1", "Form2", "Form3", "frmHelp", "frmAbout"))
+MAIN_WIDTH = px(layout("Form1")["client"][0])  # the main window's width on screen
 
 
 def menu_bar_keys(path: list[int]) -> list[str]:
@@ -184,9 +206,10 @@ def double_click_at(x: int, y: int, button: int = 1) -> None:
     xdotool("click", "--repeat", "2", "--delay", "80", str(button))
 
 
-def click_twips(window: int | str, left: int, top: int, width: int = 0, height: int = 0) -> None:
-    """Clicks the centre of a control laid out at (left, top, width, height) twips in a window's
+def click_control(window: int | str, layout_name: str, control: str) -> None:
+    """Clicks the centre of a control of the layout `layout_name` ("Form2" ...) in a window's
     client area (on a bare X server the whole window)."""
+    left, top, width, height = control_twips(layout_name, control)
     where = geometry(window)
     click_at(where.x + round((left + width // 2) / TWIPS_PER_PIXEL),
              where.y + round((top + height // 2) / TWIPS_PER_PIXEL))
@@ -223,22 +246,15 @@ def menu_bar_titles(window: int | str, top: int = 0, height: int = 22) -> list[G
             for m in re.finditer("#(?: {0,5}#)*", dark)]
 
 
-# The main window's menu bar: title index, then (item index, item count) per drop-down level.
-MAIN_MENU = {
-    "File > Exit": (0, [(0, 1)]),
-    "Settings > Settings > MM2 Directory": (1, [(0, 1), (0, 2)]),
-    "Settings > Settings > Auto Delete": (1, [(0, 1), (1, 2)]),
-    "Help > Help": (2, [(0, 2)]),
-    "Help > About": (2, [(1, 2)]),
-    "Minimize": (3, []),
-}
-
-
-def choose_menu(window: int | str, path: str, scale: float = 1) -> None:
-    """Chooses a command of the main window's menu bar with the mouse, on a desktop scaled by
-    `scale`. The bar wraps: the wide Minimize entry stands alone on its second row."""
-    title_index, levels = MAIN_MENU[path]
-    row = (geometry(window).height - round(MAIN_CLIENT_TWIPS[1] * scale / TWIPS_PER_PIXEL)) // 2
+def choose_menu(window: int | str, command: str, scale: float = 1) -> None:
+    """Chooses a command ("OpenHelp" ...) of the main window's menu bar with the mouse, on a desktop
+    scaled by `scale`. The bar wraps: the wide Minimize entry stands alone on its second row."""
+    items, levels = core_data()["mainMenuBar"], []
+    for index in next(path for path, item in menu_bar_commands() if item["command"] == command):
+        levels.append((index, len(items)))  # (item index, item count) per level, the bar's first
+        items = items[index]["children"]
+    title_index, levels = levels[0][0], levels[1:]
+    row = (geometry(window).height - round(layout("Form1")["client"][1] * scale / TWIPS_PER_PIXEL)) // 2
     # A window just shown may still be drawn or placed by its window manager.
     titles = wait_until(lambda: (lambda found: found if len(found) == 3 else None)(menu_bar_titles(window, height=row)),
                         message="the menu bar's first row does not show File, Settings and Help")
@@ -253,21 +269,15 @@ def choose_menu(window: int | str, path: str, scale: float = 1) -> None:
         click_menu_item(menu, index, count)
 
 
-def open_window(main: int | str, path: str, title: str, scale: float = 1) -> int:
-    choose_menu(main, path, scale)
+def open_window(main: int | str, command: str, title: str, scale: float = 1) -> int:
+    choose_menu(main, command, scale)
     return window_by_name(title)
-
-
-# Controls of the settings windows in twips (frame children add the frame's position).
-DIRECTORY_SAVE = (0, 3240, 5895, 255)
-DELAY_TEXT1 = (120 + 2400, 120 + 240, 1935, 375)
-DELAY_SAVE = (120, 960, 4455, 255)
 
 
 def type_delay(main: int | str, text: str) -> int:
     """Opens the auto-delete window and types `text` over its delay; returns the window."""
-    window = open_window(main, "Settings > Settings > Auto Delete", DELAY_WINDOW)
-    click_twips(window, *DELAY_TEXT1)
+    window = open_window(main, "OpenAutoDelete", DELAY_WINDOW)
+    click_control(window, "Form3", "text1")
     key("ctrl+a")
     xdotool("type", "--delay", "30", text)
     return window
@@ -278,17 +288,13 @@ def minimize() -> None:
     wait_window_gone(MAIN_WINDOW)
 
 
-# The main window's buttons in twips: inside the frame at (120, 0), 2055 x 375 each; the
-# client area is 4680 x 990 twips below the menu bar.
-MAIN_CLIENT_TWIPS = (4680, 990)
-MAIN_BUTTONS_TWIPS = {"Turn ON": (120 + 120, 240, 2055, 375), "Turn OFF": (120 + 2280, 240, 2055, 375)}
-
-
-def click_main_button(window: int | str, caption: str) -> None:
+def click_main_button(window: int | str, control: str) -> None:
+    """Clicks Command1 (Turn ON) or Command2 (Turn OFF) of the main window, below its menu bar."""
     where = geometry(window)
-    scale = MAIN_CLIENT_TWIPS[0] / where.width
-    client_top = where.y + where.height - round(MAIN_CLIENT_TWIPS[1] / scale)
-    left, top, width, height = MAIN_BUTTONS_TWIPS[caption]
+    client_width, client_height = layout("Form1")["client"]
+    scale = client_width / where.width
+    client_top = where.y + where.height - round(client_height / scale)
+    left, top, width, height = control_twips("Form1", control)
     click_at(where.x + round((left + width / 2) / scale), client_top + round((top + height / 2) / scale))
 
 

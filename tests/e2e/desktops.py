@@ -190,8 +190,8 @@ class Desktop:
     def minimize(self) -> None:
         desktop.minimize()
 
-    def open_window(self, main: int, path: str, title: str) -> int:
-        return desktop.open_window(main, path, title)
+    def open_window(self, main: int, command: str, title: str) -> int:
+        return desktop.open_window(main, command, title)
 
     def popups(self) -> set[int]:
         return set(desktop.popups())
@@ -199,7 +199,7 @@ class Desktop:
     def screenshot_menu_bar(self, main: int) -> None:
         where = desktop.geometry(main)  # the menu bar wraps: Minimize stands alone on its second row
         desktop.screenshot(f"menu_bar_wrapped_{self.name}", region=desktop.Geometry(
-            where.x, where.y, where.width, where.height - round(desktop.MAIN_CLIENT_TWIPS[1] / desktop.TWIPS_PER_PIXEL)))
+            where.x, where.y, where.width, where.height - desktop.px(desktop.layout("Form1")["client"][1])))
 
     # What the desktop made of the main window.
     def hidden(self, window: int) -> bool:
@@ -210,7 +210,7 @@ class Desktop:
     def restored(self, window: int) -> bool:
         """Normal state, mapped, on the task bar and above every other window but docks."""
         info = desktop._info(window)
-        if not (info and info[1] and info[0].width == 312):
+        if not (info and info[1] and info[0].width == desktop.MAIN_WIDTH):
             return False
         if not self.window_manager:
             return True
@@ -473,7 +473,7 @@ class Sway(Xfce):
         # A Wayland client cannot place its window: the compositor does. What stands in is the
         # window at its fixed size, which sway floats.
         node = self._node(window)
-        return bool(node and node["type"] == "floating_con" and node["window_rect"]["width"] == 312)
+        return bool(node and node["type"] == "floating_con" and node["window_rect"]["width"] == desktop.MAIN_WIDTH)
 
     def off_task_bar(self, window: str) -> bool | None:
         return None  # Wayland has no skip-taskbar hint
@@ -488,8 +488,7 @@ class Sway(Xfce):
         path = next(path for path, item in desktop.menu_bar_commands() if item["command"] == command)
         self.keys(desktop.menu_bar_keys(path))
 
-    def open_window(self, main: int, path: str, title: str) -> int:
-        command = {"Help > Help": "OpenHelp"}[path]
+    def open_window(self, main: int, command: str, title: str) -> int:
         self.focus(main)
         self.choose_from_bar(command)
         return self.window(title)
@@ -516,7 +515,7 @@ class Sway(Xfce):
         """Back at its size, shown and focused: Qt never reports the minimised state on Wayland,
         and sway has none, so there is no state to read."""
         node = self._node(window)
-        return bool(node and node["visible"] and node["focused"] and node["window_rect"]["width"] == 312)
+        return bool(node and node["visible"] and node["focused"] and node["window_rect"]["width"] == desktop.MAIN_WIDTH)
 
     def describe(self, window: str) -> str:
         return f"sway's tree: {[(n['id'], n.get('name'), n['visible'], n['focused']) for n in self.tree()]}"

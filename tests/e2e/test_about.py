@@ -4,15 +4,15 @@ window answers to, and System Information where the system has none."""
 from __future__ import annotations
 
 import desktop
-from desktop import ABOUT_WINDOW, HELP_WINDOW, MAIN_WINDOW, TWIPS_PER_PIXEL
+from desktop import ABOUT_WINDOW, HELP_WINDOW, MAIN_WINDOW, TWIPS_PER_PIXEL, px
 
 # Large red text: easy to find on screen, and only there when the document's formatting is shown.
 RED_HELP = rb"{\rtf1\ansi{\colortbl;\red255\green0\blue0;}\fs72\b\cf1 LATCHSWEEP HELP\par}"
-HELP_TEXT = (120, 1080, 7575, 1575)
+HELP_TEXT = desktop.control_twips("frmHelp", "helptxt")
 
 
-def px(twips: int) -> int:
-    return round(twips / TWIPS_PER_PIXEL)
+def client_area(name: str) -> desktop.Geometry:
+    return desktop.Geometry(*map(px, desktop.core_data()["clientAreas"][name]))
 
 
 def pixels(window: int, left: int, top: int, width: int, height: int) -> list[tuple[int, ...]]:
@@ -29,8 +29,8 @@ def red_pixels(window: int, *region: int) -> int:
 def test_help_window_and_about_box(launch):
     program = launch({"help.txt": RED_HELP})
     main = desktop.window_by_name(MAIN_WINDOW)
-    window = desktop.open_window(main, "Help > Help", HELP_WINDOW)
-    assert desktop.geometry(window) == desktop.Geometry(px(2760), px(3750), px(7860), px(2775)), "fixed place and size"
+    window = desktop.open_window(main, "OpenHelp", HELP_WINDOW)
+    assert desktop.geometry(window) == client_area("frmHelp"), "fixed place and size"
     desktop.wait_until(lambda: red_pixels(window, *HELP_TEXT) > 200, timeout=3,
                        message="help.txt is not shown with its formatting")
     desktop.screenshot("help_window")
@@ -38,34 +38,37 @@ def test_help_window_and_about_box(launch):
     # Esc and Enter do not close it; a second Help brings the same window forward.
     desktop.key("Escape", "Return")
     assert desktop.holds_for(lambda: desktop.windows_named(HELP_WINDOW) == [window], 1.0)
-    desktop.choose_menu(main, "Help > Help")
+    desktop.choose_menu(main, "OpenHelp")
     assert desktop.holds_for(lambda: desktop.windows_named(HELP_WINDOW) == [window], 0.5)
-    desktop.click_twips(window, 6480, 120, 1215, 375)  # OK
+    desktop.click_control(window, "frmHelp", "OKButton")
     desktop.wait_window_gone(HELP_WINDOW)
 
     # Every opening reads the file afresh: without it, the initial black text.
     program.path("help.txt").unlink()
-    window = desktop.open_window(main, "Help > Help", HELP_WINDOW)
+    window = desktop.open_window(main, "OpenHelp", HELP_WINDOW)
     assert desktop.holds_for(lambda: red_pixels(window, *HELP_TEXT) == 0, 0.5)
-    desktop.click_twips(window, 6480, 600, 1215, 375)  # Cancel
+    desktop.click_control(window, "frmHelp", "CancelButton")
     desktop.wait_window_gone(HELP_WINDOW)
-    desktop.close_window(desktop.open_window(main, "Help > Help", HELP_WINDOW))
+    desktop.close_window(desktop.open_window(main, "OpenHelp", HELP_WINDOW))
     desktop.wait_window_gone(HELP_WINDOW)
 
-    window = desktop.open_window(main, "Help > About", ABOUT_WINDOW)
-    assert desktop.geometry(window) == desktop.Geometry(px(2340), px(1935), px(5790), px(4425))
+    window = desktop.open_window(main, "OpenAbout", ABOUT_WINDOW)
+    assert desktop.geometry(window) == client_area("frmAbout")
     desktop.screenshot("about_box")
-    assert red_pixels(window, 120, 240, 480, 480) > 20, "the product picture, in red and dark red"
-    # Each etched separator: a grey line with a white line beneath it.
-    for top in (2400, 3360):
-        rows = pixels(window, 120, top, 5669 - 120, 2 * TWIPS_PER_PIXEL)
-        width = len(rows) // 2
-        assert set(rows[:width]) == {(128, 128, 128)}, f"grey line at {top}"
-        assert set(rows[width:]) == {(255, 255, 255)}, f"white line at {top}"
+    picture = desktop.control_twips("frmAbout", "picIcon")
+    assert red_pixels(window, *picture) > 20, "the product picture, in red and dark red"
+    # Each etched separator: a thin line drawn over the top row of a thicker one.
+    lines = desktop.core_data()["aboutLines"]
+    for top in sorted({line["y"] for line in lines}):
+        under, over = sorted((line for line in lines if line["y"] == top), key=lambda line: -line["pixels"])
+        rows = pixels(window, under["x1"], top, under["x2"] - under["x1"], under["pixels"] * TWIPS_PER_PIXEL)
+        width = len(rows) // under["pixels"]
+        assert set(rows[:width]) == {tuple(over["rgb"].to_bytes(3, "big"))}, f"the line drawn over at {top}"
+        assert set(rows[width:]) == {tuple(under["rgb"].to_bytes(3, "big"))}, f"the line under it at {top}"
 
     # Alt+S, or the button, looks System Information up; there is none here, so a box titled
     # like the program says so, and the about box stays.
-    for ask in (lambda: desktop.key("alt+s"), lambda: desktop.click_twips(window, 4440, 3960, 1245, 345)):
+    for ask in (lambda: desktop.key("alt+s"), lambda: desktop.click_control(window, "frmAbout", "cmdSysInfo")):
         ask()
         desktop.answer_box(MAIN_WINDOW, already=1)
         assert desktop.windows_named(ABOUT_WINDOW) == [window]
@@ -74,9 +77,9 @@ def test_help_window_and_about_box(launch):
 
     # Esc and Enter each close it, as OK does.
     for keys in ("Escape", "Return"):
-        desktop.open_window(main, "Help > About", ABOUT_WINDOW)
+        desktop.open_window(main, "OpenAbout", ABOUT_WINDOW)
         desktop.key(keys)
         desktop.wait_window_gone(ABOUT_WINDOW)
-    desktop.click_twips(desktop.open_window(main, "Help > About", ABOUT_WINDOW), 120, 3960, 4260, 345)  # OK
+    desktop.click_control(desktop.open_window(main, "OpenAbout", ABOUT_WINDOW), "frmAbout", "cmdOK")
     desktop.wait_window_gone(ABOUT_WINDOW)
     assert program.process_alive()

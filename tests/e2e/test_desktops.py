@@ -62,7 +62,7 @@ def test_round_trip(desk, launch, display):
 
     # Shown normal already: the way back changes nothing, neither raises it over the help window
     # nor takes the focus from there.
-    helper = desk.open_window(main, "Help > Help", HELP_WINDOW)
+    helper = desk.open_window(main, "OpenHelp", HELP_WINDOW)
     wait_until(lambda: desk.focused(helper), message="the help window never had the focus")
     desk.restore_from_icon()
     assert desktop.holds_for(lambda: desk.kept_in_front(helper, main), 0.7), "the way back raised a window already shown"

@@ -26,7 +26,7 @@ def test_start_up_centred_with_turn_on_focused_and_nothing_swept_before_it(launc
     desktop.screenshot("start_up")
 
     assert icon.width >= 16 and icon.height >= 16, f"tray icon too small: {icon}"
-    assert where.width == 312, "client area 4680 twips wide at 15 twips per pixel"
+    assert where.width == desktop.MAIN_WIDTH, "the client area's width at 15 twips per pixel"
     assert abs(where.x - (display.width - where.width) / 2) <= 1, f"not centred horizontally: {where}"
     assert abs(where.y - (display.height - where.height) / 2) <= 1, f"not centred vertically: {where}"
     assert int(desktop.xdotool("getwindowfocus", "-f").split()[0]) == window, "the main window has the keyboard focus"
@@ -48,7 +48,7 @@ def test_sweeps_at_the_scan_delay_and_stops_on_turn_off(launch):
     lock = program.path("MM2.LOCK")
 
     clicked = time.monotonic()
-    desktop.click_main_button(window, "Turn ON")
+    desktop.click_main_button(window, "Command1")
     # The refresher's first tick (1 s) sets the 1000 ms delay and restarts the countdown.
     first = gone_within(lock, 6, since=clicked)
     assert 1.5 <= first <= 3.5, f"first sweep after {first:.2f} s, expected about 2 s"
@@ -57,14 +57,14 @@ def test_sweeps_at_the_scan_delay_and_stops_on_turn_off(launch):
         again = gone_within(lock, 3)
         assert again <= 1.5, f"round {round_}: gone after {again:.2f} s with a 1000 ms delay"
 
-    desktop.click_main_button(window, "Turn OFF")
+    desktop.click_main_button(window, "Command2")
     time.sleep(0.3)  # a sweep already due as the click lands may still run
     lock.write_text("locked")
     assert desktop.holds_for(lock.exists, 2.5), "swept after Turn OFF"
 
     # On again: the delay survived Turn OFF, and the first sweep comes one period after the click.
     clicked = time.monotonic()
-    desktop.click_main_button(window, "Turn ON")
+    desktop.click_main_button(window, "Command1")
     elapsed = gone_within(lock, 4, since=clicked)
     assert 0.8 <= elapsed <= 1.7, f"first sweep after {elapsed:.2f} s, expected one 1000 ms period"
     assert program.process_alive()
@@ -72,7 +72,7 @@ def test_sweeps_at_the_scan_delay_and_stops_on_turn_off(launch):
 
 
 WAYS_OUT = {
-    "file_exit": lambda program, window: desktop.choose_menu(window, "File > Exit"),
+    "file_exit": lambda program, window: desktop.choose_menu(window, "Exit"),
     "close_button": lambda program, window: desktop.close_window(window),
     "sigterm": lambda program, window: program.send_signal(signal.SIGTERM),
     "sigint": lambda program, window: program.send_signal(signal.SIGINT),
@@ -85,7 +85,7 @@ def test_every_way_out_ends_the_program_and_leaves_no_icon(launch, way):
     program = launch({"Directory.txt": lock_list, "AutoDelete.txt": f"500{CRLF}"})
     desktop.docked_icon()
     window = desktop.window_by_name(MAIN_WINDOW)
-    desktop.click_main_button(window, "Turn ON")  # ending works with the sweeper on too
+    desktop.click_main_button(window, "Command1")  # ending works with the sweeper on too
     time.sleep(0.2)
 
     WAYS_OUT[way](program, window)

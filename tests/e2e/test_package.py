@@ -58,14 +58,14 @@ def test_desktop_entry_starts_the_program_in_the_players_settings_directory(tray
         assert os.readlink(f"/proc/{process.pid}/cwd") == str(settings)
 
         delay_window = desktop.type_delay(window, "4321")
-        desktop.click_twips(delay_window, *desktop.DELAY_SAVE)
-        desktop.answer_box("Success")
+        desktop.click_control(delay_window, "Form3", "Command1")
+        desktop.answer_box(desktop.core_data()["saved"]["Form3"][1])
         desktop.wait_window_gone(desktop.DELAY_WINDOW)
         assert (settings / "AutoDelete.txt").read_bytes() == b"4321\r\n"
         assert not (home / ".local").exists(), "nothing written to the old data directory"
 
         desktop.screenshot("package-started")
-        desktop.choose_menu(window, "File > Exit")
+        desktop.choose_menu(window, "Exit")
         assert process.wait(timeout=10) == 0
         desktop.expect_no_trace()
     finally:

@@ -12,8 +12,9 @@ import pytest
 
 import desktop
 from conftest import without_file_privileges
-from desktop import (ABOUT_WINDOW, CRLF, DELAY_WINDOW, DIRECTORY_WINDOW, HELP_WINDOW, MAIN_WINDOW, TWIPS_PER_PIXEL,
-                     gone_within)
+from desktop import CRLF, DELAY_WINDOW, DIRECTORY_WINDOW, HELP_WINDOW, MAIN_WINDOW, TWIPS_PER_PIXEL, gone_within
+
+SAVED_TITLE = desktop.core_data()["saved"]["Form2"][1]
 
 
 def resident_mib(pid: int) -> float:
@@ -41,7 +42,7 @@ def test_tray_host_late_and_restarted(launch, tray_host):
     desktop.double_click_at(*icon.center)
 
     # The way out removes the icon from the new host.
-    desktop.choose_menu(desktop.window_by_name(MAIN_WINDOW), "File > Exit")
+    desktop.choose_menu(desktop.window_by_name(MAIN_WINDOW), "Exit")
     assert program.wait(timeout=5) == 0
     desktop.expect_no_trace()
 
@@ -56,14 +57,14 @@ def test_read_only_working_directory_loses_nothing(launch, tmp_path):
     before = {p.name: p.read_bytes() for p in work.iterdir()}
     work.chmod(0o555)
     main = desktop.window_by_name(MAIN_WINDOW)
-    desktop.click_main_button(main, "Turn ON")
+    desktop.click_main_button(main, "Command1")
 
     # Auto Delete: the save fails under the program's title; the window stays with the typed
     # text, which the sweeper follows.
     window = desktop.type_delay(main, "300")
-    desktop.click_twips(window, *desktop.DELAY_SAVE)
+    desktop.click_control(window, "Form3", "Command1")
     desktop.answer_box(MAIN_WINDOW, already=1)
-    assert not desktop.windows_named("Success")
+    assert not desktop.windows_named(SAVED_TITLE)
     assert desktop.windows_named(DELAY_WINDOW) == [window], "the window stays after a failed Save"
     lock.write_text("locked")
     gone_within(lock, 3)
@@ -72,18 +73,18 @@ def test_read_only_working_directory_loses_nothing(launch, tmp_path):
 
     # MM2 Directory: Save fails likewise; so does a read-only list in a writable directory,
     # which stays as it was. The box stands over the window whose Save failed.
-    window = desktop.open_window(main, "Settings > Settings > MM2 Directory", DIRECTORY_WINDOW)
-    desktop.click_twips(window, *desktop.DIRECTORY_SAVE)
+    window = desktop.open_window(main, "OpenGameDirectory", DIRECTORY_WINDOW)
+    desktop.click_control(window, "Form2", "Command1")
     desktop.answer_box(MAIN_WINDOW, already=1)
     work.chmod(0o755)
     program.path("Directory.txt").chmod(0o444)
-    desktop.click_twips(window, *desktop.DIRECTORY_SAVE)
+    desktop.click_control(window, "Form2", "Command1")
     box = desktop.wait_until(lambda: [w for w in desktop.windows_named(MAIN_WINDOW) if w != main],
                              message="no box for the read-only list")[0]
     over, (x, y) = desktop.geometry(window), desktop.geometry(box).center
     assert over.x <= x < over.x + over.width and over.y <= y < over.y + over.height, "the box is not over its window"
     desktop.answer_box(MAIN_WINDOW, already=1)
-    assert not desktop.windows_named("Success")
+    assert not desktop.windows_named(SAVED_TITLE)
     assert program.path("Directory.txt").stat().st_mode & 0o777 == 0o444
 
     assert {p.name: p.read_bytes() for p in work.iterdir()} == before, "a failed save changed the directory"
@@ -98,7 +99,7 @@ def test_lock_file_held_open_or_read_only_is_still_deleted(launch, tmp_path):
     lock.write_text("held")
     program = launch({"Directory.txt": f"{lock}{CRLF}", "AutoDelete.txt": f"300{CRLF}"})
     with open(lock, "r+") as held:  # open for reading and writing in another process, as the game does
-        desktop.click_main_button(MAIN_WINDOW, "Turn ON")
+        desktop.click_main_button(MAIN_WINDOW, "Command1")
         gone_within(lock, 4)
         assert held.read() == "held", "the holder is unaffected"
     lock.write_text("read-only")
@@ -116,7 +117,7 @@ def test_lock_file_list_rewritten_or_removed_between_sweeps(launch, tmp_path):
     program = launch({"Directory.txt": f"{lock_a}{CRLF}", "AutoDelete.txt": f"300{CRLF}"})
     listing = program.path("Directory.txt")
     main = desktop.window_by_name(MAIN_WINDOW)
-    desktop.click_main_button(main, "Turn ON")
+    desktop.click_main_button(main, "Command1")
     gone_within(lock_a, 4)
 
     def rewrite(content: str) -> None:
@@ -160,7 +161,7 @@ def test_huge_help_file_opens_promptly(launch):
     main = desktop.window_by_name(MAIN_WINDOW)
     resident = resident_mib(program.pid)
 
-    desktop.choose_menu(main, "Help > Help")
+    desktop.choose_menu(main, "OpenHelp")
     asked = time.monotonic()  # the click on the menu item has just been sent
     desktop.window_by_name(HELP_WINDOW, timeout=10)
     opened = time.monotonic() - asked
@@ -181,9 +182,11 @@ def test_fixed_windows_stay_on_a_screen_scaled_by_2(launch, display):
     launch(wrapper=["env", "QT_SCALE_FACTOR=2"])
     main = desktop.window_by_name(MAIN_WINDOW)
     scale = 2 / TWIPS_PER_PIXEL
-    for path, title, place, ok in (("Help > Help", HELP_WINDOW, (1280 - 1048, 500), (6480, 120, 1215, 375)),
-                                   ("Help > About", ABOUT_WINDOW, (312, 258), (120, 3960, 4260, 345))):
-        where = desktop.geometry(desktop.open_window(main, path, title, scale=2))
+    for command, name, button in (("OpenHelp", "frmHelp", "OKButton"), ("OpenAbout", "frmAbout", "cmdOK")):
+        title, (left, top, width, _) = desktop.core_data()["captions"][name], desktop.core_data()["clientAreas"][name]
+        where = desktop.geometry(desktop.open_window(main, command, title, scale=2))
+        place = (min(round(left * scale), display.width - round(width * scale)), round(top * scale))
         assert (where.x, where.y) == place and where.x + where.width <= display.width, f"{title} at {where}"
+        ok = desktop.control_twips(name, button)
         desktop.click_at(where.x + round((ok[0] + ok[2] / 2) * scale), where.y + round((ok[1] + ok[3] / 2) * scale))
         desktop.wait_window_gone(title)

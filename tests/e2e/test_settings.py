@@ -7,8 +7,7 @@ import os
 import time
 
 import desktop
-from desktop import (CRLF, DELAY_SAVE, DELAY_WINDOW, DIRECTORY_SAVE, DIRECTORY_WINDOW, MAIN_WINDOW, TWIPS_PER_PIXEL,
-                     gone_within, type_delay)
+from desktop import CRLF, DELAY_WINDOW, DIRECTORY_WINDOW, MAIN_WINDOW, gone_within, px, type_delay
 
 
 def test_game_directory_and_scan_delay(launch):
@@ -18,24 +17,24 @@ def test_game_directory_and_scan_delay(launch):
     lock = game / "MM2.LOCK"
     main = desktop.window_by_name(MAIN_WINDOW)
 
-    window = desktop.open_window(main, "Settings > Settings > MM2 Directory", DIRECTORY_WINDOW)
+    window = desktop.open_window(main, "OpenGameDirectory", DIRECTORY_WINDOW)
     where = desktop.geometry(window)
-    assert (where.width, where.height) == (5985 // TWIPS_PER_PIXEL, 4230 // TWIPS_PER_PIXEL)
+    assert (where.width, where.height) == tuple(map(px, desktop.layout("Form2")["client"]))
     desktop.screenshot("game_directory_window")
     # The list has the focus at the working directory; Down moves to its one subdirectory and
     # Enter opens it.
     desktop.key("Down", "Return")
-    desktop.click_twips(window, *DIRECTORY_SAVE)
-    desktop.answer_box("Success")
+    desktop.click_control(window, "Form2", "Command1")
+    desktop.answer_box(desktop.core_data()["saved"]["Form2"][1])
     desktop.wait_window_gone(DIRECTORY_WINDOW)
     assert program.path("Directory.txt").read_bytes() == f"{os.path.realpath(game)}/MM2.LOCK{CRLF}".encode()
 
     # Turned on at the saved 20 s; a delay typed but not saved is the period within a second.
     lock.write_text("locked")
-    desktop.click_main_button(main, "Turn ON")
+    desktop.click_main_button(main, "Command1")
     window = type_delay(main, "300")
     where = desktop.geometry(window)
-    assert (where.width, where.height) == (4680 // TWIPS_PER_PIXEL, 1365 // TWIPS_PER_PIXEL)
+    assert (where.width, where.height) == tuple(map(px, desktop.layout("Form3")["client"]))
     desktop.screenshot("auto_delete_window")
     gone_within(lock, 3)
     lock.write_text("locked")
@@ -51,15 +50,9 @@ def test_game_directory_and_scan_delay(launch):
 
     # Saved: the file holds the typed line, and the window closes after the box.
     window = type_delay(main, "400")
-    desktop.click_twips(window, *DELAY_SAVE)
-    desktop.answer_box("Success")
+    desktop.click_control(window, "Form3", "Command1")
+    desktop.answer_box(desktop.core_data()["saved"]["Form3"][1])
     desktop.wait_window_gone(DELAY_WINDOW)
     assert program.path("AutoDelete.txt").read_bytes() == f"400{CRLF}".encode()
     gone_within(lock, 3)
-
-    # Reopened, the directory window starts at the working directory again; a plain Save stores it.
-    window = desktop.open_window(main, "Settings > Settings > MM2 Directory", DIRECTORY_WINDOW)
-    desktop.click_twips(window, *DIRECTORY_SAVE)
-    desktop.answer_box("Success")
-    assert program.path("Directory.txt").read_bytes() == f"{os.path.realpath(program.workdir)}/MM2.LOCK{CRLF}".encode()
     assert program.process_alive()

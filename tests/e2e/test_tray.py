@@ -8,7 +8,7 @@ import time
 import desktop
 from desktop import CRLF, MAIN_WINDOW, gone_within
 
-POPUP_ENTRIES = 4  # File, Settings, Help, Show Main Window
+POPUP_ENTRIES = len(desktop.core_data()["popupMenu"][0]["children"])
 
 
 def drawn_pixels(pixels: bytes) -> int:
@@ -63,7 +63,7 @@ def test_icon_animation_minimize_and_the_popup(launch):
     assert desktop.windows_named(MAIN_WINDOW)
 
     # Minimize hides the window; the icon stays and the sweeper runs on behind the scenes.
-    desktop.click_main_button(MAIN_WINDOW, "Turn ON")
+    desktop.click_main_button(MAIN_WINDOW, "Command1")
     desktop.minimize()
     desktop.screenshot("minimized")
     assert program.process_alive() and len(desktop.tray_icons()) == 1
@@ -75,7 +75,7 @@ def test_icon_animation_minimize_and_the_popup(launch):
     desktop.click_at(*icon.center)
     assert desktop.holds_for(lambda: not desktop.windows_named(MAIN_WINDOW), 1.0), "a single click restored it"
     desktop.double_click_at(*icon.center)
-    assert desktop.geometry(desktop.window_by_name(MAIN_WINDOW)).width == 312, "restored in normal size"
+    assert desktop.geometry(desktop.window_by_name(MAIN_WINDOW)).width == desktop.MAIN_WIDTH, "restored in normal size"
     assert len(desktop.tray_icons()) == 1
     desktop.double_click_at(*icon.center)
     assert desktop.holds_for(lambda: len(desktop.windows_named(MAIN_WINDOW)) == 1, 0.7)

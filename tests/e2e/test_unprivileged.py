@@ -30,7 +30,7 @@ def test_deletes_the_lock_file_where_it_may_and_leaves_it_where_it_may_not(launc
     lock.write_text("locked")
     main = desktop.window_by_name(MAIN_WINDOW)
 
-    desktop.click_main_button(main, "Turn ON")
+    desktop.click_main_button(main, "Command1")
     gone_within(lock, 3)
     lock.write_text("locked")
     gone_within(lock, 1)

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/about/sysinfo.h"
+#include "core/base/product.h"
 #include "tests/support/fake_platform.h"
 
 namespace latchsweep {
@@ -163,8 +164,10 @@ TEST(DecodeRegistryValue, NeverReadsBeyondTheBufferAndDoubleWordsThatAreNoNumber
     EXPECT_EQ(decodeRegistryValue(kRegDword, padded, 10, "p"), "&h7F000000000000000001");
 }
 
-constexpr const char* kPathKey = "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO";
-constexpr const char* kLocationKey = "SOFTWARE\\Microsoft\\Shared Tools Location";
+const std::string kPathKey{kMsinfoKey};
+const std::string kLocationKey{kToolsLocationKey};
+const std::string kPathValue{kMsinfoValue};
+const std::string kLocationValue{kToolsLocationValue};
 constexpr const char* kFirstProgram = "C:\\Program Files\\Common Files\\Microsoft Shared\\MSInfo\\msinfo32.exe";
 
 struct SysInfo {
@@ -176,9 +179,8 @@ struct SysInfo {
     void run() { StartSysInfo(registry, files, &launcher, messages); }
     bool reported() const
     {
-        return messages.shown.size() == 1 &&
-               messages.shown[0].text == "System Information Is Unavailable At This Time" &&
-               messages.shown[0].title == "Latchsweep";
+        return messages.shown.size() == 1 && messages.shown[0].text == kSysInfoUnavailable &&
+               messages.shown[0].title == kAppTitle;
     }
 };
 
@@ -215,9 +217,9 @@ TEST(StartSysInfo, TheRoadsToTheProgram)
         SCOPED_TRACE(road.name);
         SysInfo sys;
         if (road.first)
-            sys.registry.keys[kPathKey]["PATH"] = *road.first;
+            sys.registry.keys[kPathKey][kPathValue] = *road.first;
         if (road.second)
-            sys.registry.keys[kLocationKey]["MSINFO"] = *road.second;
+            sys.registry.keys[kLocationKey][kLocationValue] = *road.second;
         if (!road.file.empty())
             sys.files.files[road.file] = "";
         sys.launcher.succeed = road.launchWorks;
@@ -233,9 +235,9 @@ TEST(StartSysInfo, TheRoadsToTheProgram)
 TEST(StartSysInfo, EachCallRepeatsTheWholeLookupAndAFailureOnTheWayIsReported)
 {
     SysInfo sys;
-    sys.registry.keys[kPathKey]["PATH"] = text(kFirstProgram);
+    sys.registry.keys[kPathKey][kPathValue] = text(kFirstProgram);
     sys.run();
-    sys.registry.keys[kPathKey]["PATH"] = text("C:\\Moved\\msinfo32.exe");
+    sys.registry.keys[kPathKey][kPathValue] = text("C:\\Moved\\msinfo32.exe");
     sys.run();
     EXPECT_EQ(sys.launcher.launched, (std::vector<std::string>{kFirstProgram, "C:\\Moved\\msinfo32.exe"}));
 

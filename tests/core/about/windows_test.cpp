@@ -8,12 +8,15 @@
 #include "core/about/frm_about.h"
 #include "core/about/frm_help.h"
 #include "core/about/rtf.h"
+#include "core/about/sysinfo.h"
+#include "core/base/product.h"
 #include "tests/support/fake_views.h"
 
 namespace latchsweep {
 namespace {
 
 using testing::FakeProgram;
+const std::string kHelp{frmHelp::kHelpFile};
 
 std::string withoutZeroWidthSpaces(std::string text)
 {
@@ -49,12 +52,12 @@ TEST_F(HelpWindow, ReadsTheFileByItsBareNameAsPlainOrRichTextAsFarAsTheLimitReac
          "Caf\u00e9 \u20ac"},
         {"Caf\xE9 \x80", "Caf\u00e9 \u20ac"}};
     for (const auto& [content, shown] : cases) {
-        files.files["help.txt"] = content;
+        files.files[kHelp] = content;
         EXPECT_EQ(open().text, shown) << content;
         program.app.help().get()->onOK();
     }
 
-    files.files["help.txt"] = "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0\\fs28\\b Help\\b0\\par Text}";
+    files.files[kHelp] = "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0\\fs28\\b Help\\b0\\par Text}";
     const auto runs = open().runs;
     ASSERT_TRUE(runs.has_value() && runs->size() == 2u);
     EXPECT_EQ((*runs)[0].text, "Help");
@@ -66,7 +69,7 @@ TEST_F(HelpWindow, ReadsTheFileByItsBareNameAsPlainOrRichTextAsFarAsTheLimitReac
 
     // Cut in the middle of a two-byte character: the text stays UTF-8 and loses only that tail.
     const std::string head(frmHelp::kHelpFileLimit - 1, 'a');
-    files.files["help.txt"] = head + "\xC3\xA9" + std::string(4 * frmHelp::kHelpFileLimit, 'b');
+    files.files[kHelp] = head + "\xC3\xA9" + std::string(4 * frmHelp::kHelpFileLimit, 'b');
     const auto huge = open().text;
     ASSERT_TRUE(huge.has_value());
     EXPECT_TRUE(withoutZeroWidthSpaces(*huge) == head);
@@ -111,10 +114,10 @@ TEST(HelpDocument, AParagraphOfCountlessFormatsGoesOnInItsLastOne)
 
 TEST_F(HelpWindow, OpeningAgainBringsItForwardWithoutReloadingOkCancelAndCloseDiscardIt)
 {
-    files.files["help.txt"] = "first";
+    files.files[kHelp] = "first";
     open();
     frmHelp* first = program.app.help().get();
-    files.files["help.txt"] = "edited";
+    files.files[kHelp] = "edited";
     program.app.run(Command::OpenHelp); // as the tray menu's Help does
     EXPECT_EQ(program.app.help().get(), first);
     EXPECT_EQ(program.views.helpView->showCount, 2);
@@ -133,7 +136,7 @@ TEST(AboutBox, SystemInfoWithoutARegistryIsReportedAndTheBoxStaysOkAndTheCloseBo
     EXPECT_TRUE(program.views.aboutView->shown);
     program.app.about().get()->onSysInfo();
     ASSERT_EQ(program.platform.messages.shown.size(), 1u);
-    EXPECT_EQ(program.platform.messages.shown[0].text, "System Information Is Unavailable At This Time");
+    EXPECT_EQ(program.platform.messages.shown[0].text, kSysInfoUnavailable);
     EXPECT_EQ(program.platform.messages.shown[0].owner, program.views.aboutView); // placed over the box
     EXPECT_TRUE(program.app.about().exists());
     program.app.about().get()->onOK();
@@ -177,7 +180,7 @@ TEST(Layouts, ControlsFitTheirWindowWithOneTabStopEachAndGreyLinesAreDrawnOverWh
     const auto text = [](std::string_view name) {
         return std::ranges::find(frmAboutLayout().controls, name, &ControlLayout::name)->text;
     };
-    EXPECT_EQ(frmAboutLayout().caption, "About Latchsweep");
+    EXPECT_EQ(frmAboutLayout().caption, "About " + std::string(kAppTitle));
     EXPECT_EQ(text("lblTitle"), "LATCHSWEEP");
     EXPECT_EQ(text("lblVersion"), "Version 1.0");
     const auto lines = frmAboutLines(); // each grey line comes after its white one, on the same row

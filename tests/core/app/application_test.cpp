@@ -7,6 +7,7 @@
 #include "core/app/application.h"
 #include "core/app/form1.h"
 #include "core/base/menu.h"
+#include "core/base/product.h"
 #include "core/settings/form3.h"
 #include "core/tray/callback.h"
 #include "core/tray/form4.h"
@@ -46,13 +47,13 @@ TEST(StartUp, RegistersTheIconWithItsTipThenStartsOnlyTheAnimation)
     EXPECT_EQ(added.uID, kIconId);
     EXPECT_EQ(added.hWnd, FakeForm1View::kHandle);
     EXPECT_EQ(added.hIcon, FakeForm1View::kDesignIcon);
-    EXPECT_EQ(std::string(added.szTip.data()), "Latchsweep");
-    EXPECT_EQ(form1Layout().caption, "Latchsweep"); // one title: the caption, the tip, the boxes' title
+    EXPECT_EQ(std::string(added.szTip.data()), kAppTitle);
+    EXPECT_EQ(form1Layout().caption, kAppTitle); // one title: the caption, the tip, the boxes' title
     EXPECT_EQ(app.form1().IconObject(), FakeForm1View::kDesignIcon);
     EXPECT_TRUE(app.form1().Timer1().enabled());
     EXPECT_FALSE(app.form1().Timer2().enabled());
     EXPECT_FALSE(app.form1().Timer3().enabled());
-    EXPECT_EQ(app.form1().Timer2().interval(), 6000);
+    EXPECT_EQ(app.form1().Timer2().interval(), Form1::kTimer2Period);
     EXPECT_TRUE(views.form1View->visible);
     EXPECT_FALSE(views.form1View->minimized);
 }

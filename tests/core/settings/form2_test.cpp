@@ -4,8 +4,10 @@
 #include <vector>
 
 #include "core/app/form1.h"
+#include "core/base/product.h"
 #include "core/settings/form2.h"
 #include "core/settings/setting_file.h"
+#include "core/sweep/data_files.h"
 #include "tests/support/fake_views.h"
 
 namespace latchsweep {
@@ -32,7 +34,7 @@ struct GameDirectoryWindow : ::testing::Test {
     }
     testing::FakeForm2View& view() { return *program.views.form2View; }
     bool isOpen() { return program.app.form2().exists(); }
-    std::string& saved() { return files.files["Directory.txt"]; }
+    std::string& saved() { return files.files[std::string(kDirectoryFile)]; }
 };
 
 TEST_F(GameDirectoryWindow, OpensAtTheWorkingDirectoryAndOpeningEntriesChangesTheValue)
@@ -42,7 +44,7 @@ TEST_F(GameDirectoryWindow, OpensAtTheWorkingDirectoryAndOpeningEntriesChangesTh
     EXPECT_EQ(window.MM2Dir().path(), "/games/mm2");
     EXPECT_EQ(view().names(), (Names{"/", "games", "mm2", "cars"}));
     EXPECT_EQ(view().current, 2u);
-    EXPECT_EQ(view().curmm2dir, "No MM2 Directory Currently Set!");
+    EXPECT_EQ(view().curmm2dir, Form2::kNoDirectory);
     window.openDirectory(3); // cars
     EXPECT_EQ(window.MM2Dir().path(), "/games/mm2/cars");
     EXPECT_EQ(view().names(), (Names{"/", "games", "mm2", "cars"}));
@@ -82,8 +84,8 @@ TEST_F(GameDirectoryWindow, SaveStoresTheLockFilePathShowsItConfirmsAndClosesEve
     EXPECT_EQ(saved(), "/games/mm2/cars/MM2.LOCK\r\n");
     EXPECT_EQ(shownDuringBox, "/games/mm2/cars/MM2.LOCK");
     ASSERT_EQ(messages.size(), 1u);
-    EXPECT_EQ(messages[0].text, "Midtown Madness 2 Directory Saved");
-    EXPECT_EQ(messages[0].title, "Success");
+    EXPECT_EQ(messages[0].text, Form2::kSaved);
+    EXPECT_EQ(messages[0].title, Form2::kSavedTitle);
     EXPECT_EQ(messages[0].owner, shownOwner); // the window whose Save asked, not the main window
     EXPECT_FALSE(isOpen());
 
@@ -115,8 +117,8 @@ TEST_F(GameDirectoryWindow, AFailedSaveSaysWhyKeepsTheWindowAndTheOldFile)
     files.failWritesWith = "Read-only file system";
     window.save();
     ASSERT_EQ(messages.size(), 1u);
-    EXPECT_EQ(messages[0].text, "Could not save Directory.txt: Read-only file system");
-    EXPECT_EQ(messages[0].title, "Latchsweep");
+    EXPECT_EQ(messages[0].text, saveFailedMessage(kDirectoryFile, "Read-only file system"));
+    EXPECT_EQ(messages[0].title, kAppTitle);
     EXPECT_EQ(messages[0].owner, &view());
     ASSERT_TRUE(isOpen());
     EXPECT_EQ(window.MM2Dir().path(), "/games/mm2/cars");
@@ -126,8 +128,15 @@ TEST_F(GameDirectoryWindow, AFailedSaveSaysWhyKeepsTheWindowAndTheOldFile)
     files.failWritesWith.clear();
     window.save(); // the same window, its choice kept, now succeeds
     EXPECT_EQ(saved(), "/games/mm2/cars/MM2.LOCK\r\n");
-    EXPECT_EQ(messages.back().title, "Success");
+    EXPECT_EQ(messages.back().title, Form2::kSavedTitle);
     EXPECT_FALSE(isOpen());
+}
+
+TEST(SaveFailedMessage, NamesTheFileAndTheSystemsReason)
+{
+    EXPECT_EQ(saveFailedMessage("Directory.txt", "Read-only file system"),
+              "Could not save Directory.txt: Read-only file system");
+    EXPECT_EQ(saveFailedMessage("AutoDelete.txt", ""), "Could not save AutoDelete.txt.");
 }
 
 TEST_F(GameDirectoryWindow, OnWindowsANameOutsideTheCodePageIsSavedAsUtf8AndShownAndAMalformedOneIsRefused)
@@ -148,7 +157,7 @@ TEST_F(GameDirectoryWindow, OnWindowsANameOutsideTheCodePageIsSavedAsUtf8AndShow
     messages.clear();
     open().save();
     ASSERT_EQ(messages.size(), 1u);
-    EXPECT_EQ(messages[0].text, "Could not save Directory.txt: " + std::string(kNotText));
+    EXPECT_EQ(messages[0].text, saveFailedMessage(kDirectoryFile, kNotText));
     EXPECT_EQ(saved(), std::string(kUtf8Mark) + games + "\\MM2.LOCK\r\n");
     EXPECT_TRUE(isOpen());
 }
@@ -179,7 +188,7 @@ TEST_F(GameDirectoryWindow, TheCloseBoxDiscardsWithoutSavingAndAfterTheEndNothin
     window.onClose();
     EXPECT_TRUE(isOpen());
     EXPECT_EQ(window.MM2Dir().path(), "/games/mm2");
-    EXPECT_FALSE(files.files.contains("Directory.txt"));
+    EXPECT_FALSE(files.files.contains(std::string(kDirectoryFile)));
     EXPECT_TRUE(messages.empty());
 }
 

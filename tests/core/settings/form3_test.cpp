@@ -4,7 +4,10 @@
 #include <vector>
 
 #include "core/app/form1.h"
+#include "core/base/product.h"
 #include "core/settings/form3.h"
+#include "core/settings/setting_file.h"
+#include "core/sweep/data_files.h"
 #include "tests/support/fake_views.h"
 
 namespace latchsweep {
@@ -25,7 +28,7 @@ struct AutoDeleteWindow : ::testing::Test {
     }
     testing::FakeForm3View& view() { return *program.views.form3View; }
     bool isOpen() { return program.app.form3().exists(); }
-    std::string& saved() { return files.files["AutoDelete.txt"]; }
+    std::string& saved() { return files.files[std::string(kAutoDeleteFile)]; }
 };
 
 TEST_F(AutoDeleteWindow, ThreeStatesAbsentHiddenShown)
@@ -36,7 +39,7 @@ TEST_F(AutoDeleteWindow, ThreeStatesAbsentHiddenShown)
     saved() = "55\r\n"; // written after the load: a hidden window is not reloaded when shown
     EXPECT_EQ(&open(), &hidden);
     EXPECT_TRUE(view().shown);
-    EXPECT_EQ(view().text, "10000"); // no file at the load: the initial text stays
+    EXPECT_EQ(view().text, Form3::kInitialDelay); // no file at the load: the initial text stays
     open();
     EXPECT_EQ(view().showCount, 2); // brought forward, still one window
     hidden.onClose();
@@ -78,8 +81,8 @@ TEST_F(AutoDeleteWindow, SaveWritesTheTextAsTypedConfirmsAndClosesAndALoadedLine
         program.app.form3().get()->save();
         EXPECT_EQ(saved(), text + "\r\n");
         ASSERT_EQ(messages.size(), 1u);
-        EXPECT_EQ(messages[0].text, "The Auto Delete's Settings Has Been Saved");
-        EXPECT_EQ(messages[0].title, "Success");
+        EXPECT_EQ(messages[0].text, Form3::kSaved);
+        EXPECT_EQ(messages[0].title, Form3::kSavedTitle);
         EXPECT_EQ(messages[0].owner, window);
         EXPECT_FALSE(isOpen());
     }
@@ -99,8 +102,8 @@ TEST_F(AutoDeleteWindow, AFailedSaveSaysWhyKeepsTheWindowTheTextAndTheOldFile)
     files.failWritesWith = "No space left on device";
     window.save();
     ASSERT_EQ(messages.size(), 1u);
-    EXPECT_EQ(messages[0].text, "Could not save AutoDelete.txt: No space left on device");
-    EXPECT_EQ(messages[0].title, "Latchsweep");
+    EXPECT_EQ(messages[0].text, saveFailedMessage(kAutoDeleteFile, "No space left on device"));
+    EXPECT_EQ(messages[0].title, kAppTitle);
     EXPECT_EQ(messages[0].owner, &view());
     ASSERT_TRUE(isOpen());
     EXPECT_EQ(view().text, "500");
@@ -109,7 +112,7 @@ TEST_F(AutoDeleteWindow, AFailedSaveSaysWhyKeepsTheWindowTheTextAndTheOldFile)
     files.failWritesWith.clear();
     window.save();
     EXPECT_EQ(saved(), "500\r\n");
-    EXPECT_EQ(messages.back().title, "Success");
+    EXPECT_EQ(messages.back().title, Form3::kSavedTitle);
     EXPECT_FALSE(isOpen());
 }
 

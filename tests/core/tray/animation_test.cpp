@@ -5,6 +5,7 @@
 
 #include "core/app/application.h"
 #include "core/app/form1.h"
+#include "core/base/product.h"
 #include "core/tray/animation.h"
 #include "tests/support/fake_views.h"
 
@@ -64,7 +65,7 @@ TEST_F(Animating, WindowAndTrayStepTogetherUnderTheIdOfIconObjectWhateverTheSwee
         EXPECT_EQ(last().hIcon, frame);
         EXPECT_EQ(last().hWnd, FakeForm1View::kHandle);
         EXPECT_EQ(last().uID, static_cast<std::int32_t>(FakeForm1View::kDesignIcon));
-        EXPECT_EQ(std::string(last().szTip.data()), "Latchsweep");
+        EXPECT_EQ(std::string(last().szTip.data()), kAppTitle);
     }
     EXPECT_EQ(tray.calls.size(), 4u);
     EXPECT_EQ(tray.icons.size(), 1u);

@@ -4,6 +4,7 @@
 
 #include "core/app/application.h"
 #include "core/app/form1.h"
+#include "core/base/product.h"
 #include "core/tray/callback.h"
 #include "core/tray/form4.h"
 #include "tests/support/fake_views.h"
@@ -161,7 +162,7 @@ TEST(LostIcon, AnAreaThatAppearsOrRestartsGetsTheIconUnderTheSameIdAndNeverStran
     EXPECT_EQ(added.hWnd, FakeForm1View::kHandle);
     EXPECT_EQ(added.uID, static_cast<std::int32_t>(FakeForm1View::kDesignIcon));
     EXPECT_EQ(added.hIcon, 0x100u); // the frame on show now, not the design-time icon
-    EXPECT_EQ(std::string(added.szTip.data()), "Latchsweep");
+    EXPECT_EQ(std::string(added.szTip.data()), kAppTitle);
     platform.clock.advance(1'000);
     EXPECT_EQ(tray.icons.begin()->second.hIcon, 0x200u); // the animation reaches it again
     app.form1().onCommand(Command::Minimize);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string>
 
+#include "core/base/product.h"
 #include "core/tray/module1.h"
 #include "tests/support/fake_platform.h"
 #include "tests/support/tray_port_contract.h"
@@ -19,7 +20,7 @@ std::string tipOf(const NotifyIconData& record) { return {record.szTip.begin(), 
 struct TrayOperations : ::testing::Test {
     testing::FakeTray tray;
     Module1 module{tray};
-    void add() { module.AddTrayIcon(kWindow, kId, kIcon, "Latchsweep"); }
+    void add() { module.AddTrayIcon(kWindow, kId, kIcon, kAppTitle); }
 };
 
 TEST_F(TrayOperations, TheRecordIsTheEightyEightBytesOfThe32BitPlatform)
@@ -99,10 +100,10 @@ TEST_F(TrayOperations, FailuresAreSilentNeverRetriedAndIconShownFollowsThePlatfo
     module.DeleteTrayIcon(kId + 1); // not ours: our icon is still there
     EXPECT_TRUE(module.iconShown());
     tray.icons.clear(); // the notification area restarted and forgot every icon
-    module.ModifyTrayIcon(kWindow, kId, kIcon, "Latchsweep");
+    module.ModifyTrayIcon(kWindow, kId, kIcon, kAppTitle);
     EXPECT_FALSE(module.iconShown());
     add();
-    module.ModifyTrayIcon(kWindow, kId, kIcon, "Latchsweep");
+    module.ModifyTrayIcon(kWindow, kId, kIcon, kAppTitle);
     EXPECT_TRUE(module.iconShown());
     add(); // refused: the pair is registered, so the icon is still there
     EXPECT_TRUE(module.iconShown());
@@ -110,7 +111,7 @@ TEST_F(TrayOperations, FailuresAreSilentNeverRetriedAndIconShownFollowsThePlatfo
     module.DeleteTrayIcon(kId);
     EXPECT_TRUE(tray.icons.empty()); // found by the (hWnd, uID) the add stored
     const auto calls = tray.calls.size();
-    module.ModifyTrayIcon(kWindow, kId, kIcon, "Latchsweep");
+    module.ModifyTrayIcon(kWindow, kId, kIcon, kAppTitle);
     module.DeleteTrayIcon(kId);
     EXPECT_TRUE(tray.icons.empty());
     EXPECT_EQ(tray.calls.size(), calls + 2);

@@ -17,6 +17,13 @@ namespace {
 
 using namespace testing;
 
+// Replaces a box's text as typing does, which marks the box edited (setting its text does not).
+void typeInto(HWND box, const wchar_t* text)
+{
+    SendMessageW(box, EM_SETSEL, 0, -1);
+    SendMessageW(box, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text));
+}
+
 class SettingsWindowsTest : public ProgramTest {
 protected:
     void SetUp() override
@@ -105,7 +112,7 @@ TEST_F(SettingsWindowsTest, AutoDeleteWindowSavesTheDelayBoxAsTyped)
     ASSERT_TRUE(app().form3().exists());
     expectWindowAsLaidOut(form3().hwnd(), form3().controls(), form3Layout()); // the initial delay, none saved
     EXPECT_EQ(GetWindow(form3().hwnd(), GW_OWNER), nullptr);
-    SetWindowTextA(form3().controls()["text1"], " 250 ");
+    typeInto(form3().controls()["text1"], L" 250 ");
     {
         BoxAnswerer boxes;
         SendMessageA(form3().controls()["Command1"], BM_CLICK, 0, 0);
@@ -122,7 +129,7 @@ TEST_F(SettingsWindowsTest, TheRefresherReadsAHiddenAutoDeleteWindowThatTheMenuT
     HWND hidden = form3().hwnd();
     EXPECT_FALSE(IsWindowVisible(hidden));
     EXPECT_EQ(app().form1().Timer2().interval(), 4321);
-    SetWindowTextA(form3().controls()["text1"], "777");
+    typeInto(form3().controls()["text1"], L"777");
     app().refreshDelay();
     EXPECT_EQ(app().form1().Timer2().interval(), 777);
     app().run(Command::OpenAutoDelete);

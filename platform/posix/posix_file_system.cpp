@@ -89,35 +89,20 @@ std::pair<std::string, std::string> directoryAndName(const std::string& path)
     return {path.substr(0, slash + 1), path.substr(slash + 1)};
 }
 
-// Temporary files of a save are named ".<name>.latchsweep-<pid>-<n>": hidden, recognisably
-// ours, and telling which process wrote them.
-std::string temporaryPrefix(std::string_view name) { return "." + std::string(name) + ".latchsweep-"; }
-
-// Removes what saves of `name` left behind when they were killed between writing and
-// renaming: temporary files of processes that no longer run (or of this one, which saves one
-// file at a time). Those of a save under way in another instance stay.
+// Removes what saves of `name` left behind when they were killed between writing and renaming
+// (the rule is the core's; this only lists the directory and asks after processes).
 void removeLeftovers(const std::string& directory, const std::string& name)
 {
     DIR* stream = ::opendir(directory.empty() ? "." : directory.c_str());
     if (!stream)
         return; // nothing can be cleared; the save itself reports what is wrong
-    const std::string prefix = temporaryPrefix(name);
+    // Only ESRCH says a process is gone: one of another user's answers EPERM and still runs.
+    const auto stillRuns = [](ProcessId pid) { return ::kill(static_cast<pid_t>(pid), 0) == 0 || errno != ESRCH; };
+    const auto self = static_cast<ProcessId>(::getpid());
     std::vector<std::string> stale;
-    while (const dirent* entry = ::readdir(stream)) {
-        const std::string_view entryName = entry->d_name;
-        if (!entryName.starts_with(prefix))
-            continue;
-        const std::string_view rest = entryName.substr(prefix.size());
-        const std::size_t dash = rest.find('-');
-        const std::string_view pidText = rest.substr(0, dash);
-        if (dash == std::string_view::npos || pidText.empty() ||
-            pidText.find_first_not_of("0123456789") != std::string_view::npos ||
-            rest.substr(dash + 1).find_first_not_of("0123456789") != std::string_view::npos || pidText.size() > 9)
-            continue;
-        const auto pid = static_cast<pid_t>(std::stol(std::string(pidText)));
-        if (pid == ::getpid() || (::kill(pid, 0) != 0 && errno == ESRCH))
-            stale.emplace_back(entryName);
-    }
+    while (const dirent* entry = ::readdir(stream))
+        if (isStaleLeftover(name, entry->d_name, PosixFileSystem::kTemporaryNamings, self, stillRuns))
+            stale.emplace_back(entry->d_name);
     ::closedir(stream);
     for (const std::string& leftover : stale)
         ::unlink((directory + leftover).c_str()); // one that is already gone needs nothing more
@@ -207,8 +192,8 @@ WriteStatus PosixFileSystem::replaceFile(const std::string& path, std::string_vi
     removeLeftovers(directory, name);
     std::string temporary;
     int fd = -1;
-    for (int attempt = 0; fd < 0; ++attempt) {
-        temporary = directory + temporaryPrefix(name) + std::to_string(::getpid()) + "-" + std::to_string(attempt);
+    for (unsigned attempt = 0; fd < 0; ++attempt) {
+        temporary = directory + temporaryName(name, static_cast<ProcessId>(::getpid()), attempt);
         // A new file is created as any program would create it (0666 less the umask, and the
         // directory's default permissions); the copy of an existing one starts private.
         fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, exists ? 0600 : 0666);

@@ -5,6 +5,10 @@
 //   static std::unique_ptr<FileSystem> make();
 //   static void makeReadOnly(const std::filesystem::path& file);  // as the platform marks it
 //   static bool readOnlyHolds();  // false where the test's user may write any file (root)
+//   static void setByUser(const std::filesystem::path& file);  // what a user sets and a save keeps
+//   static bool setByUserHolds(const std::filesystem::path& file);
+//   static std::span<const TemporaryNaming> namings();  // the leftovers the port clears
+//   struct Processes { ProcessId self, running, ended; };  // running for the object's life
 // What only one platform has (links and modes, hidden files and devices) stays in its own tests.
 
 #include <gtest/gtest.h>
@@ -15,10 +19,12 @@
 #include <fstream>
 #include <iterator>
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
 #include "core/base/ports.h"
+#include "core/base/replacement_names.h"
 
 namespace latchsweep {
 
@@ -124,6 +130,49 @@ TYPED_TEST_P(FileSystemContract, RefusesAReadOnlyFileWithTheSystemsReasonAndKeep
     EXPECT_EQ(this->names(), (std::vector<std::string>{"Directory.txt"}));
 }
 
+TYPED_TEST_P(FileSystemContract, ASaveKeepsWhatTheUserSetOnTheOldFileAndANewFileIsAsAnyOther)
+{
+    this->write("Directory.txt", "old\r\n");
+    TypeParam::setByUser(this->dir_ / "Directory.txt");
+    ASSERT_TRUE(TypeParam::setByUserHolds(this->dir_ / "Directory.txt"));
+    ASSERT_TRUE(this->files->replaceFile(this->at("Directory.txt"), "new\r\n").ok);
+    EXPECT_EQ(this->read("Directory.txt"), "new\r\n");
+    EXPECT_TRUE(TypeParam::setByUserHolds(this->dir_ / "Directory.txt"));
+    // The temporary's own name or settings never reach a file the save creates.
+    ASSERT_TRUE(this->files->replaceFile(this->at("AutoDelete.txt"), "10000\r\n").ok);
+    EXPECT_FALSE(TypeParam::setByUserHolds(this->dir_ / "AutoDelete.txt"));
+    EXPECT_TRUE(this->files->isNormalFile(this->at("AutoDelete.txt")));
+    EXPECT_EQ(this->names(), (std::vector<std::string>{"AutoDelete.txt", "Directory.txt"}));
+}
+
+TYPED_TEST_P(FileSystemContract, ASaveClearsWhatKilledSavesLeftUnlessTheirProcessStillRuns)
+{
+    const typename TypeParam::Processes processes;
+    const std::string target = "AutoDelete.txt";
+    this->write(target, "1\r\n");
+    std::vector<std::string> kept = {target};
+    std::vector<std::string> stale;
+    const auto namings = TypeParam::namings();
+    for (const TemporaryNaming& naming : {kTemporaryNaming, kReleasedWindowsNaming}) {
+        // A naming the port never wrote may be the user's own file's.
+        const bool ours = std::find(namings.begin(), namings.end(), naming) != namings.end();
+        for (const ProcessId gone : {processes.ended, processes.self})
+            (ours ? stale : kept).push_back(temporaryName(target, gone, 0, naming));
+        // A save under way in another instance, and another file's leftover.
+        kept.push_back(temporaryName(target, processes.running, 0, naming));
+        kept.push_back(temporaryName("Directory.txt", processes.ended, 0, naming));
+    }
+    for (const auto& name : kept)
+        if (name != target)
+            this->write(name, "other");
+    for (const auto& name : stale)
+        this->write(name, "half");
+    ASSERT_TRUE(this->files->replaceFile(this->at(target), "2\r\n").ok);
+    EXPECT_EQ(this->read(target), "2\r\n");
+    std::sort(kept.begin(), kept.end());
+    EXPECT_EQ(this->names(), kept);
+}
+
 TYPED_TEST_P(FileSystemContract, ListsSubdirectoriesByNameAndTellsNormalFiles)
 {
     std::filesystem::create_directory(this->dir_ / "Midtown Madness 2");
@@ -143,6 +192,8 @@ REGISTER_TYPED_TEST_SUITE_P(FileSystemContract, ReadsAFileUpToTheBoundAndNothing
                             RemovesExactlyOneFileNeverADirectoryNorWhatAPatternMatches,
                             ReplacesTheWholeFileAndLeavesNothingElseBehind,
                             RefusesAReadOnlyFileWithTheSystemsReasonAndKeepsIt,
+                            ASaveKeepsWhatTheUserSetOnTheOldFileAndANewFileIsAsAnyOther,
+                            ASaveClearsWhatKilledSavesLeftUnlessTheirProcessStillRuns,
                             ListsSubdirectoriesByNameAndTellsNormalFiles);
 
 } // namespace latchsweep

@@ -3,7 +3,10 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <utility>
+#include <vector>
 
+#include "core/base/replacement_names.h"
 #include "win32/app/handles.h"
 
 namespace latchsweep::win32 {
@@ -57,6 +60,80 @@ bool writeAll(HANDLE file, std::string_view bytes)
 
 WriteStatus failure(DWORD error) { return {false, systemMessage(error)}; }
 
+// The directory part of a path, ending in its separator or the drive's colon (empty for a bare
+// name), and the name itself.
+std::pair<std::string, std::string> directoryAndName(const std::string& path)
+{
+    const std::size_t end = path.find_last_of("\\/:");
+    if (end == std::string::npos)
+        return {"", path};
+    return {path.substr(0, end + 1), path.substr(end + 1)};
+}
+
+// Only ERROR_INVALID_PARAMETER says that no process has the id: one that may not be opened
+// (another user's, the system's) still runs. A process that has ended but is still held open
+// by someone keeps its id, and is gone all the same.
+bool stillRuns(ProcessId pid)
+{
+    HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
+    if (!process)
+        return GetLastError() != ERROR_INVALID_PARAMETER;
+    DWORD exitCode = 0;
+    const bool ended = GetExitCodeProcess(process, &exitCode) && exitCode != STILL_ACTIVE;
+    CloseHandle(process);
+    return !ended;
+}
+
+// Removes what saves of `name` left behind when they were killed between writing and renaming
+// (the rule is the core's; this only lists the directory and asks after processes). The program
+// names an execution level, so the system shows it the real directory, never a virtual store's
+// copy merged into it: that is where its temporaries were written.
+void removeLeftovers(const std::wstring& directory, const std::string& target)
+{
+    WIN32_FIND_DATAW found{};
+    HANDLE search =
+        FindFirstFileExW((directory + L'*').c_str(), FindExInfoBasic, &found, FindExSearchNameMatch, nullptr, 0);
+    if (search == INVALID_HANDLE_VALUE)
+        return; // nothing can be cleared; the save itself reports what is wrong
+    std::vector<std::wstring> stale;
+    do {
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+            continue;
+        const auto entry = utf8Name(found.cFileName);
+        if (entry &&
+            isStaleLeftover(target, *entry, Win32FileSystem::kTemporaryNamings, GetCurrentProcessId(), stillRuns))
+            stale.emplace_back(found.cFileName);
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+    for (const std::wstring& leftover : stale)
+        DeleteFileW((directory + leftover).c_str()); // one that is already gone needs nothing more
+}
+
+// What the user set on the old file and a save keeps: every attribute but read-only (such a file
+// is refused before it comes to this). Archive is set whatever it was: the content has changed
+// since any backup, as after every write.
+constexpr DWORD kKeptAttributes = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+
+// Puts the written temporary in the target's place. ReplaceFileW keeps the old file's security,
+// attributes and creation time on Windows; Wine's moves the old file away and the new one in,
+// keeping none of them, hence the attributes already given to the temporary.
+DWORD putInPlace(const std::wstring& temporary, const std::wstring& target, bool exists)
+{
+    if (exists) {
+        if (ReplaceFileW(target.c_str(), temporary.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr))
+            return ERROR_SUCCESS;
+        const DWORD error = GetLastError();
+        // Without a backup this error means that the old file is gone already and the new one
+        // still has the temporary's name; a file that went since it was looked at is no more to
+        // be replaced. Either way the new file only has to be moved in.
+        if (error != ERROR_UNABLE_TO_MOVE_REPLACEMENT && error != ERROR_FILE_NOT_FOUND)
+            return error;
+    }
+    return MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)
+               ? ERROR_SUCCESS
+               : GetLastError();
+}
+
 } // namespace
 
 std::optional<std::string> Win32FileSystem::readHead(const std::string& path, std::size_t maxBytes)
@@ -97,10 +174,13 @@ WriteStatus Win32FileSystem::replaceFile(const std::string& path, std::string_vi
         return failure(ERROR_ACCESS_DENIED);
     // The new content goes to a temporary file beside the old one and replaces it only once it
     // is on disk: a failure at any point leaves the old file as it was.
+    const bool exists = attributes != INVALID_FILE_ATTRIBUTES;
+    const auto [directory, target] = directoryAndName(path);
+    removeLeftovers(fromUtf8(directory), target);
     std::wstring temporary;
     HANDLE handle = INVALID_HANDLE_VALUE;
-    for (int attempt = 0; handle == INVALID_HANDLE_VALUE; ++attempt) {
-        temporary = *name + L".tmp" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(attempt);
+    for (unsigned attempt = 0; handle == INVALID_HANDLE_VALUE; ++attempt) {
+        temporary = fromUtf8(directory + temporaryName(target, GetCurrentProcessId(), attempt));
         handle = CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (handle == INVALID_HANDLE_VALUE) {
             const DWORD error = GetLastError();
@@ -115,9 +195,15 @@ WriteStatus Win32FileSystem::replaceFile(const std::string& path, std::string_vi
         DeleteFileW(temporary.c_str());
         return failure(error);
     }
-    if (!file.close() ||
-        !MoveFileExW(temporary.c_str(), name->c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        const DWORD error = GetLastError();
+    if (exists) {
+        FILE_BASIC_INFO basic{}; // times left at zero stay as they are
+        basic.FileAttributes = (attributes & kKeptAttributes) | FILE_ATTRIBUTE_ARCHIVE;
+        // Where the system will not set them, the new file keeps those it was made with: the save
+        // goes on.
+        SetFileInformationByHandle(file.get(), FileBasicInfo, &basic, sizeof basic);
+    }
+    const DWORD error = file.close() ? putInPlace(temporary, *name, exists) : GetLastError();
+    if (error != ERROR_SUCCESS) {
         DeleteFileW(temporary.c_str());
         return failure(error);
     }

@@ -1,6 +1,9 @@
 #pragma once
 
+#include <array>
+
 #include "core/base/ports.h"
+#include "core/base/replacement_names.h"
 #include "win32/app/virtual_store_folders.h"
 
 namespace latchsweep::win32 {
@@ -11,6 +14,10 @@ namespace latchsweep::win32 {
 // here.
 class Win32FileSystem : public FileSystem {
 public:
+    // The names of the temporaries a save clears when their writer is gone: released versions
+    // named theirs otherwise.
+    static constexpr std::array kTemporaryNamings{kTemporaryNaming, kReleasedWindowsNaming};
+
     std::optional<std::string> readHead(const std::string& path, std::size_t maxBytes) override;
     WriteStatus replaceFile(const std::string& path, std::string_view bytes) override;
     bool removeFile(const std::string& path) override;

@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <memory>
 #include <optional>
+#include <span>
+#include <string>
 #include <string_view>
 #include <tuple>
 
@@ -60,6 +62,40 @@ TEST(TimerTest, AChangedPeriodRestartsTheCountdownFromTheAssignment)
     EXPECT_GE(std::chrono::duration_cast<std::chrono::milliseconds>(expiries[0] - assigned).count(), 600);
 }
 
+// A copy of this program that never runs a line: it holds its process id until it is ended.
+class SuspendedCopy {
+public:
+    SuspendedCopy()
+    {
+        wchar_t program[MAX_PATH];
+        GetModuleFileNameW(nullptr, program, MAX_PATH);
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        std::wstring commandLine = L"copy";
+        if (!CreateProcessW(program, commandLine.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr, nullptr,
+                            &startup, &started_))
+            ADD_FAILURE() << "no copy of the test program started: " << GetLastError();
+    }
+    ~SuspendedCopy() { end(); }
+    SuspendedCopy(const SuspendedCopy&) = delete;
+    SuspendedCopy& operator=(const SuspendedCopy&) = delete;
+    [[nodiscard]] ProcessId id() const { return started_.dwProcessId; }
+    // Once the last handle is closed, no process has the id any more.
+    void end()
+    {
+        if (!started_.hProcess)
+            return;
+        TerminateProcess(started_.hProcess, 0);
+        WaitForSingleObject(started_.hProcess, INFINITE);
+        CloseHandle(started_.hThread);
+        CloseHandle(started_.hProcess);
+        started_ = {};
+    }
+
+private:
+    PROCESS_INFORMATION started_{};
+};
+
 struct Win32Traits {
     static std::unique_ptr<FileSystem> make() { return std::make_unique<Win32FileSystem>(); }
     static void makeReadOnly(const std::filesystem::path& file)
@@ -67,6 +103,29 @@ struct Win32Traits {
         SetFileAttributesW(file.wstring().c_str(), FILE_ATTRIBUTE_READONLY);
     }
     static bool readOnlyHolds() { return true; }
+    static void setByUser(const std::filesystem::path& file)
+    {
+        SetFileAttributesW(file.wstring().c_str(), FILE_ATTRIBUTE_HIDDEN);
+    }
+    static bool setByUserHolds(const std::filesystem::path& file)
+    {
+        const DWORD attributes = GetFileAttributesW(file.wstring().c_str());
+        return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_HIDDEN);
+    }
+    static std::span<const TemporaryNaming> namings() { return Win32FileSystem::kTemporaryNamings; }
+    struct Processes {
+        ProcessId self = GetCurrentProcessId();
+        SuspendedCopy runningCopy;
+        ProcessId running = runningCopy.id();
+        ProcessId ended = endedProcess();
+    };
+    static ProcessId endedProcess()
+    {
+        SuspendedCopy copy;
+        const ProcessId id = copy.id();
+        copy.end();
+        return id;
+    }
 };
 INSTANTIATE_TYPED_TEST_SUITE_P(Win32, FileSystemContract, Win32Traits);
 

@@ -1,0 +1,73 @@
+#include "core/base/replacement_names.h"
+
+#include <algorithm>
+
+namespace latchsweep {
+namespace {
+
+// A number as the names spell it: decimal, no sign, no leading zero. Any other spelling is a name
+// no save wrote.
+std::optional<std::uint64_t> spelledNumber(std::string_view digits)
+{
+    constexpr std::size_t kMostDigits = 10; // as many as a 32-bit number needs
+    if (digits.empty() || digits.size() > kMostDigits || (digits.size() > 1 && digits.front() == '0') ||
+        !std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; }))
+        return std::nullopt;
+    std::uint64_t value = 0;
+    for (const char digit : digits)
+        value = value * 10 + static_cast<std::uint64_t>(digit - '0');
+    return value;
+}
+
+std::optional<ProcessId> writerUnder(std::string_view target, std::string_view entry, const TemporaryNaming& naming)
+{
+    if (!entry.starts_with(naming.before))
+        return std::nullopt;
+    entry.remove_prefix(naming.before.size());
+    if (!entry.starts_with(target))
+        return std::nullopt;
+    entry.remove_prefix(target.size());
+    if (!entry.starts_with(naming.after))
+        return std::nullopt;
+    entry.remove_prefix(naming.after.size());
+    const std::size_t dash = entry.find('-');
+    if (dash == std::string_view::npos)
+        return std::nullopt;
+    const auto writer = spelledNumber(entry.substr(0, dash));
+    const auto attempt = spelledNumber(entry.substr(dash + 1));
+    // No process has the id 0 (on POSIX it would stand for the caller's whole process group).
+    if (!writer || !attempt || *writer == 0 || *writer > kLargestProcessId || *attempt > 0xffffffffu)
+        return std::nullopt;
+    return static_cast<ProcessId>(*writer);
+}
+
+} // namespace
+
+std::string temporaryName(std::string_view target, ProcessId writer, unsigned attempt, const TemporaryNaming& naming)
+{
+    std::string name(naming.before);
+    name += target;
+    name += naming.after;
+    name += std::to_string(writer);
+    name += '-';
+    name += std::to_string(attempt);
+    return name;
+}
+
+std::optional<ProcessId> leftoverWriter(std::string_view target, std::string_view entry,
+                                        std::span<const TemporaryNaming> namings)
+{
+    for (const TemporaryNaming& naming : namings)
+        if (const auto writer = writerUnder(target, entry, naming))
+            return writer;
+    return std::nullopt;
+}
+
+bool isStaleLeftover(std::string_view target, std::string_view entry, std::span<const TemporaryNaming> namings,
+                     ProcessId self, const std::function<bool(ProcessId)>& stillRuns)
+{
+    const auto writer = leftoverWriter(target, entry, namings);
+    return writer && (*writer == self || !stillRuns(*writer));
+}
+
+} // namespace latchsweep

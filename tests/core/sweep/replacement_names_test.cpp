@@ -1,0 +1,88 @@
+// The names of a save's temporaries, for what the ports' shared suite cannot reach: names of
+// earlier releases still on users' disks, and names that only look like ours.
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "core/base/replacement_names.h"
+
+namespace latchsweep {
+namespace {
+
+constexpr std::array kCurrent{kTemporaryNaming};
+constexpr std::array kOnWindows{kTemporaryNaming, kReleasedWindowsNaming};
+
+TEST(ReplacementNamesTest, NamesThatReleasedVersionsLeftBehindAreStillRecognised)
+{
+    // Spelled out: these are the names already on disks, whatever the code makes of them now.
+    EXPECT_EQ(temporaryName("AutoDelete.txt", 4242, 7), ".AutoDelete.txt.latchsweep-4242-7");
+    EXPECT_EQ(leftoverWriter("AutoDelete.txt", ".AutoDelete.txt.latchsweep-4242-7", kCurrent), 4242u);
+    EXPECT_EQ(leftoverWriter("Directory.txt", "Directory.txt.tmp1308-0", kOnWindows), 1308u);
+    // Only where such a name was ever written: elsewhere it may be the user's own file.
+    EXPECT_EQ(leftoverWriter("Directory.txt", "Directory.txt.tmp1308-0", kCurrent), std::nullopt);
+}
+
+TEST(ReplacementNamesTest, EveryNameASaveWritesTellsItsWriterUpToTheLargestId)
+{
+    for (const TemporaryNaming& naming : kOnWindows)
+        for (const ProcessId writer : {ProcessId{1}, ProcessId{9}, ProcessId{123456789}, kLargestProcessId})
+            for (const unsigned attempt : {0u, 10u, 101u})
+                EXPECT_EQ(
+                    leftoverWriter("MM2 dir.txt", temporaryName("MM2 dir.txt", writer, attempt, naming), kOnWindows),
+                    writer)
+                    << temporaryName("MM2 dir.txt", writer, attempt, naming);
+}
+
+TEST(ReplacementNamesTest, NamesThatOnlyLookLikeOursAreNoLeftovers)
+{
+    const std::string ours = ".x.latchsweep-";
+    const std::string tooLarge = std::to_string(std::uint64_t{kLargestProcessId} + 1); // ten digits
+    for (const std::string& entry : std::vector<std::string>{
+             ours + "12a-3",
+             ours + "12-3a",
+             ours + "12-3.bak",
+             ours + "-3",
+             ours + "12-",
+             ours + "12",
+             ours + "012-3",
+             ours + "12-03",
+             ours + "+12-3",
+             ours + "0-3",
+             ours + tooLarge + "-0",
+             ours + "99999999999-0",
+             ours + "12-99999999999",
+             ".x.latchsweep12-3",
+             "x.latchsweep-12-3",
+             ".xy.latchsweep-12-3",
+             "x.tmp-3",
+             "x.tmp12",
+             "x.tmp12-3-4",
+             "x.tmp" + tooLarge + "-1",
+         })
+        EXPECT_EQ(leftoverWriter("x", entry, kOnWindows), std::nullopt) << entry;
+    // Another file's leftover, even one whose name begins with this one's.
+    EXPECT_EQ(leftoverWriter("x", temporaryName("x.latchsweep-1", 12, 3), kOnWindows), std::nullopt);
+    EXPECT_EQ(leftoverWriter("x.txt", temporaryName("x", 12, 3), kOnWindows), std::nullopt);
+}
+
+TEST(ReplacementNamesTest, ASaveClearsItsOwnAndDeadWritersLeftoversAndAsksOnlyAboutLeftovers)
+{
+    std::vector<ProcessId> asked;
+    const auto runsIfEven = [&](ProcessId pid) {
+        asked.push_back(pid);
+        return pid % 2 == 0;
+    };
+    EXPECT_TRUE(isStaleLeftover("x", temporaryName("x", 8, 0), kCurrent, 8, runsIfEven)); // this process
+    EXPECT_TRUE(isStaleLeftover("x", temporaryName("x", 7, 0), kCurrent, 8, runsIfEven));
+    EXPECT_FALSE(isStaleLeftover("x", temporaryName("x", 6, 0), kCurrent, 8, runsIfEven));
+    EXPECT_FALSE(isStaleLeftover("x", "x", kCurrent, 8, runsIfEven));
+    EXPECT_FALSE(isStaleLeftover("x", temporaryName("y", 7, 0), kCurrent, 8, runsIfEven));
+    EXPECT_EQ(asked, (std::vector<ProcessId>{7, 6}));
+}
+
+} // namespace
+} // namespace latchsweep

@@ -127,7 +127,7 @@ def menu_tree(node) -> list[Menu]:
 
 
 def expected_menu(items: list[dict]) -> list[Menu]:
-    """The core's menu data (as core_names writes it) in the same shape."""
+    """The core's menu data (as core_data writes it) in the same shape."""
     return [Menu(item["caption"], expected_menu(item["children"])) for item in items]
 
 

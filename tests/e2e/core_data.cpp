@@ -127,8 +127,8 @@ int main()
     out += "], \"captions\": {";
     for (const WindowLayout* layout : layouts)
         out += (layout == layouts[0] ? "" : ", ") + quoted(layout->name) + ": " + quoted(layout->caption);
-    out += "}, \"clientAreas\": {\"frmHelp\": " + rect(frmHelpClientArea()) +
-           ", \"frmAbout\": " + rect(frmAboutClientArea()) + "}, \"aboutLines\": [";
+    out += "}, \"clientAreas\": {\"frmHelp\": " + rect(fixedClientArea(frmHelpLayout())) +
+           ", \"frmAbout\": " + rect(fixedClientArea(frmAboutLayout())) + "}, \"aboutLines\": [";
     for (const EtchedLine& line : frmAboutLines())
         out += std::string(&line == frmAboutLines().data() ? "" : ", ") + "{\"x1\": " + std::to_string(line.x1) +
                ", \"x2\": " + std::to_string(line.x2) + ", \"y\": " + std::to_string(line.y) +

@@ -17,12 +17,18 @@ from pathlib import Path
 import desktop
 from desktop import wait_until
 
-# The pop-up's entries as (index, count) per level, by caption.
-POPUP_PLACES = {
-    "File": (0, 4), "Settings": (1, 4), "Help": (2, 4), "Show Main Window": (3, 4),
-    "File/Exit": (0, 1), "Settings/Settings": (0, 1), "Settings/Settings/MM2 Directory": (0, 2),
-    "Settings/Settings/Auto-Delete": (1, 2), "Help/Help": (0, 2), "Help/About": (1, 2),
-}
+def popup_places(items: list[dict] | None = None, prefix: str = "") -> dict[str, tuple[int, int]]:
+    """The pop-up's entries as (index, count) on their level, by their captions' path ("Help/About")."""
+    if items is None:
+        items = desktop.core_data()["popupMenu"][0]["children"]
+    places = {}
+    for index, item in enumerate(items):
+        places[prefix + item["caption"]] = (index, len(items))
+        places.update(popup_places(item["children"], prefix + item["caption"] + "/"))
+    return places
+
+
+POPUP_PLACES = popup_places()
 
 PANEL_XML = """<?xml version="1.0" encoding="UTF-8"?>
 <channel name="xfce4-panel" version="1.0">

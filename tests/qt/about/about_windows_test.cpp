@@ -140,7 +140,7 @@ private slots:
         auto* description = child<QLabel>(window, "lblDescription");
         const QStringList lines = description->text().split(QLatin1Char('\n'));
         QCOMPARE(lines.size(), 2);
-        QVERIFY(lines[0].startsWith(QStringLiteral("Latchsweep")));
+        QVERIFY(lines[0].startsWith(toQString(kAppTitle)));
         QVERIFY(lines[1].contains(QStringLiteral("issue tracker")));
         QCOMPARE(description->font(), ok->font());
         QVERIFY(ok->isDefault());

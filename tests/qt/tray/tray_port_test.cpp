@@ -1,3 +1,4 @@
+#include "core/base/product.h"
 #include "core/tray/callback.h"
 #include "core/tray/module1.h"
 #include "qt/app/icons.h"
@@ -54,7 +55,7 @@ class TrayPortTest : public QObject {
     IconHandle frame_ = 0;
     bool add(std::int32_t id = kId, WindowHandle window = kWindow)
     {
-        return port_->notify(kNimAdd, record(window, id, design_, "Latchsweep"));
+        return port_->notify(kNimAdd, record(window, id, design_, kAppTitle));
     }
     static qint64 iconKey(IconHandle icon) { return qt::IconTable::instance().icon(icon).cacheKey(); }
     static void settle() { QCoreApplication::processEvents(); }
@@ -93,7 +94,7 @@ private slots:
         QVERIFY(add());
         QSystemTrayIcon* icon = port_->icon(kWindow, kId);
         QVERIFY(icon->isVisible());
-        QCOMPARE(icon->toolTip(), QStringLiteral("Latchsweep"));
+        QCOMPARE(icon->toolTip(), toQString(kAppTitle));
         QCOMPARE(icon->icon().cacheKey(), iconKey(design_));
         QVERIFY(port_->notify(kNimModify, record(kWindow, kId, frame_, "Changed")));
         QCOMPARE(port_->icon(kWindow, kId), icon);

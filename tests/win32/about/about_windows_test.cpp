@@ -7,6 +7,7 @@
 
 #include "core/about/frm_about.h"
 #include "core/about/frm_help.h"
+#include "core/about/sysinfo.h"
 #include "tests/win32/support/win32_test_support.h"
 #include "win32/about/about_views.h"
 
@@ -49,7 +50,8 @@ TEST_F(AboutWindowsTest, HelpWindowShowsHelpTxtPlainOrRichAndItsInitialTextWitho
 {
     app().run(Command::OpenHelp);
     ASSERT_TRUE(app().help().exists());
-    expectFixedDialog(help().hwnd(), help().controls(), frmHelpLayout(), fixedClientArea(frmHelpLayout())); // no help file yet
+    expectFixedDialog(help().hwnd(), help().controls(), frmHelpLayout(),
+                      fixedClientArea(frmHelpLayout())); // no help file yet
     EXPECT_EQ(GetFocus(), help().controls()["OKButton"]);
     SendMessageA(help().controls()["OKButton"], BM_CLICK, 0, 0);
     ASSERT_FALSE(app().help().exists());
@@ -160,7 +162,7 @@ TEST_F(AboutWindowsTest, AboutBoxClosesByEscOrEnterAndAltSStartsSystemInformatio
     }
     const std::string tool = scratch / "msinfo32.exe";
     ASSERT_TRUE(CopyFileA(besideTest("launch_probe.exe").c_str(), tool.c_str(), FALSE));
-    ScopedRegistryValue path{"SOFTWARE\\Microsoft\\Shared Tools\\MSINFO", "PATH"};
+    ScopedRegistryValue path{std::string(kMsinfoKey), std::string(kMsinfoValue)};
     ASSERT_TRUE(path.set(REG_SZ, tool + '\0'));
     app().run(Command::OpenAbout);
     press('s', WM_SYSCHAR);

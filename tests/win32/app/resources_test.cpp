@@ -58,8 +58,9 @@ TEST(ResourcesTest, VersionRecordIsUsEnglishOneZeroZeroZero)
     EXPECT_EQ(fixed->dwFileVersionLS, 0u);
     EXPECT_EQ(fixed->dwProductVersionMS, 0x00010000u);
     EXPECT_EQ(fixed->dwProductVersionLS, 0u);
-    for (const auto& [name, expected] : {std::pair{"ProductName", "Latchsweep"}, std::pair{"FileVersion", "1.00"},
-                                         std::pair{"ProductVersion", "1.00"}}) {
+    for (const auto& [name, expected] :
+         {std::pair{"ProductName", LATCHSWEEP_PRODUCT_NAME}, std::pair{"FileVersion", LATCHSWEEP_VERSION_TEXT},
+          std::pair{"ProductVersion", LATCHSWEEP_VERSION_TEXT}}) {
         void* value = nullptr;
         const std::string path = std::string("\\StringFileInfo\\040904B0\\") + name;
         ASSERT_TRUE(VerQueryValueA(block.data(), path.c_str(), &value, &length) && length > 0) << name;

@@ -19,22 +19,6 @@ std::string_view withoutCutSequence(std::string_view bytes)
     return bytes;
 }
 
-std::string withNewlines(std::string_view text)
-{
-    std::string out;
-    out.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] != '\r') {
-            out += text[i];
-            continue;
-        }
-        out += '\n';
-        if (i + 1 < text.size() && text[i + 1] == '\n')
-            ++i;
-    }
-    return out;
-}
-
 // A text box takes time that grows with the square of the length of a word it has to wrap, and
 // of the number of format changes within one paragraph: a help file made of one endless word or
 // of one paragraph in countless formats would hold the window up for minutes. Both are bounded
@@ -110,7 +94,7 @@ HelpDocument readHelpDocument(std::string_view bytes, const TextDecoding& decodi
         text = decodeText(bytes, decoding);
     if (!text || !isUtf8(*text))
         text = decodeCodePage(marked ? bytes.substr(kUtf8Mark.size()) : bytes, decoding.codePage, decoding);
-    WordBreaker().append(document.text, withNewlines(*text));
+    WordBreaker().append(document.text, withLineFeeds(*text));
     return document;
 }
 

@@ -85,4 +85,20 @@ bool isUtf8(std::string_view bytes)
     return true;
 }
 
+std::string withLineFeeds(std::string_view text)
+{
+    std::string folded;
+    folded.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '\r') {
+            folded += text[i];
+            continue;
+        }
+        folded += '\n';
+        if (i + 1 < text.size() && text[i + 1] == '\n')
+            ++i;
+    }
+    return folded;
+}
+
 } // namespace latchsweep

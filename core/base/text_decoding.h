@@ -45,4 +45,8 @@ std::size_t utf8SequenceLength(std::string_view bytes, char32_t& codePoint);
 // Whether the bytes are well-formed UTF-8 throughout.
 bool isUtf8(std::string_view bytes);
 
+// Text for a box that shows every line of a file: each line break, CR LF or a lone CR or LF, as
+// one LF.
+std::string withLineFeeds(std::string_view text);
+
 } // namespace latchsweep

@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "core/base/text_decoding.h"
 #include "core/settings/setting_file.h"
 #include "core/sweep/data_files.h"
 

@@ -34,22 +34,6 @@ std::string_view withoutFinalLineBreak(std::string_view content)
     return content;
 }
 
-std::string withLineFeeds(std::string_view text)
-{
-    std::string folded;
-    folded.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] != '\r') {
-            folded += text[i];
-            continue;
-        }
-        folded += '\n';
-        if (i + 1 < text.size() && text[i + 1] == '\n')
-            ++i;
-    }
-    return folded;
-}
-
 std::optional<std::string> readFirstLine(FileSystem& files, std::string_view name)
 {
     // One byte beyond the bound tells a line of exactly kMaxFirstLine from a longer one.

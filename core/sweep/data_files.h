@@ -28,10 +28,6 @@ std::optional<std::string> firstLine(std::string_view bytes);
 // breaks before the last one are part of the text and stay.
 std::string_view withoutFinalLineBreak(std::string_view content);
 
-// Text for a box that shows every line of a file: each line break, CR LF or a lone CR or LF, as
-// one LF.
-std::string withLineFeeds(std::string_view text);
-
 // The first line of a file as text (UTF-8), reading no more than the bound needs. The files hold
 // their text by one rule (decodeText, core/base/text_decoding.h): a line behind a byte-order mark
 // is UTF-8, and the bound counts the line without the mark. Nothing when the line cannot be read

@@ -1,6 +1,7 @@
 #include "core/base/text_decoding.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace latchsweep {
 namespace {
@@ -26,6 +27,14 @@ std::optional<std::string> decodeText(std::string_view bytes, const TextDecoding
     if (decoding.convert)
         return decoding.convert(decoding.codePage, bytes);
     return std::nullopt;
+}
+
+std::optional<std::string> decodeTextInPlace(std::string&& bytes, const TextDecoding& decoding)
+{
+    const std::string_view view = bytes;
+    if (view.starts_with(kUtf8Mark) || !(decoding.codePage == kCodePageUtf8 || isAscii(view)))
+        return decodeText(view, decoding);
+    return std::move(bytes);
 }
 
 std::optional<std::string> encodeText(std::string_view text, const TextDecoding& decoding)

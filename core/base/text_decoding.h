@@ -37,6 +37,9 @@ inline constexpr TextDecoding kTextAsItIs{kCodePageUtf8, nullptr, nullptr};
 // as UTF-8 behind a byte-order mark. Nothing for text that is not UTF-8 there: no name is ever
 // guessed at.
 std::optional<std::string> decodeText(std::string_view bytes, const TextDecoding& decoding);
+// The same, keeping the bytes' storage where they are the text already (the sweep reads the
+// path at every tick).
+std::optional<std::string> decodeTextInPlace(std::string&& bytes, const TextDecoding& decoding);
 std::optional<std::string> encodeText(std::string_view text, const TextDecoding& decoding);
 
 // The length of the well-formed UTF-8 sequence at the start of `bytes` with its code point, or 0.

@@ -1,5 +1,7 @@
 #include "core/sweep/data_files.h"
 
+#include <utility>
+
 #include "core/base/ports.h"
 #include "core/sweep/virtual_store.h"
 
@@ -37,7 +39,7 @@ std::string_view withoutFinalLineBreak(std::string_view content)
 std::optional<std::string> readFirstLine(FileSystem& files, std::string_view name)
 {
     // One byte beyond the bound tells a line of exactly kMaxFirstLine from a longer one.
-    const auto head = readHeadSeenByLegacyPrograms(files, name, kUtf8Mark.size() + kMaxFirstLine + 1);
+    auto head = readHeadSeenByLegacyPrograms(files, name, kUtf8Mark.size() + kMaxFirstLine + 1);
     if (!head)
         return std::nullopt;
     // The line is found among the bytes, before they are decoded: a line break is the same byte
@@ -48,7 +50,8 @@ std::optional<std::string> readFirstLine(FileSystem& files, std::string_view nam
     const auto line = firstLineOf(bytes.substr(mark));
     if (!line)
         return std::nullopt;
-    return decodeText(bytes.substr(0, mark + line->size()), files.textDecoding());
+    head->resize(mark + line->size());
+    return decodeTextInPlace(std::move(*head), files.textDecoding());
 }
 
 } // namespace latchsweep

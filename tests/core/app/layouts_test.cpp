@@ -126,10 +126,6 @@ TEST(Layouts, EveryButtonRunsAHandlerAndTheKeysPressOnlyButtonsOfTheirWindow)
     check(form3Layout(), Form3::buttons(), "Command1");
     check(frmHelpLayout(), frmHelp::buttons(), "OKButton");
     check(frmAboutLayout(), frmAbout::buttons(), "cmdOK");
-    EXPECT_EQ(frmAboutLayout().keys.defaultButton, "cmdOK");
-    EXPECT_EQ(frmAboutLayout().keys.cancelButton, "cmdOK");
-    for (const WindowLayout* window : {&form1Layout(), &form2Layout(), &form3Layout(), &frmHelpLayout()})
-        EXPECT_TRUE(window->keys.defaultButton.empty() && window->keys.cancelButton.empty()) << window->name;
 
     // Frames first, beneath what they hold; then by tab index; those without one last. Only
     // buttons, boxes and lists take the focus.

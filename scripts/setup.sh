@@ -10,7 +10,7 @@ test_packages=("${run_packages[@]}" googletest libgtest-dev libbenchmark-dev cla
   imagemagick python3-pytest g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix wine wine64
   desktop-file-utils appstream appstream-compose lintian man-db zip dpkg-dev file procps openbox xfwm4
   xfce4-panel dbus dbus-x11 libglib2.0-bin qt6-wayland sway waybar grim wtype python3-pyatspi at-spi2-core
-  wine32:i386)
+  wine32:i386 locales)
 
 case "${1:-}" in
   run) wanted=("${run_packages[@]}") ;;
@@ -32,4 +32,11 @@ if ((${#missing[@]})); then
   if [ "$(id -u)" -ne 0 ]; then sudo=sudo; else sudo=; fi
   $sudo apt-get update -q
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q "${missing[@]}"
+fi
+
+# A Russian locale, whose language gives Wine the Cyrillic ANSI code page (1251) for the run of
+# the Windows program on a system of another code page.
+if [ "${1:-}" = test ] && ! locale -a 2>/dev/null | grep -qx 'ru_RU.utf8'; then
+  if [ "$(id -u)" -ne 0 ]; then sudo=sudo; else sudo=; fi
+  $sudo localedef -i ru_RU -c -f UTF-8 ru_RU.UTF-8
 fi

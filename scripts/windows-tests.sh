@@ -95,10 +95,10 @@ wait_gone() {
     return 1
 }
 
-# run_end_to_end <wine-run.sh> <latchsweep.exe>
+# run_end_to_end <wine-run.sh> <latchsweep.exe> [<ANSI code page>]
 run_end_to_end() {
-    local wine_run=$1 program=$2
-    echo "e2e: $program"
+    local wine_run=$1 program=$2 code_page=${3:-1252}
+    echo "e2e: $program (ANSI code page $code_page)"
     local scratch="$work/game dir"
     rm -rf "$scratch"
     mkdir -p "$scratch"
@@ -116,7 +116,7 @@ run_end_to_end() {
 
     local window=""
     for _ in $(seq 1 120); do
-        window=$(xdotool search --name '^Latchsweep$' 2>/dev/null | head -n 1 || true)
+        window=$(xdotool search --name "^${main_title}\$" 2>/dev/null | head -n 1 || true)
         [ -n "$window" ] && break
         sleep 0.25
     done
@@ -129,19 +129,18 @@ run_end_to_end() {
     [ "$icons_after" -gt "$icons_before" ] || { e2e_failed "no tray icon ($icons_before -> $icons_after)"; return; }
     echo "e2e: tray icon present"
 
-    # Wine draws the frame itself: the X window is the whole window, the client area (312 x 66
-    # pixels at 96 dpi) sits at its bottom inside an equal border.
+    # Wine draws the frame itself: the X window is the whole window, the client area sits at its
+    # bottom inside an equal border.
     local x y width height
     eval "$(xwininfo -id "$window" | awk '
         /Absolute upper-left X/ {print "x=" $NF}
         /Absolute upper-left Y/ {print "y=" $NF}
         /Width:/ {print "width=" $NF}
         /Height:/ {print "height=" $NF}')"
-    local border=$(((width - 312) / 2))
+    local border=$(((width - client_width) / 2))
     local client_x=$((x + border))
-    local client_y=$((y + height - border - 66))
-    # "Turn ON": 16, 16, 137 x 25 in the client area.
-    xdotool mousemove $((client_x + 84)) $((client_y + 28)) click 1
+    local client_y=$((y + height - border - client_height))
+    xdotool mousemove $((client_x + on_x)) $((client_y + on_y)) click 1
     for _ in $(seq 1 80); do
         [ -e "$scratch/MM2.LOCK" ] || break
         sleep 0.25
@@ -149,18 +148,24 @@ run_end_to_end() {
     [ ! -e "$scratch/MM2.LOCK" ] || { e2e_failed "the lock file was not deleted"; return; }
     echo "e2e: lock file deleted after Turn ON"
 
-    # The game as players have it: under Program Files (x86), in a folder the ANSI code page
-    # cannot spell, its lock file where Windows' virtualization leaves it for the unelevated
-    # game (Wine does not virtualize: the copy is put there by hand). Directory.txt holds the
-    # path as the program saves such a one, UTF-8 behind a byte-order mark; the sweep, still
-    # on, reads it afresh.
+    # The game as players have it: under Program Files (x86), in a Cyrillic folder, its lock file
+    # where Windows' virtualization leaves it for the unelevated game (Wine does not virtualize:
+    # the copy is put there by hand). Directory.txt holds the path as it is saved there: where
+    # the ANSI code page cannot spell it, UTF-8 behind a byte-order mark; on a Cyrillic system,
+    # in its code page without a mark, as the original program saved it. The sweep, still on,
+    # reads it afresh.
     local prefix game_unix copy_unix
     prefix=$(sed -n 's/^export WINEPREFIX="\(.*\)"$/\1/p' "$wine_run")
     game_unix="$prefix/drive_c/Program Files (x86)/Игры/Midtown Madness 2"
     copy_unix="$prefix/drive_c/users/$(id -un)/AppData/Local/VirtualStore/Program Files (x86)/Игры/Midtown Madness 2"
     mkdir -p "$game_unix" "$copy_unix"
     : >"$copy_unix/MM2.LOCK"
-    printf '\xEF\xBB\xBFC:\\Program Files (x86)\\Игры\\Midtown Madness 2\\MM2.LOCK\r\n' >"$scratch/Directory.txt"
+    local line='C:\Program Files (x86)\Игры\Midtown Madness 2\MM2.LOCK'
+    if [ "$code_page" = 1251 ]; then
+        printf '%s\r\n' "$line" | iconv -f UTF-8 -t CP1251 >"$scratch/Directory.txt"
+    else
+        printf '\xEF\xBB\xBF%s\r\n' "$line" >"$scratch/Directory.txt"
+    fi
     wait_gone "$copy_unix/MM2.LOCK" || { e2e_failed "the virtual store's lock file was not deleted"; return; }
     : >"$copy_unix/MM2.LOCK"
     : >"$game_unix/MM2.LOCK"
@@ -192,8 +197,28 @@ for preset in windows-x64 windows-x86-tests; do
     echo "Tests of $preset"
     ctest --preset "$preset" -j2 || status=1
 done
+# The main window's title, its client area and the middle of "Turn ON" in pixels at Wine's 96
+# dpi, from the core's data as the Linux end-to-end suites read it.
+"$x64/wine-run.sh" "$x64/tests/win32/core_data.exe" >"$work/core_data.json"
+eval "$(python3 - "$work/core_data.json" <<'EOF'
+import json, shlex, sys
+
+data = json.load(open(sys.argv[1], encoding="utf-8"))
+form1 = next(window for window in data["windows"] if window["name"] == "Form1")
+controls = {control["name"]: control for control in form1["controls"]}
+left, top, width, height = controls["Command1"]["rect"]
+if parent := controls["Command1"]["parent"]:
+    left, top = left + controls[parent]["rect"][0], top + controls[parent]["rect"][1]
+px = lambda twips: round(twips / 15)
+print(f"main_title={shlex.quote(data['captions']['Form1'])}")
+print(f"client_width={px(form1['client'][0])} client_height={px(form1['client'][1])}")
+print(f"on_x={px(left + width / 2)} on_y={px(top + height / 2)}")
+EOF
+)"
 run_end_to_end "$x64/wine-run.sh" "$x64/win32/latchsweep.exe"
 run_end_to_end "$x86/wine-run.sh" "$x86_release/win32/latchsweep.exe"
+# The shipped program on a system whose ANSI code page is Cyrillic (ru_RU gives Windows-1251).
+LATCHSWEEP_WINE_LOCALE=ru_RU.UTF-8 run_end_to_end "$x86/wine-run.sh" "$x86_release/win32/latchsweep.exe" 1251
 
 elapsed=$(($(date +%s) - started))
 if [ "$status" -eq 0 ]; then

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <array>
 
+#include "core/base/virtual_store.h"
+
 namespace latchsweep {
 namespace {
 
@@ -25,9 +27,10 @@ frmHelp::frmHelp(const WindowContext& context, const MakeView& makeView)
 
 void frmHelp::load()
 {
-    // By its bare name: the file in the working directory of the moment, never beside the program.
+    // By its bare name: the file in the working directory of the moment, never beside the program
+    // (or its copy in the virtual store, where Windows showed it to the original program).
     FileSystem& files = context_.platform().files;
-    const auto bytes = files.readHead(std::string(kHelpFile), kHelpFileLimit);
+    const auto bytes = readHeadSeenByLegacyPrograms(files, kHelpFile, kHelpFileLimit);
     if (!bytes)
         return;
     const HelpDocument document = readHelpDocument(*bytes, files.textDecoding());

@@ -27,10 +27,12 @@ struct VirtualStore {
     std::string root;                 // the user's store, e.g. C:\Users\me\AppData\Local\VirtualStore
 };
 
-// Outcome of a write: ok, or the system's own reason for the failure.
+// Outcome of a write: ok, or the system's own reason for the failure, and whether the system
+// refused it for lack of access (what Windows' file virtualization steps in for).
 struct WriteStatus {
     bool ok = true;
     std::string reason;
+    bool accessDenied = false;
 };
 
 class FileSystem {
@@ -48,6 +50,9 @@ public:
     // the file keeps its attributes (mode, owner) as far as the platform lets them be kept.
     virtual WriteStatus replaceFile(const std::string& path, std::string_view bytes) = 0;
 
+    // Makes the directory and every missing one above it; true when it is there afterwards.
+    virtual bool createDirectories(const std::string& path) = 0;
+
     // Deletes exactly one name that is not a directory: a file, or a symbolic link itself (never
     // what it points to); never a pattern. False when nothing was deleted.
     virtual bool removeFile(const std::string& path) = 0;
@@ -61,6 +66,10 @@ public:
     // Names of the subdirectories of `dir`, in no particular order; nothing when the
     // directory cannot be read.
     virtual std::optional<std::vector<std::string>> subdirectories(const std::string& dir) = 0;
+
+    // The roots of the computer's drives that hold files, in letter order ("C:\\", "D:\\"), a drive
+    // without a medium among them; none where the file system is one tree.
+    [[nodiscard]] virtual std::vector<std::string> drives() { return {}; }
 
     // The character that joins a directory and a file name: '\\' on Windows, '/' elsewhere.
     [[nodiscard]] virtual char separator() const = 0;

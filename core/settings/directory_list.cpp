@@ -24,6 +24,11 @@ bool lessIgnoringCase(const std::string& a, const std::string& b)
     return !reversed && a < b;
 }
 
+bool sameIgnoringCase(std::string_view a, std::string_view b)
+{
+    return std::ranges::equal(a, b, [](char x, char y) { return lower(x) == lower(y); });
+}
+
 // A name the platform reported that cannot stand for a subdirectory: listing it would build a
 // path that points somewhere else.
 bool isSubdirectoryName(std::string_view name, char separator)
@@ -97,6 +102,7 @@ std::string joinPath(std::string_view dir, std::string_view name, char separator
 DirectoryList::DirectoryList(FileSystem& files, std::string_view start)
     : files_(files),
       separator_(files.separator()),
+      drives_(files.drives()),
       parts_(splitPath(start, separator_))
 {
     list();
@@ -107,8 +113,14 @@ bool DirectoryList::open(std::size_t index)
     if (index >= entries_.size())
         return false;
     const std::size_t current = currentIndex();
-    if (index < current) {
-        parts_.names.resize(index);
+    if (entries_[index].depth == 0 && index != rootIndex_) {
+        // Another drive: its root, where the system can read it.
+        std::string root = entries_[index].path;
+        if (!files_.subdirectories(root))
+            return false;
+        parts_ = {std::move(root), {}};
+    } else if (index < current) {
+        parts_.names.resize(index - rootIndex_);
     } else if (index > current) {
         // Copied first: list() replaces the entries.
         std::string name = entries_[index].name;
@@ -121,6 +133,18 @@ bool DirectoryList::open(std::size_t index)
 void DirectoryList::list()
 {
     entries_.clear();
+    // The drives before the current one, the current one's tree, the drives after it. A root that
+    // is no drive of the list (a network share) stands first.
+    const auto current = std::ranges::find_if(
+        drives_, [this](const std::string& drive) { return sameIgnoringCase(drive, parts_.root); });
+    auto after = drives_.begin();
+    if (current != drives_.end()) {
+        for (; after != current; ++after)
+            entries_.push_back({*after, *after, 0, false});
+        ++after;
+    }
+
+    rootIndex_ = entries_.size();
     std::string path = parts_.root;
     entries_.push_back({parts_.root, path, 0, true});
     for (std::size_t i = 0; i < parts_.names.size(); ++i) {
@@ -140,6 +164,8 @@ void DirectoryList::list()
         std::string childPath = joinPath(path_, name, separator_);
         entries_.push_back({std::move(name), std::move(childPath), depth, false});
     }
+    for (; after != drives_.end(); ++after)
+        entries_.push_back({*after, *after, 0, false});
 }
 
 } // namespace latchsweep

@@ -2,8 +2,8 @@
 
 #include "core/base/ports.h"
 #include "core/base/product.h"
+#include "core/base/virtual_store.h"
 #include "core/sweep/data_files.h"
-#include "core/sweep/virtual_store.h"
 
 namespace latchsweep {
 
@@ -18,9 +18,17 @@ std::optional<std::string> readSettingFile(FileSystem& files, std::string_view n
 bool writeSettingLine(FileSystem& files, MessageBoxes& messages, const WindowView& window, std::string_view name,
                       std::string_view line)
 {
-    auto encoded = encodeText(line, files.textDecoding());
-    const WriteStatus status = encoded ? files.replaceFile(std::string(name), encoded->append(kLineEnd))
-                                       : WriteStatus{false, std::string(kNotText)};
+    WriteStatus status{false, std::string(kNotText)};
+    if (auto bytes = encodeText(line, files.textDecoding())) {
+        bytes->append(kLineEnd);
+        const std::string target = saveTarget(files, name);
+        status = files.replaceFile(target, *bytes);
+        // Refused in a folder Windows virtualizes: where it put the original program's files.
+        if (const auto copy = saveRefusedTo(files, target, status)) {
+            files.createDirectories(copy->substr(0, copy->rfind('\\')));
+            status = files.replaceFile(*copy, *bytes);
+        }
+    }
     if (!status.ok)
         messages.show(&window, saveFailedMessage(name, status.reason), kAppTitle);
     return status.ok;

@@ -20,14 +20,17 @@ inline constexpr std::size_t kSettingsReadLimit = 64 * 1024;
 inline constexpr std::string_view kNotText = "the text is not valid Unicode";
 
 // The file's content up to kSettingsReadLimit, as text (UTF-8, by the data files' rule in
-// core/base/text_decoding.h); nothing when it cannot be read or is not text. Where
-// Windows virtualizes the working directory, a file that is only in the user's virtual store is
-// read from there: the original program, virtualized, saved its settings there.
+// core/base/text_decoding.h); nothing when it cannot be read or is not text. Where Windows
+// virtualizes the working directory, the file's copy in the user's virtual store comes first:
+// the original program, virtualized, read and saved its settings there.
 std::optional<std::string> readSettingFile(FileSystem& files, std::string_view name);
 
 // Replaces the whole file by `line` and CR LF: in the system's code page when it spells the line
-// exactly, else as UTF-8 behind a byte-order mark. A failure is told to the user, naming the file
-// and the system's reason, under the program's title; the old content is then still in place.
+// exactly, else as UTF-8 behind a byte-order mark. Where Windows virtualizes the working
+// directory, the save goes where reading finds the file, and one refused for lack of access is
+// made at the file's copy in the virtual store, its folders made as needed. A failure is told to
+// the user, naming the file and the system's reason, under the program's title; the old content
+// is then still in place.
 // True only once the file was really written. `window` is the window whose Save asked.
 bool writeSettingLine(FileSystem& files, MessageBoxes& messages, const WindowView& window, std::string_view name,
                       std::string_view line);

@@ -3,7 +3,7 @@
 #include <utility>
 
 #include "core/base/ports.h"
-#include "core/sweep/virtual_store.h"
+#include "core/base/virtual_store.h"
 
 namespace latchsweep {
 namespace {

@@ -1,8 +1,8 @@
 #include "core/sweep/sweeper.h"
 
 #include "core/base/ports.h"
+#include "core/base/virtual_store.h"
 #include "core/sweep/data_files.h"
-#include "core/sweep/virtual_store.h"
 
 namespace latchsweep {
 

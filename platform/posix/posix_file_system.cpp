@@ -10,6 +10,7 @@
 #include <climits>
 #include <csignal>
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <utility>
 #include <vector>
@@ -17,7 +18,7 @@
 namespace latchsweep {
 namespace {
 
-std::string reasonFor(int error) { return std::strerror(error); }
+WriteStatus failure(int error) { return {false, std::strerror(error), error == EACCES || error == EPERM}; }
 
 // Closes a descriptor on every way out of a scope.
 class Descriptor {
@@ -176,17 +177,17 @@ WriteStatus PosixFileSystem::replaceFile(const std::string& path, std::string_vi
     // where this process may set them, its owner and group.
     const auto target = linkTarget(path);
     if (!target)
-        return {false, reasonFor(errno)};
+        return failure(errno);
     struct stat old {};
     const bool exists = ::stat(target->c_str(), &old) == 0;
     if (!exists && errno != ENOENT)
-        return {false, reasonFor(errno)};
+        return failure(errno);
     if (exists && S_ISDIR(old.st_mode))
-        return {false, reasonFor(EISDIR)};
+        return failure(EISDIR);
     // A file that could not be opened for output is refused, read-only ones above all: the
     // rename would replace it all the same.
     if (exists && ::faccessat(AT_FDCWD, target->c_str(), W_OK, AT_EACCESS) != 0)
-        return {false, reasonFor(errno)};
+        return failure(errno);
 
     const auto [directory, name] = directoryAndName(*target);
     removeLeftovers(directory, name);
@@ -198,7 +199,7 @@ WriteStatus PosixFileSystem::replaceFile(const std::string& path, std::string_vi
         // directory's default permissions); the copy of an existing one starts private.
         fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, exists ? 0600 : 0666);
         if (fd < 0 && (errno != EEXIST || attempt > 100))
-            return {false, reasonFor(errno)};
+            return failure(errno);
     }
     Descriptor file(fd);
     if (exists)
@@ -206,17 +207,24 @@ WriteStatus PosixFileSystem::replaceFile(const std::string& path, std::string_vi
     if (!writeAll(file.get(), bytes) || ::fsync(file.get()) != 0) {
         const int error = errno;
         ::unlink(temporary.c_str());
-        return {false, reasonFor(error)};
+        return failure(error);
     }
     if (::close(file.release()) != 0 || ::rename(temporary.c_str(), target->c_str()) != 0) {
         const int error = errno;
         ::unlink(temporary.c_str());
-        return {false, reasonFor(error)};
+        return failure(error);
     }
     // The rename itself is on disk only once the directory is.
     if (!syncDirectory(directory))
-        return {false, reasonFor(errno)};
+        return failure(errno);
     return {};
+}
+
+bool PosixFileSystem::createDirectories(const std::string& path)
+{
+    std::error_code ignored;
+    std::filesystem::create_directories(path, ignored);
+    return std::filesystem::is_directory(path, ignored);
 }
 
 bool PosixFileSystem::removeFile(const std::string& path)

@@ -14,6 +14,7 @@ public:
 
     std::optional<std::string> readHead(const std::string& path, std::size_t maxBytes) override;
     WriteStatus replaceFile(const std::string& path, std::string_view bytes) override;
+    bool createDirectories(const std::string& path) override;
     bool removeFile(const std::string& path) override;
     bool isNormalFile(const std::string& path) override;
     std::string currentDirectory() override;

@@ -48,6 +48,7 @@ struct PosixTraits {
     }
 };
 INSTANTIATE_TYPED_TEST_SUITE_P(Posix, FileSystemContract, PosixTraits);
+INSTANTIATE_TYPED_TEST_SUITE_P(PosixBareNames, FileSystemContract, BareNames<PosixTraits>);
 
 class PosixFiles : public ScratchDirectory {
 protected:

@@ -54,8 +54,20 @@ WriteStatus FakeFileSystem::replaceFile(const std::string& path, std::string_vie
 {
     if (!failWritesWith.empty())
         return {false, failWritesWith};
+    // A bare name is in the working directory.
+    const std::size_t last = path.rfind(sep);
+    if (deniedDirectories.contains(last == std::string::npos ? cwd : path.substr(0, last)))
+        return {false, "Access is denied.", true};
     files[path] = std::string(bytes);
     return {};
+}
+
+bool FakeFileSystem::createDirectories(const std::string& path)
+{
+    for (std::size_t end = path.find(sep); end != std::string::npos; end = path.find(sep, end + 1))
+        directories.insert(path.substr(0, end == 0 || path[end - 1] == ':' ? end + 1 : end));
+    directories.insert(path);
+    return true;
 }
 
 bool FakeFileSystem::removeFile(const std::string& path)

@@ -23,7 +23,9 @@ public:
     std::set<std::string> directories;
     std::string cwd = "/work";
     char sep = '/';
-    std::string failWritesWith; // non-empty: every write fails with this reason
+    std::string failWritesWith;              // non-empty: every write fails with this reason
+    std::set<std::string> deniedDirectories; // writes there are refused for lack of access
+    std::vector<std::string> driveRoots;     // none: one tree
     std::vector<std::string> removed;
     std::vector<std::string> removeAttempts;
     VirtualStore store;                  // nothing virtualized unless a test says so
@@ -31,6 +33,8 @@ public:
 
     std::optional<std::string> readHead(const std::string& path, std::size_t maxBytes) override;
     WriteStatus replaceFile(const std::string& path, std::string_view bytes) override;
+    bool createDirectories(const std::string& path) override;
+    std::vector<std::string> drives() override { return driveRoots; }
     bool removeFile(const std::string& path) override;
     bool isNormalFile(const std::string& path) override { return files.contains(path); }
     std::string currentDirectory() override { return cwd; }

@@ -9,6 +9,8 @@
 //   static bool setByUserHolds(const std::filesystem::path& file);
 //   static std::span<const TemporaryNaming> namings();  // the leftovers the port clears
 //   struct Processes { ProcessId self, running, ended; };  // running for the object's life
+// Each suite runs twice: with full paths, and as the program calls the port, with bare names in
+// the working directory (BareNames<Traits>).
 // What only one platform has (links and modes, hidden files and devices) stays in its own tests.
 
 #include <gtest/gtest.h>
@@ -28,25 +30,37 @@
 
 namespace latchsweep {
 
+// The port as the program calls it: files by their bare names in the working directory.
+template <class Traits>
+struct BareNames : Traits {
+    static constexpr bool kBareNames = true;
+};
+
 template <class Traits>
 class FileSystemContract : public ::testing::Test {
 protected:
+    static constexpr bool kBareNames = requires { Traits::kBareNames; };
+
     void SetUp() override
     {
         const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
         dir_ = std::filesystem::temp_directory_path() / ("latchsweep contract " + std::to_string(stamp));
         std::filesystem::create_directories(dir_);
+        previous_ = std::filesystem::current_path();
+        if (kBareNames)
+            std::filesystem::current_path(dir_);
     }
     void TearDown() override
     {
         std::error_code ignored;
+        std::filesystem::current_path(previous_, ignored);
         for (const auto& entry : std::filesystem::recursive_directory_iterator(dir_, ignored))
             std::filesystem::permissions(entry.path(), std::filesystem::perms::owner_write,
                                          std::filesystem::perm_options::add, ignored);
         std::filesystem::remove_all(dir_, ignored);
     }
 
-    [[nodiscard]] std::string at(const std::string& name) const { return (dir_ / name).string(); }
+    [[nodiscard]] std::string at(const std::string& name) const { return kBareNames ? name : (dir_ / name).string(); }
     void write(const std::string& name, const std::string& bytes) const
     {
         std::ofstream(dir_ / name, std::ios::binary) << bytes;
@@ -67,6 +81,7 @@ protected:
 
     std::unique_ptr<FileSystem> files = Traits::make();
     std::filesystem::path dir_;
+    std::filesystem::path previous_;
 };
 
 TYPED_TEST_SUITE_P(FileSystemContract);
@@ -115,6 +130,20 @@ TYPED_TEST_P(FileSystemContract, ReplacesTheWholeFileAndLeavesNothingElseBehind)
         EXPECT_FALSE(failed.reason.empty()) << path;
     }
     EXPECT_EQ(this->names(), (std::vector<std::string>{"AutoDelete.txt", "Directory.txt", "help.txt"}));
+    // Saved again, as a player corrects a setting.
+    ASSERT_TRUE(this->files->replaceFile(this->at("AutoDelete.txt"), "250\r\n").ok);
+    EXPECT_EQ(this->read("AutoDelete.txt"), "250\r\n");
+}
+
+TYPED_TEST_P(FileSystemContract, MakesMissingDirectoriesAndTellsWhereNoneCanBe)
+{
+    const std::string nested = this->at("VirtualStore") + "/Program Files (x86)/MM2";
+    EXPECT_TRUE(this->files->createDirectories(nested));
+    EXPECT_TRUE(this->files->createDirectories(nested)); // there already
+    EXPECT_TRUE(std::filesystem::is_directory(this->dir_ / "VirtualStore/Program Files (x86)/MM2"));
+    EXPECT_TRUE(this->files->replaceFile(nested + "/AutoDelete.txt", "1\r\n").ok);
+    this->write("file", "");
+    EXPECT_FALSE(this->files->createDirectories(this->at("file") + "/below"));
 }
 
 TYPED_TEST_P(FileSystemContract, RefusesAReadOnlyFileWithTheSystemsReasonAndKeepsIt)
@@ -126,6 +155,7 @@ TYPED_TEST_P(FileSystemContract, RefusesAReadOnlyFileWithTheSystemsReasonAndKeep
     const WriteStatus failed = this->files->replaceFile(this->at("Directory.txt"), "new\r\n");
     EXPECT_FALSE(failed.ok);
     EXPECT_FALSE(failed.reason.empty());
+    EXPECT_TRUE(failed.accessDenied);
     EXPECT_EQ(this->read("Directory.txt"), "old\r\n");
     EXPECT_EQ(this->names(), (std::vector<std::string>{"Directory.txt"}));
 }
@@ -192,6 +222,7 @@ REGISTER_TYPED_TEST_SUITE_P(FileSystemContract, ReadsAFileUpToTheBoundAndNothing
                             RemovesExactlyOneFileNeverADirectoryNorWhatAPatternMatches,
                             ReplacesTheWholeFileAndLeavesNothingElseBehind,
                             RefusesAReadOnlyFileWithTheSystemsReasonAndKeepsIt,
+                            MakesMissingDirectoriesAndTellsWhereNoneCanBe,
                             ASaveKeepsWhatTheUserSetOnTheOldFileAndANewFileIsAsAnyOther,
                             ASaveClearsWhatKilledSavesLeftUnlessTheirProcessStillRuns,
                             ListsSubdirectoriesByNameAndTellsNormalFiles);

@@ -1,6 +1,7 @@
 #include "win32/app/win32_file_system.h"
 
 #include <windows.h>
+#include <shlobj.h>
 
 #include <algorithm>
 #include <utility>
@@ -58,7 +59,22 @@ bool writeAll(HANDLE file, std::string_view bytes)
     return true;
 }
 
-WriteStatus failure(DWORD error) { return {false, systemMessage(error)}; }
+WriteStatus failure(DWORD error) { return {false, systemMessage(error), error == ERROR_ACCESS_DENIED}; }
+
+// The full name of a path: the program names its files by their bare names, and Wine's
+// ReplaceFileW refuses relative names (ERROR_DIRECTORY) that Windows takes.
+std::optional<std::wstring> fullName(const std::wstring& name)
+{
+    const DWORD needed = GetFullPathNameW(name.c_str(), 0, nullptr, nullptr);
+    if (needed == 0)
+        return std::nullopt;
+    std::wstring full(needed, L'\0');
+    const DWORD length = GetFullPathNameW(name.c_str(), needed, full.data(), nullptr);
+    if (length == 0 || length >= needed)
+        return std::nullopt;
+    full.resize(length);
+    return full;
+}
 
 // The directory part of a path, ending in its separator or the drive's colon (empty for a bare
 // name), and the name itself.
@@ -164,8 +180,10 @@ std::optional<std::string> Win32FileSystem::readHead(const std::string& path, st
 
 WriteStatus Win32FileSystem::replaceFile(const std::string& path, std::string_view bytes)
 {
-    const auto name = systemPath(path);
-    if (!name)
+    const auto given = systemPath(path);
+    const auto name = given ? fullName(*given) : std::nullopt;
+    const auto full = name ? utf8Name(*name) : std::nullopt;
+    if (!full)
         return failure(ERROR_INVALID_NAME);
     // A read-only file is not to be written, as opening it for output would refuse; renaming
     // over it would not ask.
@@ -175,7 +193,7 @@ WriteStatus Win32FileSystem::replaceFile(const std::string& path, std::string_vi
     // The new content goes to a temporary file beside the old one and replaces it only once it
     // is on disk: a failure at any point leaves the old file as it was.
     const bool exists = attributes != INVALID_FILE_ATTRIBUTES;
-    const auto [directory, target] = directoryAndName(path);
+    const auto [directory, target] = directoryAndName(*full);
     removeLeftovers(fromUtf8(directory), target);
     std::wstring temporary;
     HANDLE handle = INVALID_HANDLE_VALUE;
@@ -208,6 +226,17 @@ WriteStatus Win32FileSystem::replaceFile(const std::string& path, std::string_vi
         return failure(error);
     }
     return {};
+}
+
+bool Win32FileSystem::createDirectories(const std::string& path)
+{
+    const auto given = systemPath(path);
+    const auto name = given ? fullName(*given) : std::nullopt;
+    if (!name)
+        return false;
+    SHCreateDirectoryExW(nullptr, name->c_str(), nullptr); // one already there is as good
+    const DWORD attributes = GetFileAttributesW(name->c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 bool Win32FileSystem::removeFile(const std::string& path)
@@ -270,6 +299,28 @@ std::optional<std::vector<std::string>> Win32FileSystem::subdirectories(const st
     } while (FindNextFileW(search, &found));
     FindClose(search);
     return names;
+}
+
+std::vector<std::string> Win32FileSystem::drives()
+{
+    std::vector<std::string> roots;
+    const DWORD letters = GetLogicalDrives();
+    for (char letter = 'A'; letter <= 'Z'; ++letter) {
+        if (!(letters & (1u << (letter - 'A'))))
+            continue;
+        const std::string root = std::string(1, letter) + ":\\";
+        switch (GetDriveTypeW(fromUtf8(root).c_str())) {
+        case DRIVE_FIXED:
+        case DRIVE_REMOVABLE: // an empty card reader too
+        case DRIVE_REMOTE:    // a network drive given a letter, connected or not
+        case DRIVE_RAMDISK:
+            roots.push_back(root);
+            break;
+        default:
+            break;
+        }
+    }
+    return roots;
 }
 
 TextDecoding Win32FileSystem::textDecoding() const { return {GetACP(), codePageToUtf8, utf8ToCodePage}; }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <windows.h>
+
 #include <array>
 
 #include "core/base/ports.h"
@@ -18,12 +20,18 @@ public:
     // named theirs otherwise.
     static constexpr std::array kTemporaryNamings{kTemporaryNaming, kReleasedWindowsNaming};
 
+    // A drive without a medium is one that cannot be read: the system never asks the user to
+    // insert a disk, whichever file or folder the program reaches for.
+    Win32FileSystem() { SetThreadErrorMode(GetThreadErrorMode() | SEM_FAILCRITICALERRORS, nullptr); }
+
     std::optional<std::string> readHead(const std::string& path, std::size_t maxBytes) override;
     WriteStatus replaceFile(const std::string& path, std::string_view bytes) override;
+    bool createDirectories(const std::string& path) override;
     bool removeFile(const std::string& path) override;
     bool isNormalFile(const std::string& path) override;
     std::string currentDirectory() override;
     std::optional<std::vector<std::string>> subdirectories(const std::string& dir) override;
+    std::vector<std::string> drives() override;
     [[nodiscard]] char separator() const override { return '\\'; }
     // Text in files is in the system's ANSI code page unless it says otherwise; the system
     // converts both ways.

@@ -139,5 +139,39 @@ TEST(WindowsTree, PathsUseTheBackslashAndTheDriveRootAndASlashedStartIsTakenTheW
     EXPECT_EQ(namesOf(slashed), (Names{"C:\\", "Games", "MM2"}));
 }
 
+TEST(WindowsTree, EveryDriveStandsAtTheTopInLetterOrderAndOpeningOneMakesItsRootTheValue)
+{
+    testing::FakeFileSystem files;
+    files.sep = '\\';
+    files.driveRoots = {"A:\\", "C:\\", "D:\\", "Z:\\"}; // A: has no medium: it cannot be read
+    files.directories = {"C:\\", "C:\\Games", "D:\\", "D:\\Games", "Z:\\", "z:\\tmp", "z:\\tmp\\x"};
+    DirectoryList list(files, "z:\\tmp");
+    EXPECT_EQ(namesOf(list), (Names{"A:\\", "C:\\", "D:\\", "z:\\", "tmp", "x"}));
+    EXPECT_EQ(list.currentIndex(), 4u);
+    EXPECT_FALSE(list.entries()[2].open);
+    EXPECT_EQ(list.entries()[2].depth, 0);
+
+    ASSERT_TRUE(list.open(2));
+    EXPECT_EQ(list.path(), "D:\\");
+    EXPECT_EQ(namesOf(list), (Names{"A:\\", "C:\\", "D:\\", "Games", "Z:\\"}));
+    EXPECT_EQ(list.currentIndex(), 2u);
+    ASSERT_TRUE(list.open(3));
+    EXPECT_EQ(list.path(), "D:\\Games");
+    EXPECT_EQ(list.currentIndex(), 3u);
+
+    const auto before = list.entries().size();
+    EXPECT_FALSE(list.open(0)); // no medium: the list stays where it was
+    EXPECT_EQ(list.path(), "D:\\Games");
+    EXPECT_EQ(list.entries().size(), before);
+    ASSERT_TRUE(list.open(2)); // the current drive's root, as any ancestor
+    EXPECT_EQ(list.path(), "D:\\");
+
+    // A working directory on a network share: the share first, then the drives.
+    files.directories.insert("\\\\server\\games\\");
+    const DirectoryList share(files, "\\\\server\\games");
+    EXPECT_EQ(namesOf(share), (Names{"\\\\server\\games\\", "A:\\", "C:\\", "D:\\", "Z:\\"}));
+    EXPECT_EQ(share.currentIndex(), 0u);
+}
+
 } // namespace
 } // namespace latchsweep

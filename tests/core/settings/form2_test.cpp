@@ -132,6 +132,23 @@ TEST_F(GameDirectoryWindow, AFailedSaveSaysWhyKeepsTheWindowAndTheOldFile)
     EXPECT_FALSE(isOpen());
 }
 
+TEST_F(GameDirectoryWindow, InAFolderWindowsVirtualizesASaveTheSystemRefusesIsMadeInTheStoreAndShownAgain)
+{
+    files.sep = '\\';
+    files.cwd = "C:\\Program Files (x86)\\MM2";
+    files.directories = {"C:\\", "C:\\Program Files (x86)", files.cwd};
+    files.store = {{"C:\\Program Files (x86)"}, "C:\\Users\\Player\\AppData\\Local\\VirtualStore"};
+    files.deniedDirectories = {files.cwd};
+    saved() = "C:\\Old\\MM2.LOCK\r\n";
+    const std::string line = "C:\\Program Files (x86)\\MM2\\MM2.LOCK";
+    open().save();
+    EXPECT_EQ(messages.back().text, Form2::kSaved);
+    EXPECT_FALSE(isOpen());
+    EXPECT_EQ(files.files[files.store.root + "\\Program Files (x86)\\MM2\\Directory.txt"], line + "\r\n");
+    open();
+    EXPECT_EQ(view().curmm2dir, line);
+}
+
 TEST(SaveFailedMessage, NamesTheFileAndTheSystemsReason)
 {
     EXPECT_EQ(saveFailedMessage("Directory.txt", "Read-only file system"),

@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 
+#include "core/base/virtual_store.h"
+#include "core/base/window.h"
 #include "core/settings/setting_file.h"
 #include "core/sweep/data_files.h"
 #include "core/sweep/sweeper.h"
-#include "core/sweep/virtual_store.h"
 #include "tests/support/fake_platform.h"
+#include "tests/support/fake_window_view.h"
 
 namespace latchsweep {
 namespace {
@@ -93,16 +95,52 @@ TEST_F(VirtualizedSweep, DeletesTheCopyTheGameSeesTheOriginalOrBoth)
     EXPECT_EQ(files.removeAttempts, (std::vector<std::string>{"C:\\Games\\MM2\\MM2.LOCK"}));
 }
 
-TEST_F(VirtualizedSweep, SettingsOnlyInTheStoreAreReadFromThereButTheOriginalComesFirst)
+TEST_F(VirtualizedSweep, SettingsAreReadFromTheStoreWhereTheCopyIsElseFromTheFolder)
 {
     files.cwd = "C:\\Program Files (x86)\\MM2";
     const std::string store = kStore.root + "\\Program Files (x86)\\MM2\\";
     files.files = {{store + "Directory.txt", lock + "\r\n"}, {store + "AutoDelete.txt", "500\r\n"}, {lock, ""}};
+    files.files["Directory.txt"] = "C:\\Games\\MM2.LOCK\r\n"; // older: the copy is what the original program saw
     EXPECT_TRUE(sweepOnce(files));
+    EXPECT_EQ(files.removed, (std::vector<std::string>{lock}));
     EXPECT_EQ(readSettingFile(files, kAutoDeleteFile), "500\r\n");
-
+    files.files.erase(store + "AutoDelete.txt");
     files.files["AutoDelete.txt"] = "2000\r\n";
     EXPECT_EQ(readSettingFile(files, kAutoDeleteFile), "2000\r\n");
+}
+
+TEST_F(VirtualizedSweep, ASaveRefusedForAccessInAVirtualizedFolderIsMadeInTheStoreAndOthersAreNot)
+{
+    testing::FakeMessageBoxes messages;
+    const testing::FakeWindowView<WindowView> window;
+    files.cwd = "C:\\Program Files (x86)\\MM2";
+    files.deniedDirectories = {files.cwd};
+    const std::string stored = kStore.root + "\\Program Files (x86)\\MM2\\AutoDelete.txt";
+    for (const char* line : {"111", "222"}) {
+        EXPECT_TRUE(writeSettingLine(files, messages, window, kAutoDeleteFile, line));
+        EXPECT_EQ(files.files[stored], line + std::string("\r\n"));
+    }
+    EXPECT_TRUE(files.directories.contains(kStore.root + "\\Program Files (x86)\\MM2"));
+    EXPECT_FALSE(files.files.contains("AutoDelete.txt"));
+    EXPECT_TRUE(messages.shown.empty());
+
+    // Where the folder may be written, a save goes where reading finds the file: the copy once
+    // there is one.
+    files.deniedDirectories.clear();
+    EXPECT_TRUE(writeSettingLine(files, messages, window, kAutoDeleteFile, "333"));
+    EXPECT_EQ(files.files[stored], "333\r\n");
+    EXPECT_FALSE(files.files.contains("AutoDelete.txt"));
+
+    // Outside the virtualized folders, and for any other failure, the refusal is told.
+    files.cwd = "C:\\Games";
+    files.deniedDirectories = {files.cwd};
+    EXPECT_FALSE(writeSettingLine(files, messages, window, kAutoDeleteFile, "444"));
+    files.cwd = "C:\\Program Files (x86)\\Other";
+    files.failWritesWith = "The disk is full.";
+    EXPECT_FALSE(writeSettingLine(files, messages, window, kAutoDeleteFile, "555"));
+    ASSERT_EQ(messages.shown.size(), 2u);
+    EXPECT_EQ(messages.shown[0].text, saveFailedMessage(kAutoDeleteFile, "Access is denied."));
+    EXPECT_EQ(messages.shown[1].text, saveFailedMessage(kAutoDeleteFile, "The disk is full."));
 }
 
 } // namespace

@@ -128,6 +128,7 @@ struct Win32Traits {
     }
 };
 INSTANTIATE_TYPED_TEST_SUITE_P(Win32, FileSystemContract, Win32Traits);
+INSTANTIATE_TYPED_TEST_SUITE_P(Win32BareNames, FileSystemContract, BareNames<Win32Traits>);
 
 class FileSystemTest : public ::testing::Test {
 protected:
@@ -198,6 +199,16 @@ TEST_F(FileSystemTest, NamesOutsideTheAnsiCodePageWorkAndAMalformedNameIsRefused
     }
     EXPECT_NE(GetFileAttributesW(replaced.c_str()), INVALID_FILE_ATTRIBUTES);
     EXPECT_EQ(files.readHead(base + "\\bad\uFFFD", 10), "");
+}
+
+TEST_F(FileSystemTest, ReportsEveryDriveInLetterOrderAndNeverAsksForADisk)
+{
+    // Wine's prefix has C: (its drive_c) and Z: (the root of the file system).
+    const std::vector<std::string> drives = files.drives();
+    EXPECT_TRUE(std::ranges::is_sorted(drives));
+    for (const char* drive : {"C:\\", "Z:\\"})
+        EXPECT_NE(std::ranges::find(drives, drive), drives.end()) << drive;
+    EXPECT_TRUE(GetThreadErrorMode() & SEM_FAILCRITICALERRORS);
 }
 
 TEST(TextDecodingTest, TextIsWrittenInACodePageOnlyWhenEveryCharacterIsSpelledExactly)

@@ -23,8 +23,18 @@ std::optional<std::string> virtualStoreCopy(std::string_view path, std::string_v
 // `path` is relative and something is virtualized.
 std::optional<std::string> virtualStoreCopy(FileSystem& files, std::string_view path);
 
-// At most `maxBytes` of the file `path`, or, when it cannot be read there, of its copy in the
-// virtual store: what a legacy program in that folder would have read.
+// At most `maxBytes` of a program's own file (`path`, as the program names it) from where a
+// legacy program in that folder would read it: its copy in the virtual store where that exists,
+// else the file itself.
 std::optional<std::string> readHeadSeenByLegacyPrograms(FileSystem& files, std::string_view path, std::size_t maxBytes);
+
+// Where a save of a program's own file goes, as for a legacy program in that folder: to its copy
+// in the virtual store where that exists (which is what reading finds), else to the file itself.
+std::string saveTarget(FileSystem& files, std::string_view path);
+
+// Where a save that the system refused at `target` is made instead: the copy in the virtual
+// store, when the refusal was for lack of access and the folder is one Windows virtualizes.
+// Nothing otherwise, and nothing for a save that was made at the copy already.
+std::optional<std::string> saveRefusedTo(FileSystem& files, std::string_view target, const WriteStatus& status);
 
 } // namespace latchsweep

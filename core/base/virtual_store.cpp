@@ -1,4 +1,4 @@
-#include "core/sweep/virtual_store.h"
+#include "core/base/virtual_store.h"
 
 #include <algorithm>
 #include <vector>
@@ -114,11 +114,24 @@ std::optional<std::string> virtualStoreCopy(FileSystem& files, std::string_view 
 
 std::optional<std::string> readHeadSeenByLegacyPrograms(FileSystem& files, std::string_view path, std::size_t maxBytes)
 {
-    if (auto head = files.readHead(std::string(path), maxBytes))
-        return head;
     if (const auto copy = virtualStoreCopy(files, path))
-        return files.readHead(*copy, maxBytes);
-    return std::nullopt;
+        if (auto head = files.readHead(*copy, maxBytes))
+            return head;
+    return files.readHead(std::string(path), maxBytes);
+}
+
+std::string saveTarget(FileSystem& files, std::string_view path)
+{
+    if (auto copy = virtualStoreCopy(files, path); copy && files.readHead(*copy, 0))
+        return std::move(*copy);
+    return std::string(path);
+}
+
+std::optional<std::string> saveRefusedTo(FileSystem& files, std::string_view target, const WriteStatus& status)
+{
+    if (status.ok || !status.accessDenied)
+        return std::nullopt;
+    return virtualStoreCopy(files, target);
 }
 
 } // namespace latchsweep

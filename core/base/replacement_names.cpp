@@ -19,17 +19,19 @@ std::optional<std::uint64_t> spelledNumber(std::string_view digits)
     return value;
 }
 
-std::optional<ProcessId> writerUnder(std::string_view target, std::string_view entry, const TemporaryNaming& naming)
+} // namespace
+
+std::optional<ProcessId> leftoverWriter(std::string_view target, std::string_view entry)
 {
-    if (!entry.starts_with(naming.before))
+    if (!entry.starts_with(kTemporaryBefore))
         return std::nullopt;
-    entry.remove_prefix(naming.before.size());
+    entry.remove_prefix(kTemporaryBefore.size());
     if (!entry.starts_with(target))
         return std::nullopt;
     entry.remove_prefix(target.size());
-    if (!entry.starts_with(naming.after))
+    if (!entry.starts_with(kTemporaryAfter))
         return std::nullopt;
-    entry.remove_prefix(naming.after.size());
+    entry.remove_prefix(kTemporaryAfter.size());
     const std::size_t dash = entry.find('-');
     if (dash == std::string_view::npos)
         return std::nullopt;
@@ -41,32 +43,21 @@ std::optional<ProcessId> writerUnder(std::string_view target, std::string_view e
     return static_cast<ProcessId>(*writer);
 }
 
-} // namespace
-
-std::string temporaryName(std::string_view target, ProcessId writer, unsigned attempt, const TemporaryNaming& naming)
+std::string temporaryName(std::string_view target, ProcessId writer, unsigned attempt)
 {
-    std::string name(naming.before);
+    std::string name(kTemporaryBefore);
     name += target;
-    name += naming.after;
+    name += kTemporaryAfter;
     name += std::to_string(writer);
     name += '-';
     name += std::to_string(attempt);
     return name;
 }
 
-std::optional<ProcessId> leftoverWriter(std::string_view target, std::string_view entry,
-                                        std::span<const TemporaryNaming> namings)
+bool isStaleLeftover(std::string_view target, std::string_view entry, ProcessId self,
+                     const std::function<bool(ProcessId)>& stillRuns)
 {
-    for (const TemporaryNaming& naming : namings)
-        if (const auto writer = writerUnder(target, entry, naming))
-            return writer;
-    return std::nullopt;
-}
-
-bool isStaleLeftover(std::string_view target, std::string_view entry, std::span<const TemporaryNaming> namings,
-                     ProcessId self, const std::function<bool(ProcessId)>& stillRuns)
-{
-    const auto writer = leftoverWriter(target, entry, namings);
+    const auto writer = leftoverWriter(target, entry);
     return writer && (*writer == self || !stillRuns(*writer));
 }
 

@@ -15,6 +15,8 @@
 #include <utility>
 #include <vector>
 
+#include "core/base/replacement_names.h"
+
 namespace latchsweep {
 namespace {
 
@@ -102,7 +104,7 @@ void removeLeftovers(const std::string& directory, const std::string& name)
     const auto self = static_cast<ProcessId>(::getpid());
     std::vector<std::string> stale;
     while (const dirent* entry = ::readdir(stream))
-        if (isStaleLeftover(name, entry->d_name, PosixFileSystem::kTemporaryNamings, self, stillRuns))
+        if (isStaleLeftover(name, entry->d_name, self, stillRuns))
             stale.emplace_back(entry->d_name);
     ::closedir(stream);
     for (const std::string& leftover : stale)

@@ -1,17 +1,11 @@
 #pragma once
 
-#include <array>
-
 #include "core/base/ports.h"
-#include "core/base/replacement_names.h"
 
 namespace latchsweep {
 
 class PosixFileSystem : public FileSystem {
 public:
-    // The names of the temporaries a save clears when their writer is gone.
-    static constexpr std::array kTemporaryNamings{kTemporaryNaming};
-
     std::optional<std::string> readHead(const std::string& path, std::size_t maxBytes) override;
     WriteStatus replaceFile(const std::string& path, std::string_view bytes) override;
     bool createDirectories(const std::string& path) override;

@@ -48,7 +48,6 @@ def test_desktop_entry_starts_the_program_in_the_players_settings_directory(tray
     config_home = home / "fresh-config"
     environment = dict(os.environ, HOME=str(home), XDG_CONFIG_HOME=str(config_home),
                        PATH=f"{installed / 'usr/bin'}:{os.environ['PATH']}")
-    environment.pop("XDG_DATA_HOME", None)
     tray_host.start()
     process = subprocess.Popen(command, env=environment, cwd="/", stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     try:

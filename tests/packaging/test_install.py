@@ -101,7 +101,7 @@ class Install(unittest.TestCase):
         bad = [tag for tag in re.findall(r"tag: (\S+)", found) if severity.get(tag) in ("error", "warning")]
         self.assertEqual(bad, [])
 
-    def launch(self, home, config_home="", data_home="", shipped_help="shipped help\r\n", via=None):
+    def launch(self, home, config_home="", shipped_help="shipped help\r\n", via=None):
         """Runs the launcher of an installed tree whose program only records its working directory."""
         prefix = os.path.join(SCRATCH, "launch-prefix")
         shutil.rmtree(prefix, ignore_errors=True)
@@ -114,8 +114,8 @@ class Install(unittest.TestCase):
         if via:
             os.symlink(os.path.join(prefix, "bin", "latchsweep-launch"), launcher)
         probe = os.path.join(SCRATCH, "probe.txt")
-        run(launcher, cwd=SCRATCH, env={"HOME": home, "XDG_CONFIG_HOME": config_home, "XDG_DATA_HOME": data_home,
-                                        "PROBE": probe, "PATH": os.environ.get("PATH", "/usr/bin:/bin")})
+        run(launcher, cwd=SCRATCH, env={"HOME": home, "XDG_CONFIG_HOME": config_home, "PROBE": probe,
+                                        "PATH": os.environ.get("PATH", "/usr/bin:/bin")})
         return read_bytes(probe).decode().splitlines()
 
     def test_launcher_runs_the_program_in_the_per_user_directory_and_keeps_its_help(self):
@@ -136,35 +136,6 @@ class Install(unittest.TestCase):
                 workdir, _ = self.launch(home, config_home, via=fresh_dir("elsewhere", "bin"))
                 self.assertEqual(os.path.realpath(workdir), os.path.realpath(os.path.join(home, ".config/latchsweep")))
                 self.assertEqual(read_bytes(workdir, "help.txt"), b"shipped help\r\n")
-
-    def test_settings_of_the_old_data_directory_are_moved_once_and_never_lost(self):
-        def contents(directory):
-            return {n: read_bytes(directory, n) for n in os.listdir(directory)} if os.path.isdir(directory) else None
-
-        old_files = {"Directory.txt": b"/games/mm2/MM2.LOCK\r\n", "AutoDelete.txt": b"2500\r\n", "help.txt": b"old"}
-        newer = {"AutoDelete.txt": b"700\r\n"}
-        cases = [  # the new directory before (None: a file stands in its way); both after; where the program runs
-            ("only old settings", {}, old_files, None, "new"),
-            ("a newer file is kept, its old one too", newer, dict(old_files, **newer), {"AutoDelete.txt": b"2500\r\n"},
-             "new"),
-            ("no settings directory can be made", None, None, old_files, "old"),
-        ]
-        for name, before, new_after, old_after, runs_in in cases:
-            with self.subTest(name):
-                config_home, data_home = fresh_dir("move-config"), fresh_dir("move-data")
-                dirs = {"new": os.path.join(config_home, "latchsweep"), "old": os.path.join(data_home, "latchsweep")}
-                for directory, files in ((dirs["old"], old_files), (dirs["new"], before or {})):
-                    os.makedirs(directory, exist_ok=True)
-                    for file_name, data in files.items():
-                        with open(os.path.join(directory, file_name), "wb") as f:
-                            f.write(data)
-                if before is None:
-                    shutil.rmtree(config_home)
-                    open(config_home, "w").close()
-                for start in ("first", "second"):
-                    workdir, _ = self.launch(fresh_dir("home"), config_home, data_home)
-                    self.assertEqual(os.path.realpath(workdir), os.path.realpath(dirs[runs_in]))
-                    self.assertEqual((contents(dirs["new"]), contents(dirs["old"])), (new_after, old_after), start)
 
 
 class DebianPackage(unittest.TestCase):
@@ -206,7 +177,7 @@ class ManualPage(unittest.TestCase):
         page = re.sub(r"\s+", " ", done.stdout)
         for needed in ("Latchsweep " + release_version(), "--help", "--version",
                        "Directory.txt", "AutoDelete.txt", "help.txt", "milliseconds", "$XDG_CONFIG_HOME/latchsweep",
-                       "~/.config/latchsweep", "~/.local/share/latchsweep", "working directory"):
+                       "~/.config/latchsweep", "working directory"):
             self.assertIn(needed, page)
         statuses = re.findall(r"(?m)^ {7}(\d)\s", done.stdout[done.stdout.index("EXIT STATUS"):])
         self.assertEqual(statuses, ["0", "1", "2"])

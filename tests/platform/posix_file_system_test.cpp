@@ -31,7 +31,6 @@ struct PosixTraits {
     // A mode no umask gives a new file, execute bits and all.
     static void setByUser(const fs::path& file) { fs::permissions(file, fs::perms(0751)); }
     static bool setByUserHolds(const fs::path& file) { return permsOf(file) == fs::perms(0751); }
-    static std::span<const TemporaryNaming> namings() { return PosixFileSystem::kTemporaryNamings; }
     struct Processes {
         ProcessId self = static_cast<ProcessId>(::getpid());
         // The test's parent: as nobody, another user's process, which answers EPERM.

@@ -7,7 +7,6 @@
 //   static bool readOnlyHolds();  // false where the test's user may write any file (root)
 //   static void setByUser(const std::filesystem::path& file);  // what a user sets and a save keeps
 //   static bool setByUserHolds(const std::filesystem::path& file);
-//   static std::span<const TemporaryNaming> namings();  // the leftovers the port clears
 //   struct Processes { ProcessId self, running, ended; };  // running for the object's life
 // Each suite runs twice: with full paths, and as the program calls the port, with bare names in
 // the working directory (BareNames<Traits>).
@@ -182,16 +181,11 @@ TYPED_TEST_P(FileSystemContract, ASaveClearsWhatKilledSavesLeftUnlessTheirProces
     this->write(target, "1\r\n");
     std::vector<std::string> kept = {target};
     std::vector<std::string> stale;
-    const auto namings = TypeParam::namings();
-    for (const TemporaryNaming& naming : {kTemporaryNaming, kReleasedWindowsNaming}) {
-        // A naming the port never wrote may be the user's own file's.
-        const bool ours = std::find(namings.begin(), namings.end(), naming) != namings.end();
-        for (const ProcessId gone : {processes.ended, processes.self})
-            (ours ? stale : kept).push_back(temporaryName(target, gone, 0, naming));
-        // A save under way in another instance, and another file's leftover.
-        kept.push_back(temporaryName(target, processes.running, 0, naming));
-        kept.push_back(temporaryName("Directory.txt", processes.ended, 0, naming));
-    }
+    for (const ProcessId gone : {processes.ended, processes.self})
+        stale.push_back(temporaryName(target, gone, 0));
+    // A save under way in another instance, and another file's leftover.
+    kept.push_back(temporaryName(target, processes.running, 0));
+    kept.push_back(temporaryName("Directory.txt", processes.ended, 0));
     for (const auto& name : kept)
         if (name != target)
             this->write(name, "other");

@@ -116,8 +116,7 @@ void removeLeftovers(const std::wstring& directory, const std::string& target)
         if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
             continue;
         const auto entry = utf8Name(found.cFileName);
-        if (entry &&
-            isStaleLeftover(target, *entry, Win32FileSystem::kTemporaryNamings, GetCurrentProcessId(), stillRuns))
+        if (entry && isStaleLeftover(target, *entry, GetCurrentProcessId(), stillRuns))
             stale.emplace_back(found.cFileName);
     } while (FindNextFileW(search, &found));
     FindClose(search);

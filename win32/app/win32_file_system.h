@@ -2,10 +2,7 @@
 
 #include <windows.h>
 
-#include <array>
-
 #include "core/base/ports.h"
-#include "core/base/replacement_names.h"
 #include "win32/app/virtual_store_folders.h"
 
 namespace latchsweep::win32 {
@@ -16,10 +13,6 @@ namespace latchsweep::win32 {
 // here.
 class Win32FileSystem : public FileSystem {
 public:
-    // The names of the temporaries a save clears when their writer is gone: released versions
-    // named theirs otherwise.
-    static constexpr std::array kTemporaryNamings{kTemporaryNaming, kReleasedWindowsNaming};
-
     // A drive without a medium is one that cannot be read: the system never asks the user to
     // insert a disk, whichever file or folder the program reaches for.
     Win32FileSystem() { SetThreadErrorMode(GetThreadErrorMode() | SEM_FAILCRITICALERRORS, nullptr); }

@@ -112,7 +112,6 @@ struct Win32Traits {
         const DWORD attributes = GetFileAttributesW(file.wstring().c_str());
         return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_HIDDEN);
     }
-    static std::span<const TemporaryNaming> namings() { return Win32FileSystem::kTemporaryNamings; }
     struct Processes {
         ProcessId self = GetCurrentProcessId();
         SuspendedCopy runningCopy;

@@ -3,6 +3,8 @@ reference tray program, idle CPU with the sweeper on, and the rate at the smalle
 
     python3 bench/measure.py --program PATH --reference PATH [--runs N] [--idle-seconds S]
 
+$LATCHSWEEP_CORE_DATA names the program that writes the core's data, as for the end-to-end tests.
+
 Each figure is printed on one line with the anchor it is compared to, measured in the same run.
 Input reaches the program as a person's would (XTEST clicks, from tests/e2e/desktop.py).
 """
@@ -231,8 +233,8 @@ def start_up(screen: Display, program: str, reference: str, runs: int) -> None:
 
 def switched_on(program: str, delay: str) -> Started:
     started = Started(program, {"Directory.txt": "{dir}/MM2.LOCK\r\n", "AutoDelete.txt": f"{delay}\r\n"})
-    window = desktop.window_by_name("Latchsweep", timeout=15)
-    desktop.click_main_button(window, "Turn ON")
+    window = desktop.window_by_name(desktop.MAIN_WINDOW, timeout=15)
+    desktop.click_main_button(window, "Command1")  # Turn ON
     return started
 
 

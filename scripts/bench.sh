@@ -17,6 +17,7 @@ cmake -S "$root/bench" -B "$build" "${generator[@]}" -DCMAKE_BUILD_TYPE=Release 
 cmake --build "$build" -j2 >/dev/null
 
 program="$build/latchsweep/qt/latchsweep"
+export LATCHSWEEP_CORE_DATA="$build/core_data"
 python="python3" # measure.py needs nothing beyond the standard library
 
 echo "== machine"

@@ -4,7 +4,7 @@
 #   scripts/setup.sh test   what every test needs (Linux, Windows cross builds under Wine, fuzzing)
 set -euo pipefail
 
-run_packages=(cmake ninja-build g++ pkgconf qt6-base-dev qt6-qpa-plugins libgl1-mesa-dev libxcb1-dev
+run_packages=(cmake ninja-build g++ pkgconf qt6-base-dev qt6-qpa-plugins fonts-liberation2 libgl1-mesa-dev libxcb1-dev
   libxcb-xfixes0-dev xvfb trayer x11-utils python3)
 test_packages=("${run_packages[@]}" googletest libgtest-dev libbenchmark-dev clang clang-format libclang-rt-14-dev xdotool
   imagemagick python3-pytest g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix wine wine64

@@ -104,6 +104,25 @@ protected:
     }
 };
 
+// The windows are designed in Windows' fonts: "MS Sans Serif" and "Arial" are drawn by a family of
+// the same metrics (fontconfig would answer with a far wider one), and a control without a font
+// of its own in the dialog font Windows gives it.
+QFont fontOf(const Font& designed)
+{
+    [[maybe_unused]] static const bool substituted = [] {
+        for (const char* family : {"MS Sans Serif", "Arial"})
+            QFont::insertSubstitution(QLatin1String(family), QStringLiteral("Liberation Sans"));
+        return true;
+    }();
+    constexpr Font kWindowsDialogFont{"MS Sans Serif", 8.25};
+    const Font& font = designed.family.empty() && designed.points <= 0 ? kWindowsDialogFont : designed;
+    QFont made(toQString(font.family.empty() ? kWindowsDialogFont.family : font.family));
+    made.setPointSizeF(font.points > 0 ? font.points : kWindowsDialogFont.points);
+    made.setBold(font.bold);
+    made.setItalic(font.italic);
+    return made;
+}
+
 QWidget* create(const ControlLayout& controlLayout, QWidget* parent)
 {
     const QString text = toQString(controlLayout.text);
@@ -174,16 +193,7 @@ QHash<QString, QWidget*> buildControls(QWidget* client, const WindowLayout& wind
         QWidget* widget = create(controlLayout, parent);
         widget->setObjectName(toQString(controlLayout.name));
         widget->setGeometry(toPixels(controlLayout.rect, twipsPerPixel));
-        if (!controlLayout.font.family.empty() || controlLayout.font.points > 0) {
-            QFont font = widget->font();
-            if (!controlLayout.font.family.empty())
-                font.setFamily(toQString(controlLayout.font.family));
-            if (controlLayout.font.points > 0)
-                font.setPointSizeF(controlLayout.font.points);
-            font.setBold(controlLayout.font.bold);
-            font.setItalic(controlLayout.font.italic);
-            widget->setFont(font);
-        }
+        widget->setFont(fontOf(controlLayout.font));
         controls.insert(widget->objectName(), widget);
         widgets[i] = widget;
     }

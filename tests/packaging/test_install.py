@@ -155,7 +155,8 @@ class DebianPackage(unittest.TestCase):
         paths = {line.split()[-1].lstrip(".") for line in run(self.dpkg_deb, "-c", deb).splitlines() if line.strip()}
         self.assertLessEqual({"/usr/" + relative for relative in EXPECTED_FILES}, paths)
         fields = run(self.dpkg_deb, "-f", deb, "Package", "Version", "Section", "Maintainer", "Depends")
-        for field in ("Package: latchsweep\n", "Version: %s\n" % version, "Section: utils\n", "libqt6widgets6"):
+        for field in ("Package: latchsweep\n", "Version: %s\n" % version, "Section: utils\n", "libqt6widgets6",
+                      "fonts-liberation2"):
             self.assertIn(field, fields)
         self.assertRegex(fields, r"Maintainer: Latchsweep developers <[^ @>]+@[^ @>]+\.[a-z]+>\n")
 

@@ -33,9 +33,9 @@ inline void openAndCloseEveryWindow(Application& app, const std::function<void()
     if (Form3* form3 = app.form3().get())
         form3->onClose();
     if (frmHelp* help = app.help().get())
-        help->onCloseRequest();
+        help->onClose();
     if (frmAbout* about = app.about().get())
-        about->onCloseRequest();
+        about->onClose();
     settle();
 }
 

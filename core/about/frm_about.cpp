@@ -34,21 +34,55 @@ constexpr std::string_view kFeedback =
     "If You Have Any Comments/Suggestions/Complaints/Questions/Errors or Find Any "
     "Bugs, Please Contact Me A.S.A.P. Thank You";
 
+using namespace frm_about;
+
+// The labels are black by design, whatever the desktop's text colour.
+constexpr ControlTraits kBlack{.black = true};
+
 constexpr std::array kAboutControls{
-    ControlLayout{"picIcon", ControlKind::Picture, {120, 240, 480, 480}, "", {}, {}, 1, "lblTitle"},
-    ControlLayout{"lblTitle", ControlKind::Label, {720, 240, 4965, 360}, kTitle, {}, {"Arial", 14.25, true, false}, 5},
+    ControlLayout{picIcon.name,
+                  ControlKind::Picture,
+                  {120, 240, 480, 480},
+                  "",
+                  {},
+                  {},
+                  1,
+                  lblTitle.name,
+                  {.picture = IconId::Product}},
+    ControlLayout{lblTitle.name,
+                  ControlKind::Label,
+                  {720, 240, 4965, 360},
+                  kTitle,
+                  {},
+                  {"Arial", 14.25, true, false},
+                  5,
+                  {},
+                  kBlack},
     ControlLayout{
-        "lblVersion", ControlKind::Label, {720, 600, 3885, 225}, kVersion, {}, {"Arial", 11.25, true, false}, 6},
-    ControlLayout{"lblDescription", ControlKind::Label, {720, 1080, 3855, 1170}, kDescription, {}, {}, 3},
+        lblVersion.name, ControlKind::Label, {720, 600, 3885, 225}, kVersion, {}, {"Arial", 11.25, true, false}, 6},
     ControlLayout{
-        "lblDisclaimer", ControlKind::Label, {120, 2640, 5535, 705}, kDisclaimer, {}, {"Arial", 8.25, false, true}, 4},
-    ControlLayout{"Label1", ControlKind::Label, {120, 3480, 5535, 465}, kFeedback, {}, {"Arial", 8.25, false, true}, 7},
-    ControlLayout{"cmdOK", ControlKind::Button, {120, 3960, 4260, 345}, "OK", {}, {}, 0},
-    ControlLayout{"cmdSysInfo", ControlKind::Button, {4440, 3960, 1245, 345}, "&System Info...", {}, {}, 2},
+        lblDescription.name, ControlKind::Label, {720, 1080, 3855, 1170}, kDescription, {}, {}, 3, {}, kBlack},
+    ControlLayout{lblDisclaimer.name,
+                  ControlKind::Label,
+                  {120, 2640, 5535, 705},
+                  kDisclaimer,
+                  {},
+                  {"Arial", 8.25, false, true},
+                  4,
+                  {},
+                  kBlack},
+    ControlLayout{Label1.name,
+                  ControlKind::Label,
+                  {120, 3480, 5535, 465},
+                  kFeedback,
+                  {},
+                  {"Arial", 8.25, false, true},
+                  7,
+                  {},
+                  kBlack},
+    ControlLayout{cmdOK.name, ControlKind::Button, {120, 3960, 4260, 345}, "OK", {}, {}, 0},
+    ControlLayout{cmdSysInfo.name, ControlKind::Button, {4440, 3960, 1245, 345}, "&System Info...", {}, {}, 2},
 };
-// cmdOK is the default and the cancel button: Enter and Esc press it.
-constexpr WindowLayout kAboutLayout{
-    "frmAbout", kCaption, 5790, 4425, kAboutControls, {"cmdOK", "cmdOK"}, Placement::FixedClient, 2340, 1935};
 
 constexpr std::uint32_t kGrey = 0x808080;
 constexpr std::uint32_t kWhite = 0xFFFFFF;
@@ -59,19 +93,34 @@ constexpr std::array kLines{
     EtchedLine{4, 120, 5684, 3360, 1, kGrey},
 };
 
-constexpr std::array<std::string_view, 4> kBlackLabels{"lblTitle", "lblDescription", "lblDisclaimer", "Label1"};
+// cmdOK is the default and the cancel button: Enter and Esc press it.
+constexpr WindowLayout kAboutLayout{.name = "frmAbout",
+                                    .caption = kCaption,
+                                    .clientWidth = 5790,
+                                    .clientHeight = 4425,
+                                    .controls = kAboutControls,
+                                    .keys = {cmdOK.name, cmdOK.name},
+                                    .placement = Placement::FixedClient,
+                                    .clientLeft = 2340,
+                                    .clientTop = 1935,
+                                    .frame = WindowFrame::Dialog,
+                                    .icon = IconId::InfoSign,
+                                    .lines = kLines,
+                                    .classicFace = true};
 
 } // namespace
 
-frmAbout::frmAbout(const WindowContext& context, const MakeView& makeView)
-    : WindowPresenter(context, makeView, *this)
+frmAbout::frmAbout(const WindowContext& context)
+    : Form(context, kAboutLayout)
 {}
 
-void frmAbout::load() {}
-
-void frmAbout::onOK() { close(); }
-
-void frmAbout::onCloseRequest() { onOK(); }
+void frmAbout::onClick(ControlId button)
+{
+    if (button == cmdOK)
+        close();
+    else if (button == cmdSysInfo)
+        onSysInfo();
+}
 
 void frmAbout::onSysInfo()
 {
@@ -86,16 +135,5 @@ void frmAbout::onSysInfo()
 }
 
 const WindowLayout& frmAboutLayout() { return kAboutLayout; }
-
-std::span<const EtchedLine> frmAboutLines() { return kLines; }
-
-std::span<const std::string_view> frmAboutBlackLabels() { return kBlackLabels; }
-
-std::span<const ButtonCommand<frmAbout>> frmAbout::buttons()
-{
-    static constexpr ButtonCommand<frmAbout> kButtons[] = {{"cmdOK", &frmAbout::onOK},
-                                                           {"cmdSysInfo", &frmAbout::onSysInfo}};
-    return kButtons;
-}
 
 } // namespace latchsweep

@@ -1,10 +1,5 @@
 #pragma once
 
-#include <cstdint>
-#include <memory>
-#include <span>
-#include <string_view>
-
 #include "core/base/layout.h"
 #include "core/base/presenter.h"
 #include "core/base/window.h"
@@ -12,44 +7,29 @@
 
 namespace latchsweep {
 
-// Everything in the box is fixed; the view only shows it and forwards its events.
-class frmAboutView : public WindowView {};
+namespace frm_about {
+inline constexpr ControlId picIcon{"picIcon"};
+inline constexpr ControlId lblTitle{"lblTitle"};
+inline constexpr ControlId lblVersion{"lblVersion"};
+inline constexpr ControlId lblDescription{"lblDescription"};
+inline constexpr ControlId lblDisclaimer{"lblDisclaimer"};
+inline constexpr ControlId Label1{"Label1"};
+inline constexpr ControlId cmdOK{"cmdOK"};
+inline constexpr ControlId cmdSysInfo{"cmdSysInfo"};
+} // namespace frm_about
 
-// The about box.
-class frmAbout : public WindowPresenter<frmAboutView> {
+// The about box. Everything in it is fixed.
+class frmAbout : public Form {
 public:
-    using MakeView = latchsweep::MakeView<frmAboutView, frmAbout>;
+    explicit frmAbout(const WindowContext& context);
 
-    frmAbout(const WindowContext& context, const MakeView& makeView);
-
-    void load();
-
-    // cmdOK by click, Enter or Esc, and the close box: close the box and discard the instance,
-    // as the handler's last step.
-    void onOK();
-    void onCloseRequest();
-    // cmdSysInfo by click or Alt+S.
+    // cmdOK by click, Enter or Esc closes the box and discards the instance, as the handler's
+    // last step, as the close box does; cmdSysInfo by click or Alt+S starts System Information.
+    void onClick(ControlId button) override;
     void onSysInfo();
-
-    // Each button and the handler a click on it runs.
-    static std::span<const ButtonCommand<frmAbout>> buttons();
 };
 
-// One line of the etched separators `Line1`, in twips, drawn in the order listed so that each
-// grey line lies over its white one.
-struct EtchedLine {
-    int index;
-    int x1;
-    int x2;
-    int y;
-    int widthPixels;
-    std::uint32_t rgb; // 0xRRGGBB
-};
-
-// The about box's geometry, texts and fonts (`Line1` apart).
+// The about box's description, its etched separators `Line1` among it.
 const WindowLayout& frmAboutLayout();
-std::span<const EtchedLine> frmAboutLines();
-// Labels written in black rather than the system's text colour.
-std::span<const std::string_view> frmAboutBlackLabels();
 
 } // namespace latchsweep

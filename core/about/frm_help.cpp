@@ -8,21 +8,39 @@
 namespace latchsweep {
 namespace {
 
+using namespace frm_help;
+
 constexpr std::array kHelpControls{
-    ControlLayout{"OKButton", ControlKind::Button, {6480, 120, 1215, 375}, "OK", {}, {}, 0},
-    ControlLayout{"CancelButton", ControlKind::Button, {6480, 600, 1215, 375}, "Cancel", {}, {}, 1},
-    ControlLayout{"Label1", ControlKind::Label, {120, 120, 6135, 855}, "Help!", {}, {"Arial", 36, true, false}, 2},
-    ControlLayout{
-        "helptxt", ControlKind::RichText, {120, 1080, 7575, 1575}, frmHelp::kInitialText, {}, kDialogFont, 3, "Label1"},
+    ControlLayout{OKButton.name, ControlKind::Button, {6480, 120, 1215, 375}, "OK", {}, {}, 0},
+    ControlLayout{CancelButton.name, ControlKind::Button, {6480, 600, 1215, 375}, "Cancel", {}, {}, 1},
+    ControlLayout{Label1.name, ControlKind::Label, {120, 120, 6135, 855}, "Help!", {}, {"Arial", 36, true, false}, 2},
+    // Several lines with a three-dimensional border, for reading only.
+    ControlLayout{helptxt.name,
+                  ControlKind::RichText,
+                  {120, 1080, 7575, 1575},
+                  frmHelp::kInitialText,
+                  {},
+                  kDialogFont,
+                  3,
+                  Label1.name,
+                  {.multiLine = true, .readOnly = true, .border = Border::Sunken}},
 };
 // Neither button is the default or the cancel button: Enter and Esc press nothing.
-constexpr WindowLayout kHelpLayout{"frmHelp", "Help", 7860, 2775, kHelpControls, {}, Placement::FixedClient,
-                                   2760,      3750};
+constexpr WindowLayout kHelpLayout{.name = "frmHelp",
+                                   .caption = "Help",
+                                   .clientWidth = 7860,
+                                   .clientHeight = 2775,
+                                   .controls = kHelpControls,
+                                   .placement = Placement::FixedClient,
+                                   .clientLeft = 2760,
+                                   .clientTop = 3750,
+                                   .frame = WindowFrame::Dialog,
+                                   .icon = IconId::QuestionMark};
 
 } // namespace
 
-frmHelp::frmHelp(const WindowContext& context, const MakeView& makeView)
-    : WindowPresenter(context, makeView, *this)
+frmHelp::frmHelp(const WindowContext& context)
+    : Form(context, kHelpLayout)
 {}
 
 void frmHelp::load()
@@ -35,24 +53,17 @@ void frmHelp::load()
         return;
     const HelpDocument document = readHelpDocument(*bytes, files.textDecoding());
     if (document.rich)
-        view_->setHelpRuns(document.runs);
+        view_->setRuns(helptxt, document.runs);
     else
-        view_->setHelpText(document.text);
+        view_->setText(helptxt, document.text);
 }
 
-void frmHelp::onOK() { close(); }
-
-void frmHelp::onCancel() { close(); }
-
-void frmHelp::onCloseRequest() { close(); }
+void frmHelp::onClick(ControlId button)
+{
+    if (button == OKButton || button == CancelButton)
+        close();
+}
 
 const WindowLayout& frmHelpLayout() { return kHelpLayout; }
-
-std::span<const ButtonCommand<frmHelp>> frmHelp::buttons()
-{
-    static constexpr ButtonCommand<frmHelp> kButtons[] = {{"OKButton", &frmHelp::onOK},
-                                                          {"CancelButton", &frmHelp::onCancel}};
-    return kButtons;
-}
 
 } // namespace latchsweep

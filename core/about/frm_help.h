@@ -1,10 +1,7 @@
 #pragma once
 
 #include <cstddef>
-#include <memory>
-#include <string>
 #include <string_view>
-#include <vector>
 
 #include "core/about/help_text.h"
 #include "core/base/layout.h"
@@ -14,16 +11,15 @@
 
 namespace latchsweep {
 
-class frmHelpView : public WindowView {
-public:
-    // Replace the whole content of `helptxt`: plain UTF-8 text in the box's own font, or
-    // formatted runs (a format's empty family or zero size meaning the box's own).
-    virtual void setHelpText(const std::string& text) = 0;
-    virtual void setHelpRuns(const std::vector<RtfRun>& runs) = 0;
-};
+namespace frm_help {
+inline constexpr ControlId OKButton{"OKButton"};
+inline constexpr ControlId CancelButton{"CancelButton"};
+inline constexpr ControlId Label1{"Label1"};
+inline constexpr ControlId helptxt{"helptxt"};
+} // namespace frm_help
 
 // The help window: shows help.txt from the working directory, and nothing else.
-class frmHelp : public WindowPresenter<frmHelpView> {
+class frmHelp : public Form {
 public:
     // The program's help file, opened by its bare name like the data files (sweep/data_files.h).
     static constexpr std::string_view kHelpFile = "help.txt";
@@ -32,24 +28,17 @@ public:
     // reaches, so that a huge file can neither exhaust memory nor hold the window up.
     static constexpr std::size_t kHelpFileLimit = 256 * 1024;
 
-    using MakeView = latchsweep::MakeView<frmHelpView, frmHelp>;
-
-    frmHelp(const WindowContext& context, const MakeView& makeView);
+    explicit frmHelp(const WindowContext& context);
 
     // Loads help.txt into `helptxt`; a missing or unreadable file leaves the initial text.
-    void load();
+    void load() override;
 
-    // OKButton, CancelButton and the close box all close the window and discard the instance.
-    // Each is the last thing its handler does: the presenter is gone afterwards.
-    void onOK();
-    void onCancel();
-
-    // Each button and the handler a click on it runs.
-    static std::span<const ButtonCommand<frmHelp>> buttons();
-    void onCloseRequest();
+    // OKButton and CancelButton close the window and discard the instance, as the close box
+    // does: the last thing the handler does.
+    void onClick(ControlId button) override;
 };
 
-// The help window's geometry, texts and fonts.
+// The help window's description.
 const WindowLayout& frmHelpLayout();
 
 } // namespace latchsweep

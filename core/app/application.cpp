@@ -13,36 +13,29 @@
 
 namespace latchsweep {
 
+template <class Window, class... Extra>
+WindowInstance<Window> Application::instance(WindowInstance<Window> Application::*slot, Extra&... extra)
+{
+    return WindowInstance<Window>([this, slot, &extra...] {
+        return std::make_unique<Window>(WindowContext{platform_, views_, ended_, this->*slot}, extra...);
+    });
+}
+
 Application::Application(Platform& platform, ViewFactory& views)
     : platform_(platform),
       views_(views),
       module1_(platform.tray),
-      // Each presenter makes its view through the front end's factory, and sees of the program
-      // only the context of its own instance.
-      form2_([this] {
-          return std::make_unique<Form2>(contextOf(form2_), [this](Form2& window) { return views_.form2(window); });
-      }),
-      form3_([this] {
-          return std::make_unique<Form3>(contextOf(form3_), [this](Form3& window) { return views_.form3(window); });
-      }),
-      form4_([this] { return std::make_unique<Form4>([this](Form4& window) { return views_.form4(window); }); }),
-      help_([this] {
-          return std::make_unique<frmHelp>(contextOf(help_), [this](frmHelp& window) { return views_.help(window); });
-      }),
-      about_([this] {
-          return std::make_unique<frmAbout>(contextOf(about_),
-                                            [this](frmAbout& window) { return views_.about(window); });
-      })
+      form1_(instance(&Application::form1_, *this)),
+      form2_(instance(&Application::form2_)),
+      form3_(instance(&Application::form3_)),
+      form4_(instance(&Application::form4_)),
+      help_(instance(&Application::help_)),
+      about_(instance(&Application::about_))
 {}
 
 Application::~Application() = default;
 
-void Application::start()
-{
-    form1_ = std::make_unique<Form1>(*this, views_);
-    form1_->load();
-    form1_->view().show();
-}
+void Application::start() { form1_.show(); }
 
 void Application::run(Command command)
 {
@@ -67,14 +60,14 @@ void Application::run(Command command)
         about_.show();
         break;
     case Command::Minimize:
-        form1_->view().setMinimized(true);
+        form1().view().setMinimized(true);
         // Without a notification area, or without our icon in it, nothing could bring a hidden
         // window back: it then stays minimised on the task bar.
         if (platform_.tray.available() && module1_.iconShown())
-            form1_->view().setVisible(false);
+            form1().view().setVisible(false);
         break;
     case Command::ShowMainWindow:
-        form1_->restore();
+        form1().restore();
         form4_.discard();
         break;
     }
@@ -84,7 +77,7 @@ void Application::refreshDelay()
 {
     const Form3& settings = form3_.obtain();
     if (const auto delay = parseDelay(settings.text1()))
-        form1_->setScanDelay(*delay);
+        form1().setScanDelay(*delay);
 }
 
 void Application::exitProgram()
@@ -92,8 +85,8 @@ void Application::exitProgram()
     if (ended_)
         return;
     ended_ = true;
-    if (form1_)
-        module1_.DeleteTrayIcon(static_cast<std::int32_t>(form1_->IconObject()));
+    if (form1_.exists())
+        module1_.DeleteTrayIcon(static_cast<std::int32_t>(form1().IconObject()));
     platform_.process.endNow();
 }
 

@@ -12,35 +12,15 @@
 namespace latchsweep {
 
 class Form1;
-class Form1View;
 class Form2;
-class Form2View;
 class Form3;
-class Form3View;
 class Form4;
-class Form4View;
 class frmHelp;
-class frmHelpView;
 class frmAbout;
-class frmAboutView;
-
-// Makes the native window behind each presenter: the front end's side of the core. The view
-// forwards the window's events to the presenter it was made for. The application hands each
-// presenter but Form1 only the one method it needs, as the presenter's MakeView.
-class ViewFactory {
-public:
-    virtual ~ViewFactory() = default;
-    virtual std::unique_ptr<Form1View> form1(Form1& presenter) = 0;
-    virtual std::unique_ptr<Form2View> form2(Form2& presenter) = 0;
-    virtual std::unique_ptr<Form3View> form3(Form3& presenter) = 0;
-    virtual std::unique_ptr<Form4View> form4(Form4& presenter) = 0;
-    virtual std::unique_ptr<frmHelpView> help(frmHelp& presenter) = 0;
-    virtual std::unique_ptr<frmAboutView> about(frmAbout& presenter) = 0;
-};
 
 // The running program: its platform, the tray record and the single instance of every window.
 // It is the one part of the core that knows every window: the other presenters see only their
-// WindowContext and a way to make their own view, and what links two windows lives here.
+// WindowContext, and what links two windows lives here.
 class Application {
 public:
     Application(Platform& platform, ViewFactory& views);
@@ -72,7 +52,7 @@ public:
 
     Platform& platform() { return platform_; }
     Module1& module1() { return module1_; }
-    Form1& form1() { return *form1_; }
+    Form1& form1() { return *form1_.get(); }
     WindowInstance<Form2>& form2() { return form2_; }
     WindowInstance<Form3>& form3() { return form3_; }
     WindowInstance<Form4>& form4() { return form4_; }
@@ -80,13 +60,14 @@ public:
     WindowInstance<frmAbout>& about() { return about_; }
 
 private:
-    // The context of the window whose instance lives in `slot`.
-    WindowContext contextOf(WindowSlot& slot) { return {platform_, ended_, slot}; }
+    // The single instance of a window, made with the context of its own slot.
+    template <class Window, class... Extra>
+    WindowInstance<Window> instance(WindowInstance<Window> Application::*slot, Extra&... extra);
 
     Platform& platform_;
     ViewFactory& views_;
     Module1 module1_;
-    std::unique_ptr<Form1> form1_;
+    WindowInstance<Form1> form1_;
     WindowInstance<Form2> form2_;
     WindowInstance<Form3> form3_;
     WindowInstance<Form4> form4_;

@@ -14,12 +14,16 @@ namespace {
 // The tray icon's tip is the program's title, as the main window's caption is.
 constexpr std::string_view kTip = kAppTitle;
 
+using namespace form1;
+
 constexpr std::array kForm1Controls{
-    ControlLayout{"Frame1", ControlKind::Frame, {120, 0, 4455, 855}, "", {}, {}, 0},
-    ControlLayout{"Command1", ControlKind::Button, {120, 240, 2055, 375}, "Turn ON", "Frame1", {}, 1},
-    ControlLayout{"Command2", ControlKind::Button, {2280, 240, 2055, 375}, "Turn OFF", "Frame1", {}, 2},
+    ControlLayout{Frame1.name, ControlKind::Frame, {120, 0, 4455, 855}, "", {}, {}, 0},
+    ControlLayout{Command1.name, ControlKind::Button, {120, 240, 2055, 375}, "Turn ON", Frame1.name, {}, 1},
+    ControlLayout{Command2.name, ControlKind::Button, {2280, 240, 2055, 375}, "Turn OFF", Frame1.name, {}, 2},
 };
-constexpr WindowLayout kForm1Layout{"Form1", kAppTitle, 4680, 990, kForm1Controls, {}, Placement::Centred};
+
+// ImageList1: the animation's frames, in order.
+constexpr std::array kImageList1{IconId::Frame1, IconId::Frame2};
 
 constexpr std::array kFileItems{MenuItem{"exit", "Exit", Command::Exit}};
 constexpr std::array kSettingsItems{
@@ -42,40 +46,49 @@ constexpr std::array kMenuBar{
     MenuItem{"minimize", kMinimizeCaption, Command::Minimize},
 };
 
+constexpr WindowLayout kForm1Layout{.name = "Form1",
+                                    .caption = kAppTitle,
+                                    .clientWidth = 4680,
+                                    .clientHeight = 990,
+                                    .controls = kForm1Controls,
+                                    .placement = Placement::Centred,
+                                    .icon = IconId::Magnet,
+                                    .menuBar = kMenuBar,
+                                    .ownsTrayIcon = true};
+
 } // namespace
 
 const WindowLayout& form1Layout() { return kForm1Layout; }
 
 std::span<const MenuItem> mainMenuBar() { return kMenuBar; }
 
-Form1::Form1(Application& app, ViewFactory& views)
-    // The animation and the refresher tick once a second; when within the second does not
-    // matter, and sharing one wake-up halves what the program costs while it sits idle. The
-    // sweep keeps the exact period the user chose.
-    : Timer1_(
-          app.platform().timers, kTimer1Period, [this] { animationTick(); }, TimerAccuracy::WholeSeconds),
-      Timer2_(app.platform().timers, kTimer2Period,
+Form1::Form1(const WindowContext& context, Application& app)
+    : Form(context, kForm1Layout),
+      app_(app),
+      // The animation and the refresher tick once a second; when within the second does not
+      // matter, and sharing one wake-up halves what the program costs while it sits idle. The
+      // sweep keeps the exact period the user chose.
+      Timer1_(
+          context.platform().timers, kTimer1Period, [this] { animationTick(); }, TimerAccuracy::WholeSeconds),
+      Timer2_(context.platform().timers, kTimer2Period,
               [this] {
                   if (!app_.ended())
                       sweepOnce(app_.platform().files);
               }),
       Timer3_(
-          app.platform().timers, kTimer3Period,
+          context.platform().timers, kTimer3Period,
           [this] {
               if (!app_.ended())
                   app_.refreshDelay();
           },
-          TimerAccuracy::WholeSeconds),
-      app_(app),
-      view_(views.form1(*this))
+          TimerAccuracy::WholeSeconds)
 {}
-
-Form1::~Form1() = default;
 
 void Form1::load()
 {
-    IconObject_ = view_->icon();
-    ImageList1_ = view_->imageList();
+    IconObject_ = view_->windowIcon();
+    for (const IconId frame : kImageList1)
+        ImageList1_.push_back(view_->icon(frame));
     app_.module1().AddTrayIcon(view_->handle(), static_cast<std::int32_t>(IconObject_), IconObject_, kTip);
     Timer1_.setEnabled(true);
 }
@@ -96,9 +109,17 @@ void Form1::turnOff()
     Timer3_.setEnabled(false);
 }
 
+void Form1::onClick(ControlId button)
+{
+    if (button == form1::Command1)
+        turnOn();
+    else if (button == form1::Command2)
+        turnOff();
+}
+
 void Form1::onCommand(Command command) { app_.run(command); }
 
-void Form1::onCloseRequest() { app_.exitProgram(); }
+void Form1::onClose() { app_.exitProgram(); }
 
 void Form1::onMouseMove(double xTwips)
 {
@@ -127,7 +148,7 @@ void Form1::onNotificationAreaCreated()
 {
     if (app_.ended())
         return;
-    app_.module1().AddTrayIcon(view_->handle(), static_cast<std::int32_t>(IconObject_), view_->icon(), kTip);
+    app_.module1().AddTrayIcon(view_->handle(), static_cast<std::int32_t>(IconObject_), view_->windowIcon(), kTip);
 }
 
 void Form1::onNotificationAreaGone()
@@ -157,17 +178,12 @@ void Form1::animationTick()
         return;
     try {
         const int frame = animation_.step(ImageList1_.size());
-        view_->setIcon(ImageList1_[static_cast<std::size_t>(frame - 1)]);
-        app_.module1().ModifyTrayIcon(view_->handle(), static_cast<std::int32_t>(IconObject_), view_->icon(), kTip);
+        view_->setWindowIcon(ImageList1_[static_cast<std::size_t>(frame - 1)]);
+        app_.module1().ModifyTrayIcon(view_->handle(), static_cast<std::int32_t>(IconObject_), view_->windowIcon(),
+                                      kTip);
     } catch (const RuntimeError& error) {
         app_.fail(error.number(), error.what());
     }
-}
-
-std::span<const ButtonCommand<Form1>> Form1::buttons()
-{
-    static constexpr ButtonCommand<Form1> kButtons[] = {{"Command1", &Form1::turnOn}, {"Command2", &Form1::turnOff}};
-    return kButtons;
 }
 
 } // namespace latchsweep

@@ -7,6 +7,7 @@
 
 #include "core/base/layout.h"
 #include "core/base/menu.h"
+#include "core/base/presenter.h"
 #include "core/base/timer.h"
 #include "core/base/tray_port.h"
 #include "core/base/window.h"
@@ -15,57 +16,42 @@
 namespace latchsweep {
 
 class Application;
-class ViewFactory;
 
-class Form1View : public WindowView {
-public:
-    // The window's handle as the notification-icon record carries it.
-    [[nodiscard]] virtual WindowHandle handle() const = 0;
-    // The window's current icon; at load still the design-time icon.
-    [[nodiscard]] virtual IconHandle icon() const = 0;
-    virtual void setIcon(IconHandle icon) = 0;
-    // ImageList1: the animation frames, in order.
-    [[nodiscard]] virtual std::vector<IconHandle> imageList() const = 0;
-    // Window state: minimised, or normal.
-    virtual void setMinimized(bool minimized) = 0;
-    // Visible on screen and on the task bar, or neither.
-    virtual void setVisible(bool visible) = 0;
-    [[nodiscard]] virtual double twipsPerPixelX() const = 0;
-};
+namespace form1 {
+inline constexpr ControlId Frame1{"Frame1"};
+inline constexpr ControlId Command1{"Command1"};
+inline constexpr ControlId Command2{"Command2"};
+} // namespace form1
 
 // The main window: the start-up object, the switch of the sweeper, the three timers, the
 // animation and the tray callback.
-class Form1 {
+class Form1 : public Form {
 public:
     static constexpr std::int32_t kTimer1Period = 1000;
     static constexpr std::int32_t kTimer2Period = 6000;
     static constexpr std::int32_t kTimer3Period = 1000;
 
-    Form1(Application& app, ViewFactory& views);
-    ~Form1();
-
-    Form1(const Form1&) = delete;
-    Form1& operator=(const Form1&) = delete;
+    Form1(const WindowContext& context, Application& app);
 
     // Captures the design-time icon as IconObject, registers the tray icon under its handle,
     // starts the animation.
-    void load();
-    Form1View& view() { return *view_; }
+    void load() override;
 
-    // Events of the window.
     void turnOn();  // Command1
     void turnOff(); // Command2
 
-    // Each button and the handler a click on it runs.
-    static std::span<const ButtonCommand<Form1>> buttons();
-    void onCommand(Command command);
-    void onCloseRequest();
-    void onMouseMove(double xTwips);
-    // Normal state, then visible: the way back from Minimize.
-    void restore();
+    // Events of the window.
+    void onClick(ControlId button) override;
+    void onCommand(Command command) override;
+    // Every close request ends the program: it is never refused nor turned into hiding.
+    void onClose() override;
+    void onMouseMove(double xTwips) override;
     // A notification area appeared (a tray host starting, the shell's "TaskbarCreated" after a
     // restart): it knows no icon of ours, so the icon is added again under the same id.
-    void onNotificationAreaCreated();
+    void onNotificationAreaCreated() override;
+
+    // Normal state, then visible: the way back from Minimize.
+    void restore();
     // The notification area went away. A window hidden by Minimize could no longer be brought
     // back, so it returns minimised on the task bar, as Minimize leaves it without an area.
     void onNotificationAreaGone();
@@ -89,6 +75,7 @@ public:
 private:
     void animationTick();
 
+    Application& app_;
     Timer Timer1_;
     Timer Timer2_;
     Timer Timer3_;
@@ -96,12 +83,9 @@ private:
     std::int32_t TrayMessage_ = 0;
     std::vector<IconHandle> ImageList1_;
     Animation animation_;
-
-    Application& app_;
-    std::unique_ptr<Form1View> view_;
 };
 
-// The main window's geometry and texts; its caption is the program's title (base/product.h).
+// The main window's description; its caption is the program's title (base/product.h).
 const WindowLayout& form1Layout();
 
 // The main window's menu bar, titles in order; Minimize is a command on the bar itself.

@@ -29,6 +29,14 @@ std::string accessibleName(const WindowLayout& windowLayout, const ControlLayout
     return {};
 }
 
+const ControlLayout* findControl(const WindowLayout& windowLayout, std::string_view name)
+{
+    for (const ControlLayout& control : windowLayout.controls)
+        if (control.name == name)
+            return &control;
+    return nullptr;
+}
+
 bool takesFocus(ControlKind kind)
 {
     return kind == ControlKind::Button || kind == ControlKind::RichText || kind == ControlKind::DirectoryList;

@@ -5,10 +5,13 @@
 // screen's twips per pixel.
 
 #include <cmath>
+#include <cstdint>
 #include <span>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "core/base/menu.h"
 
 namespace latchsweep {
 
@@ -34,7 +37,23 @@ struct Font {
 // text): one definition for every window that has such a box.
 inline constexpr Font kDialogFont{"MS Sans Serif", 8.5};
 
+// The program's pictures: window icons, the animation's frames, the about box's picture.
+enum class IconId { None, Magnet, Frame1, Frame2, Binoculars, Wastebin, QuestionMark, InfoSign, Product };
+
 enum class ControlKind { Frame, Button, Label, RichText, DirectoryList, Picture, Line };
+
+// A text box's edge: the platform's standard, none at all (it reads like a label), or sunken.
+enum class Border { Standard, None, Sunken };
+
+// What sets a control apart from the standard look and behaviour of its kind.
+struct ControlTraits {
+    bool multiLine = false; // a text box of several lines, with a vertical scroll bar where it is editable
+    bool readOnly = false;  // a text box the user reads only
+    Border border = Border::Standard;
+    bool onButtonFace = false; // a text box on the window's face colour instead of a box's
+    bool black = false;        // text in black rather than the desktop's text colour
+    IconId picture = IconId::None;
+};
 
 struct ControlLayout {
     std::string_view name;
@@ -47,6 +66,18 @@ struct ControlLayout {
     // For a control without a caption of its own (a box, a list, a picture): the label beside it
     // whose text names it for assistive technology, or the window's own name when its title does.
     std::string_view labelledBy = {};
+    ControlTraits traits = {};
+};
+
+// A line drawn on a window's face, in twips but for its width in pixels, drawn in the order
+// listed so that a later line lies over an earlier one (the about box's etched separators).
+struct EtchedLine {
+    int index;
+    int x1;
+    int x2;
+    int y;
+    int widthPixels;
+    std::uint32_t rgb; // 0xRRGGBB
 };
 
 // The buttons the keyboard presses wherever the focus is: Enter the default button, Esc the
@@ -63,17 +94,38 @@ enum class Placement {
     FixedClient, // its client area at the layout's clientOrigin, kept inside the available area
 };
 
+// A window's frame.
+enum class WindowFrame {
+    Single, // fixed single border, a close box, no minimise or maximise box; a task-bar button
+    Dialog, // fixed dialog frame, a close box; no task-bar button
+    None,   // never shown: it only carries a pop-up menu
+};
+
 struct WindowLayout {
     std::string_view name;
     std::string_view caption;
     int clientWidth = 0; // twips
     int clientHeight = 0;
-    std::span<const ControlLayout> controls;
+    std::span<const ControlLayout> controls = {};
     KeyRoles keys = {};
     Placement placement = Placement::System;
     int clientLeft = 0; // twips from the screen's top-left corner, for Placement::FixedClient
     int clientTop = 0;
+    WindowFrame frame = WindowFrame::Single;
+    IconId icon = IconId::None;
+    std::span<const MenuItem> menuBar = {};
+    const MenuItem* popup = nullptr; // the menu the window pops up (WindowView::popup)
+    std::span<const EtchedLine> lines = {};
+    // The window keeps the light dialog face its black labels and etched lines are drawn for,
+    // whatever the desktop's colours.
+    bool classicFace = false;
+    // The window the notification-area icon belongs to: every mouse move over its face is its
+    // event, as the icon's callback is, and the notification area's return is told to it.
+    bool ownsTrayIcon = false;
 };
+
+// The control of that name in the window's layout, or null.
+const ControlLayout* findControl(const WindowLayout& windowLayout, std::string_view name);
 
 // Where a window of Placement::FixedClient has its client area on the screen, and its size.
 inline TwipsRect fixedClientArea(const WindowLayout& windowLayout)

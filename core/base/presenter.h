@@ -8,23 +8,26 @@
 
 namespace latchsweep {
 
-// What the presenter of every window but the main one holds: the window's context and its view,
-// made by the front end for this presenter, and the ways such a window closes.
-template <class View>
-class WindowPresenter {
+// What the presenter of every window holds: the window's context and the view the front end made
+// for it from the window's layout, the window's load step, and the ways such a window closes.
+class Form : public FormEvents {
 public:
-    WindowPresenter(const WindowPresenter&) = delete;
-    WindowPresenter& operator=(const WindowPresenter&) = delete;
+    Form(const Form&) = delete;
+    Form& operator=(const Form&) = delete;
+    virtual ~Form() { *alive_ = false; }
 
-    View& view() { return *view_; }
+    // The window's load step, run once as the instance comes into being.
+    virtual void load() {}
+    WindowView& view() { return *view_; }
+
+    // The close box: discards the window, unsaved, as the handler's last step.
+    void onClose() override { close(); }
 
 protected:
-    template <class Presenter>
-    WindowPresenter(const WindowContext& context, const MakeView<View, Presenter>& makeView, Presenter& self)
+    Form(const WindowContext& context, const WindowLayout& windowLayout)
         : context_(context),
-          view_(makeView(self))
+          view_(context.views().make(windowLayout, *this))
     {}
-    ~WindowPresenter() { *alive_ = false; }
 
     // Closes the window and discards this instance: the last step of the handler that calls it.
     // After the program has ended, nothing.
@@ -44,7 +47,7 @@ protected:
     }
 
     WindowContext context_;
-    std::unique_ptr<View> view_;
+    std::unique_ptr<WindowView> view_;
 
 private:
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);

@@ -1,50 +1,98 @@
 #pragma once
 
+#include <cstddef>
 #include <functional>
 #include <memory>
-#include <span>
+#include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
+
+#include "core/base/layout.h"
+#include "core/base/menu.h"
+#include "core/base/rich_text.h"
+#include "core/base/tray_port.h"
 
 namespace latchsweep {
 
-// What every window of the program can do on screen.
+// A control of a window, by its name in the window's layout. Each window names its controls as
+// constants beside its layout, so that a misspelt one fails the build.
+struct ControlId {
+    std::string_view name;
+    friend constexpr bool operator==(ControlId, ControlId) = default;
+};
+
+// One line of a directory list.
+struct DirectoryEntry {
+    std::string name;  // as shown: the root as written ("/", "C:\"), otherwise the directory's own name
+    std::string path;  // the full path the entry stands for
+    int depth = 0;     // indentation: 0 for a root
+    bool open = false; // the current root, an ancestor or the current directory
+};
+
+// What a window tells its presenter. The window's own buttons, and Enter and Esc where its layout
+// gives them a button (KeyRoles), click; a list opens an entry on a double-click or Enter.
+class FormEvents {
+public:
+    virtual void onClick(ControlId /*button*/) {}
+    virtual void onOpen(ControlId /*list*/, std::size_t /*entry*/) {}
+    // The user changed a text box's text.
+    virtual void onEdit(ControlId /*box*/) {}
+    // The close box, the system menu's Close, Alt+F4, the end of the desktop session.
+    virtual void onClose() = 0;
+    // An item of the window's menu bar.
+    virtual void onCommand(Command /*command*/) {}
+    // A mouse move over the window's face, X in twips; to the window that owns the tray icon.
+    virtual void onMouseMove(double /*xTwips*/) {}
+    // A notification area appeared that knows none of the program's icons (the shell restarted).
+    virtual void onNotificationAreaCreated() {}
+
+protected:
+    ~FormEvents() = default;
+};
+
+// The one view of every window: a front end draws the window its layout describes and sends its
+// events to the presenter it was made for. Controls are named by their ids.
 class WindowView {
 public:
     virtual ~WindowView() = default; // the native window goes with its view
+
     // Shows the window modeless and without an owner; one already on screen comes to the front.
     virtual void show() = 0;
     [[nodiscard]] virtual bool isShown() const = 0;
+
+    // A text box's or label's text; a box holds it unedited. A box's text may hold several lines,
+    // each but the last ending in LF.
+    virtual void setText(ControlId control, const std::string& text) = 0;
+    [[nodiscard]] virtual std::string text(ControlId control) const = 0;
+    // A rich-text box's text in runs of formats (a format's empty family or zero size being the box's own).
+    virtual void setRuns(ControlId box, const std::vector<RtfRun>& runs) = 0;
+    // A list's entries in order; the one at `current` is its value.
+    virtual void setEntries(ControlId list, const std::vector<DirectoryEntry>& entries, std::size_t current) = 0;
+
+    // The window's handle as the notification-icon record carries it.
+    [[nodiscard]] virtual WindowHandle handle() const = 0;
+    // The handle of one of the program's icons, for the window and the notification area.
+    [[nodiscard]] virtual IconHandle icon(IconId icon) const = 0;
+    // The window's own icon: at first its layout's.
+    [[nodiscard]] virtual IconHandle windowIcon() const = 0;
+    virtual void setWindowIcon(IconHandle icon) = 0;
+    // Window state: minimised, or normal.
+    virtual void setMinimized(bool minimized) = 0;
+    // Visible on screen and on the task bar, or neither.
+    virtual void setVisible(bool visible) = 0;
+    [[nodiscard]] virtual double twipsPerPixelX() const = 0;
+    // Pops the layout's pop-up menu up at the mouse position and returns once the user has chosen
+    // or dismissed: the chosen item's command, or Command::None. Only the left button chooses.
+    virtual Command popup() = 0;
 };
 
-// A button of a window and the presenter's handler for a click on it. Each presenter with
-// buttons lists them (buttons()); front ends run a click, and Enter or Esc pressing a button of
-// the window's KeyRoles, through pressButton().
-template <class Presenter>
-struct ButtonCommand {
-    std::string_view button;
-    void (Presenter::*run)();
+// Makes the native window for a presenter: the front end's side of the core.
+class ViewFactory {
+public:
+    virtual ~ViewFactory() = default;
+    virtual std::unique_ptr<WindowView> make(const WindowLayout& windowLayout, FormEvents& events) = 0;
 };
-
-// Runs the handler of the button named `button`; false, and nothing run, for a name without one
-// (an empty KeyRoles entry among them). The handler may discard the presenter: pressing a button
-// is the last step of the event that does it.
-template <class Presenter>
-bool pressButton(Presenter& presenter, std::string_view button)
-{
-    for (const ButtonCommand<Presenter>& command : Presenter::buttons()) {
-        if (!button.empty() && command.button == button) {
-            (presenter.*command.run)();
-            return true;
-        }
-    }
-    return false;
-}
-
-// How a presenter gets its native window: made by the front end for that presenter, whose events
-// the view forwards to it. The application builds one per window kind from its ViewFactory.
-template <class View, class Presenter>
-using MakeView = std::function<std::unique_ptr<View>(Presenter&)>;
 
 // The place of one window kind's single instance, as the window itself sees it.
 class WindowSlot {

@@ -6,18 +6,20 @@
 namespace latchsweep {
 
 // What a window's presenter may use of the running program, and nothing more: the platform's
-// ports, whether the program has ended, and its own instance's slot. The application makes one
+// ports, the front end's windows, whether the program has ended, and its own instance's slot. The application makes one
 // for each instance it creates; every reference in it outlives the presenter, so a handler may
 // keep a copy across a nested event loop (a message box) during which its window is discarded.
 class WindowContext {
 public:
-    WindowContext(Platform& platform, const bool& ended, WindowSlot& self)
+    WindowContext(Platform& platform, ViewFactory& views, const bool& ended, WindowSlot& self)
         : platform_(&platform),
+          views_(&views),
           ended_(&ended),
           self_(&self)
     {}
 
     [[nodiscard]] Platform& platform() const { return *platform_; }
+    [[nodiscard]] ViewFactory& views() const { return *views_; }
 
     // Whether the program has ended. Only test doubles of ProcessControl let events arrive
     // afterwards, and every handler then does nothing.
@@ -34,6 +36,7 @@ public:
 
 private:
     Platform* platform_;
+    ViewFactory* views_;
     const bool* ended_;
     WindowSlot* self_;
 };

@@ -5,17 +5,11 @@
 #include <string_view>
 #include <vector>
 
+#include "core/base/window.h"
+
 namespace latchsweep {
 
 class FileSystem;
-
-// One line of the directory list.
-struct DirectoryEntry {
-    std::string name;  // as shown: the root as written ("/", "C:\"), otherwise the directory's own name
-    std::string path;  // the full path the entry stands for
-    int depth = 0;     // indentation: 0 for the root
-    bool open = false; // the root, an ancestor or the current directory; false for a subdirectory
-};
 
 // A path taken apart: its root and the names below it. The root is "/" on POSIX; "C:\",
 // "\\server\share\" or "\" with the '\' separator, where '/' separates too. A relative path

@@ -9,36 +9,57 @@
 namespace latchsweep {
 namespace {
 
+using namespace form2;
+
 constexpr std::array kForm2Controls{
-    ControlLayout{"MM2Dir", ControlKind::DirectoryList, {0, 0, 5895, 3240}, "", {}, {}, 0, "Form2"},
-    ControlLayout{"Command1", ControlKind::Button, {0, 3240, 5895, 255}, "Save", {}, {}, 1},
-    ControlLayout{"Label1", ControlKind::Label, {120, 3600, 2055, 255}, "Current MM2 Directory:", {}, {}, 2},
-    ControlLayout{
-        "curmm2dir", ControlKind::RichText, {1800, 3600, 4095, 495}, Form2::kNoDirectory, {}, kDialogFont, 3, "Label1"},
+    ControlLayout{MM2Dir.name, ControlKind::DirectoryList, {0, 0, 5895, 3240}, "", {}, {}, 0, "Form2"},
+    ControlLayout{Command1.name, ControlKind::Button, {0, 3240, 5895, 255}, "Save", {}, {}, 1},
+    ControlLayout{Label1.name, ControlKind::Label, {120, 3600, 2055, 255}, "Current MM2 Directory:", {}, {}, 2},
+    // A display of the stored file that reads like a label: every line of it, flat, on the face.
+    ControlLayout{curmm2dir.name,
+                  ControlKind::RichText,
+                  {1800, 3600, 4095, 495},
+                  Form2::kNoDirectory,
+                  {},
+                  kDialogFont,
+                  3,
+                  Label1.name,
+                  {.multiLine = true, .readOnly = true, .border = Border::None, .onButtonFace = true}},
 };
-constexpr WindowLayout kForm2Layout{"Form2", "Select Midtown Madness 2 Directory", 5985, 4230, kForm2Controls};
+constexpr WindowLayout kForm2Layout{.name = "Form2",
+                                    .caption = "Select Midtown Madness 2 Directory",
+                                    .clientWidth = 5985,
+                                    .clientHeight = 4230,
+                                    .controls = kForm2Controls,
+                                    .icon = IconId::Binoculars};
 
 } // namespace
 
 const WindowLayout& form2Layout() { return kForm2Layout; }
 
-Form2::Form2(const WindowContext& context, const MakeView& makeView)
-    : SettingsPresenter(context, makeView, *this),
+Form2::Form2(const WindowContext& context)
+    : SettingsForm(context, kForm2Layout),
       MM2Dir_(context.platform().files, context.platform().files.currentDirectory())
 {}
 
 void Form2::load()
 {
-    view_->showDirectories(MM2Dir_.entries(), MM2Dir_.currentIndex());
+    view_->setEntries(form2::MM2Dir, MM2Dir_.entries(), MM2Dir_.currentIndex());
     showStoredPath();
 }
 
-void Form2::openDirectory(std::size_t index)
+void Form2::onOpen(ControlId list, std::size_t entry)
 {
-    if (context_.ended())
+    if (context_.ended() || list != form2::MM2Dir)
         return;
-    if (MM2Dir_.open(index))
-        view_->showDirectories(MM2Dir_.entries(), MM2Dir_.currentIndex());
+    if (MM2Dir_.open(entry))
+        view_->setEntries(form2::MM2Dir, MM2Dir_.entries(), MM2Dir_.currentIndex());
+}
+
+void Form2::onClick(ControlId button)
+{
+    if (button == form2::Command1)
+        save();
 }
 
 void Form2::save()
@@ -46,8 +67,6 @@ void Form2::save()
     saveLine(kDirectoryFile, lockFilePath(MM2Dir_.path(), context_.platform().files.separator()), kSaved, kSavedTitle,
              [this] { showStoredPath(); });
 }
-
-void Form2::onClose() { close(); }
 
 std::string Form2::lockFilePath(std::string_view directory, char separator)
 {
@@ -62,13 +81,7 @@ void Form2::showStoredPath()
     // A file that cannot be read leaves the text shown before: the initial one at load. The
     // line break a save ends the line with is no line of its own: the box reads like a label.
     if (const auto content = readSettingFile(context_.platform().files, kDirectoryFile))
-        view_->setCurmm2dir(withLineFeeds(withoutFinalLineBreak(*content)));
-}
-
-std::span<const ButtonCommand<Form2>> Form2::buttons()
-{
-    static constexpr ButtonCommand<Form2> kButtons[] = {{"Command1", &Form2::save}};
-    return kButtons;
+        view_->setText(form2::curmm2dir, withLineFeeds(withoutFinalLineBreak(*content)));
 }
 
 } // namespace latchsweep

@@ -1,10 +1,8 @@
 #pragma once
 
 #include <cstddef>
-#include <memory>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "core/base/layout.h"
 #include "core/base/window.h"
@@ -14,40 +12,29 @@
 
 namespace latchsweep {
 
-// The game directory window as a front end draws it. Its events go to Form2: an entry of
-// MM2Dir opened (double-click or Enter) to openDirectory(), a click on Command1 to save(), the
-// close box to onClose().
-class Form2View : public WindowView {
-public:
-    // MM2Dir: the entries in order; the one at `current` is the list's value.
-    virtual void showDirectories(const std::vector<DirectoryEntry>& entries, std::size_t current) = 0;
-    // curmm2dir: the text shown; may hold several lines, each but the last ending in LF, and any
-    // bytes the file held.
-    virtual void setCurmm2dir(const std::string& text) = 0;
-};
+namespace form2 {
+inline constexpr ControlId MM2Dir{"MM2Dir"};
+inline constexpr ControlId Command1{"Command1"};
+inline constexpr ControlId Label1{"Label1"};
+inline constexpr ControlId curmm2dir{"curmm2dir"};
+} // namespace form2
 
 // The game directory window: shows the stored lock-file path and stores a new one built from
 // the directory chosen in its list.
-class Form2 : public SettingsPresenter<Form2View> {
+class Form2 : public SettingsForm {
 public:
     static constexpr std::string_view kNoDirectory = "No MM2 Directory Currently Set!";
     static constexpr std::string_view kSaved = "Midtown Madness 2 Directory Saved";
     static constexpr std::string_view kSavedTitle = "Success";
 
-    using MakeView = latchsweep::MakeView<Form2View, Form2>;
-
-    Form2(const WindowContext& context, const MakeView& makeView);
+    explicit Form2(const WindowContext& context);
 
     // Lists the working directory and shows the content of Directory.txt.
-    void load();
+    void load() override;
 
-    // Events of the window.
-    void openDirectory(std::size_t index); // MM2Dir
-    void save();                           // Command1
-
-    // Each button and the handler a click on it runs.
-    static std::span<const ButtonCommand<Form2>> buttons();
-    void onClose(); // close box: discards the window unsaved
+    void onOpen(ControlId list, std::size_t entry) override; // MM2Dir: the entry becomes the value
+    void onClick(ControlId button) override;                 // Command1: save()
+    void save();
 
     [[nodiscard]] const DirectoryList& MM2Dir() const { return MM2Dir_; }
 
@@ -61,7 +48,7 @@ private:
     DirectoryList MM2Dir_;
 };
 
-// The game directory window's geometry and texts.
+// The game directory window's description.
 const WindowLayout& form2Layout();
 
 } // namespace latchsweep

@@ -8,55 +8,64 @@
 namespace latchsweep {
 namespace {
 
+using namespace form3;
+
 constexpr std::array kForm3Controls{
-    ControlLayout{"Frame1", ControlKind::Frame, {120, 120, 4455, 735}, "Auto-Delete Settings", {}, {}, 0},
+    ControlLayout{Frame1.name, ControlKind::Frame, {120, 120, 4455, 735}, "Auto-Delete Settings", {}, {}, 0},
     ControlLayout{
-        "Label2", ControlKind::Label, {120, 240, 2535, 255}, "Milliseconds in Scanning Delay:", "Frame1", {}, 1},
-    ControlLayout{"Command1", ControlKind::Button, {120, 960, 4455, 255}, "Save", {}, {}, 2},
-    ControlLayout{"text1",
+        Label2.name, ControlKind::Label, {120, 240, 2535, 255}, "Milliseconds in Scanning Delay:", Frame1.name, {}, 1},
+    ControlLayout{Command1.name, ControlKind::Button, {120, 960, 4455, 255}, "Save", {}, {}, 2},
+    // One line of free text.
+    ControlLayout{text1.name,
                   ControlKind::RichText,
                   {2400, 240, 1935, 375},
                   Form3::kInitialDelay,
-                  "Frame1",
+                  Frame1.name,
                   kDialogFont,
                   3,
-                  "Label2"},
+                  Label2.name,
+                  {.border = Border::Sunken}},
 };
-constexpr WindowLayout kForm3Layout{"Form3", "Auto-Delete Settings", 4680, 1365, kForm3Controls};
+constexpr WindowLayout kForm3Layout{.name = "Form3",
+                                    .caption = "Auto-Delete Settings",
+                                    .clientWidth = 4680,
+                                    .clientHeight = 1365,
+                                    .controls = kForm3Controls,
+                                    .icon = IconId::Wastebin};
 
 } // namespace
 
 const WindowLayout& form3Layout() { return kForm3Layout; }
 
-Form3::Form3(const WindowContext& context, const MakeView& makeView)
-    : SettingsPresenter(context, makeView, *this)
+Form3::Form3(const WindowContext& context)
+    : SettingsForm(context, kForm3Layout)
 {}
 
 void Form3::load()
 {
-    if (const auto content = readSettingFile(context_.platform().files, kAutoDeleteFile))
-        setText1(std::string(withoutFinalLineBreak(*content)));
+    if (const auto content = readSettingFile(context_.platform().files, kAutoDeleteFile)) {
+        loaded_ = withoutFinalLineBreak(*content);
+        view_->setText(form3::text1, loaded_);
+    }
 }
 
-void Form3::setText1(const std::string& text)
+std::string Form3::text1() const { return edited_ ? view_->text(form3::text1) : loaded_; }
+
+void Form3::onEdit(ControlId box)
 {
-    loaded_ = text;
-    view_->setText1(text);
+    if (box == form3::text1)
+        edited_ = true;
 }
 
-std::string Form3::text1() const { return view_->text1Edited() ? view_->text1() : loaded_; }
+void Form3::onClick(ControlId button)
+{
+    if (button == form3::Command1)
+        save();
+}
 
 void Form3::save()
 {
     saveLine(kAutoDeleteFile, text1(), kSaved, kSavedTitle, [] {});
-}
-
-void Form3::onClose() { close(); }
-
-std::span<const ButtonCommand<Form3>> Form3::buttons()
-{
-    static constexpr ButtonCommand<Form3> kButtons[] = {{"Command1", &Form3::save}};
-    return kButtons;
 }
 
 } // namespace latchsweep

@@ -8,10 +8,9 @@
 namespace latchsweep {
 
 // The settings windows' shared way to save: write, confirm, close.
-template <class View>
-class SettingsPresenter : public WindowPresenter<View> {
+class SettingsForm : public Form {
 protected:
-    using WindowPresenter<View>::WindowPresenter;
+    using Form::Form;
 
     // Writes `line` as the file's one line. Once it is written, `whenWritten` runs, the
     // confirmation is shown, and the window closes unless another event discarded it while the
@@ -21,14 +20,14 @@ protected:
     void saveLine(std::string_view file, std::string_view line, std::string_view confirmation,
                   std::string_view confirmationTitle, WhenWritten whenWritten)
     {
-        if (this->context_.ended())
+        if (context_.ended())
             return;
-        Platform& platform = this->context_.platform();
-        if (!writeSettingLine(platform.files, platform.messages, *this->view_, file, line))
+        Platform& platform = context_.platform();
+        if (!writeSettingLine(platform.files, platform.messages, *view_, file, line))
             return;
         whenWritten();
-        if (this->showAndSurvive(confirmation, confirmationTitle))
-            this->close();
+        if (showAndSurvive(confirmation, confirmationTitle))
+            close();
     }
 };
 

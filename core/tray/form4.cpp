@@ -5,8 +5,6 @@
 namespace latchsweep {
 namespace {
 
-constexpr WindowLayout kForm4Layout{"Form4", "Icon Popup Menu", 0, 0, {}};
-
 constexpr std::array kPopupFileItems{MenuItem{"exit", "Exit", Command::Exit}};
 constexpr std::array kPopupSettingsItems{
     MenuItem{"mm2dir", "MM2 Directory", Command::OpenGameDirectory},
@@ -24,19 +22,22 @@ constexpr std::array kPopup{
     MenuItem{"show", "Show Main Window", Command::ShowMainWindow},
 };
 
+constexpr MenuItem kMenu{"Menu", "Menu", Command::None, kPopup};
+constexpr WindowLayout kForm4Layout{
+    .name = "Form4", .caption = "Icon Popup Menu", .frame = WindowFrame::None, .popup = &kMenu};
+
 } // namespace
 
-Form4::Form4(const MakeView& makeView)
-    : view_(makeView(*this))
+Form4::Form4(const WindowContext& context)
+    : Form(context, kForm4Layout)
 {}
-Form4::~Form4() = default;
 
 Command Form4::popup()
 {
     if (popped_)
         return Command::None;
     popped_ = true;
-    const Command chosen = view_->trackPopup();
+    const Command chosen = view_->popup();
     popped_ = false;
     return chosen;
 }
@@ -45,10 +46,6 @@ const WindowLayout& form4Layout() { return kForm4Layout; }
 
 std::span<const MenuItem> popupMenu() { return kPopup; }
 
-const MenuItem& form4Menu()
-{
-    static const MenuItem root{"Menu", "Menu", Command::None, popupMenu()};
-    return root;
-}
+const MenuItem& form4Menu() { return kMenu; }
 
 } // namespace latchsweep

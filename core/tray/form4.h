@@ -1,38 +1,19 @@
 #pragma once
 
-#include <memory>
 #include <span>
 
 #include "core/base/layout.h"
 #include "core/base/menu.h"
-#include "core/base/window.h"
+#include "core/base/presenter.h"
+#include "core/base/window_context.h"
 
 namespace latchsweep {
 
-// Form4 is never shown; its view only carries the pop-up menu, built from form4Menu().
-class Form4View : public WindowView {
+// The carrier of the notification-area pop-up menu: never shown, created hidden on the first
+// right-click, discarded by Show Main Window. It has no controls and no load logic.
+class Form4 : public Form {
 public:
-    // Pops the menu up at the mouse position for the main window and returns once the user has
-    // chosen or dismissed: the chosen item's command, or Command::None. Only the left button
-    // chooses.
-    virtual Command trackPopup() = 0;
-};
-
-// The carrier of the notification-area pop-up menu: created hidden on the first right-click,
-// discarded by Show Main Window. It has no controls and no load logic.
-class Form4 {
-public:
-    using MakeView = latchsweep::MakeView<Form4View, Form4>;
-
-    // Needs nothing of the running program: the pop-up's command goes back to the caller.
-    explicit Form4(const MakeView& makeView);
-    ~Form4();
-
-    Form4(const Form4&) = delete;
-    Form4& operator=(const Form4&) = delete;
-
-    void load() {}
-    Form4View& view() { return *view_; }
+    explicit Form4(const WindowContext& context);
 
     // Pops the menu up and returns the command chosen. While the menu is up the pop-up runs its
     // own event loop; another right-click arriving there opens nothing, so that no second menu
@@ -40,11 +21,10 @@ public:
     Command popup();
 
 private:
-    std::unique_ptr<Form4View> view_;
     bool popped_ = false;
 };
 
-// Form4's caption and (empty) client area.
+// Form4's description: its caption, no client area, and its menu.
 const WindowLayout& form4Layout();
 
 // The menu the notification-area icon pops up: the children of Form4's `Menu`.

@@ -1,20 +1,24 @@
 #include "qt/app/controls.h"
 
-#include <QAccessibleWidget>
-#include <QFrame>
+#include <QFontMetricsF>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPainter>
 #include <QPushButton>
 #include <QScreen>
+#include <QSignalBlocker>
+#include <QStyle>
+#include <QStyledItemDelegate>
 #include <QTextEdit>
 #include <algorithm>
-#include <vector>
+#include <limits>
 
 #include "core/base/placement.h"
+#include "qt/app/icons.h"
 #include "qt/app/qt_platform.h"
 
 namespace latchsweep::qt {
@@ -37,11 +41,11 @@ namespace {
 // leaves to its window (a list opens its entry on Enter itself).
 class KeyRolesFilter : public QObject {
 public:
-    KeyRolesFilter(QWidget* window, const WindowLayout& windowLayout, ButtonPress press)
+    KeyRolesFilter(QWidget* window, const WindowLayout& windowLayout, const EventTarget& target)
         : QObject(window),
           window_(window),
           windowLayout_(windowLayout),
-          press_(std::move(press))
+          target_(target)
     {
         window->installEventFilter(this);
     }
@@ -57,21 +61,20 @@ protected:
         std::string_view button;
         if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
             const QWidget* focus = window_->focusWidget();
-            const std::string focused = focus ? toStdString(focus->objectName()) : std::string();
-            button = buttonForEnter(windowLayout_, focused);
+            button = buttonForEnter(windowLayout_, focus ? toStdString(focus->objectName()) : std::string());
         } else if (key->key() == Qt::Key_Escape) {
             button = windowLayout_.keys.cancelButton;
         }
         if (button.empty())
             return false;
-        press_(button); // may discard the window: nothing of it is used after
+        target_([button](FormEvents& events) { events.onClick({button}); }); // may discard the window
         return true;
     }
 
 private:
     QWidget* window_;
     const WindowLayout& windowLayout_;
-    ButtonPress press_;
+    const EventTarget& target_;
 };
 
 // A frame drawn as Windows draws one: an etched outline whose top line runs through the middle
@@ -104,6 +107,77 @@ protected:
     }
 };
 
+constexpr int kDepthRole = Qt::UserRole + 1;
+constexpr int kIndentPixels = 12;
+
+// Shifts each entry right by its depth, so that the list reads as the tree around the path.
+class IndentDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        QStyleOptionViewItem shifted(option);
+        shifted.rect.setLeft(shifted.rect.left() + indent(index));
+        QStyledItemDelegate::paint(painter, shifted, index);
+    }
+
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        QSize size = QStyledItemDelegate::sizeHint(option, index);
+        size.rwidth() += indent(index);
+        return size;
+    }
+
+private:
+    static int indent(const QModelIndex& index) { return index.data(kDepthRole).toInt() * kIndentPixels; }
+};
+
+// A directory list: open folders for the current directory and its ancestors, closed ones for
+// the rest. Highlighting an entry (arrow keys, a single click, type-ahead) changes nothing; a
+// double-click or Enter opens it.
+class DirectoryListBox : public QListWidget {
+public:
+    DirectoryListBox(QWidget* parent, std::function<void(std::size_t)> open)
+        : QListWidget(parent),
+          open_(std::move(open))
+    {
+        setItemDelegate(new IndentDelegate(this));
+        setSelectionMode(QAbstractItemView::SingleSelection);
+        setEditTriggers(QAbstractItemView::NoEditTriggers);
+        setUniformItemSizes(true);
+    }
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override
+    {
+        if (event->key() != Qt::Key_Return && event->key() != Qt::Key_Enter)
+            return QListWidget::keyPressEvent(event);
+        event->accept();
+        open(currentRow());
+    }
+
+    void mouseDoubleClickEvent(QMouseEvent* event) override
+    {
+        // Handled here rather than through `activated`, which some styles emit on a single click.
+        const QModelIndex index = indexAt(event->position().toPoint());
+        if (event->button() != Qt::LeftButton || !index.isValid())
+            return QListWidget::mouseDoubleClickEvent(event);
+        event->accept();
+        open(index.row());
+    }
+
+private:
+    // Opening lists the opened directory, which replaces every item of this list.
+    void open(int row)
+    {
+        if (row >= 0)
+            open_(static_cast<std::size_t>(row));
+    }
+
+    std::function<void(std::size_t)> open_;
+};
+
 // The windows are designed in Windows' fonts: "MS Sans Serif" and "Arial" are drawn by a family of
 // the same metrics (fontconfig would answer with a far wider one), and a control without a font
 // of its own in the dialog font Windows gives it.
@@ -123,111 +197,231 @@ QFont fontOf(const Font& designed)
     return made;
 }
 
-QWidget* create(const ControlLayout& controlLayout, QWidget* parent)
+QWidget* textBox(const ControlLayout& control, QWidget* parent, const EventTarget& target)
 {
-    const QString text = toQString(controlLayout.text);
-    switch (controlLayout.kind) {
+    const ControlTraits& traits = control.traits;
+    const ControlId id{control.name};
+    if (!traits.multiLine) {
+        auto* line = new QLineEdit(toQString(control.text), parent);
+        line->setMaxLength(std::numeric_limits<int>::max());
+        line->setCursorPosition(0);
+        line->setReadOnly(traits.readOnly);
+        line->setFrame(traits.border != Border::None);
+        // Only the user's typing is an edit: setText() is not.
+        QObject::connect(line, &QLineEdit::textEdited, line,
+                         [&target, id] { target([id](FormEvents& events) { events.onEdit(id); }); });
+        return line;
+    }
+    auto* box = new QTextEdit(parent);
+    box->setPlainText(toQString(control.text));
+    if (traits.readOnly) {
+        // The text only informs: it can be selected and copied, not edited.
+        box->setReadOnly(true);
+        box->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    } else {
+        QObject::connect(box, &QTextEdit::textChanged, box,
+                         [&target, id] { target([id](FormEvents& events) { events.onEdit(id); }); });
+    }
+    if (traits.border == Border::None) {
+        // A box without an edge reads like a label: no scroll bars either.
+        box->setFrameShape(QFrame::NoFrame);
+        box->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    }
+    if (traits.onButtonFace) {
+        box->viewport()->setAutoFillBackground(false);
+        box->setStyleSheet(QStringLiteral("QTextEdit { background: palette(button); }"));
+    }
+    return box;
+}
+
+QWidget* create(const ControlLayout& control, QWidget* parent, const EventTarget& target)
+{
+    const QString text = toQString(control.text);
+    const ControlId id{control.name};
+    switch (control.kind) {
     case ControlKind::Frame:
         return new FrameBox(text, parent);
-    case ControlKind::Button:
-        return new QPushButton(text, parent);
+    case ControlKind::Button: {
+        auto* button = new QPushButton(text, parent);
+        QObject::connect(button, &QPushButton::clicked, button,
+                         [&target, id] { target([id](FormEvents& events) { events.onClick(id); }); });
+        return button;
+    }
     case ControlKind::Label: {
         auto* label = new QLabel(text, parent);
         label->setWordWrap(true);
         label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        if (control.traits.black) {
+            QPalette black = label->palette();
+            black.setColor(QPalette::WindowText, Qt::black);
+            label->setPalette(black);
+        }
         return label;
     }
-    case ControlKind::Picture:
-        return new QLabel(parent);
+    case ControlKind::Picture: {
+        auto* picture = new QLabel(parent);
+        picture->setPixmap(pictureOf(control.traits.picture));
+        return picture;
+    }
     case ControlKind::Line: {
         auto* line = new QFrame(parent);
         line->setFrameShape(QFrame::NoFrame);
         return line;
     }
-    case ControlKind::RichText: {
-        auto* box = new QTextEdit(parent);
-        box->setPlainText(text);
-        return box;
-    }
+    case ControlKind::RichText:
+        return textBox(control, parent, target);
     case ControlKind::DirectoryList:
-        return new QListWidget(parent);
+        return new DirectoryListBox(parent, [&target, id](std::size_t entry) {
+            target([id, entry](FormEvents& events) { events.onOpen(id, entry); });
+        });
     }
     return new QWidget(parent);
 }
 
-constexpr char kWindowProperty[] = "latchsweepWindow";
-
-// Qt takes a plain widget shown as a window for a mere client area, which a screen reader
-// announces as nothing: the program's windows are windows, named by their titles.
-QAccessibleInterface* windowInterface(const QString& className, QObject* object)
+// A one-line caption whose substitute font is wider than the original design's, where a control
+// beside it begins before the caption ends: a step smaller rather than wrapped onto a second line
+// that the label's height cuts off, or run under its neighbour.
+void fitOnOneLine(QLabel* label)
 {
-    auto* widget = qobject_cast<QWidget*>(object);
-    if (className != QLatin1String("QWidget") || !widget || !widget->property(kWindowProperty).toBool())
-        return nullptr;
-    return new QAccessibleWidget(widget, QAccessible::Window);
+    constexpr double kSmallestPoints = 6.0;
+    const QRect area = label->geometry();
+    int room = area.width();
+    for (const QWidget* sibling : label->parentWidget()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        const QRect other = sibling->geometry();
+        if (sibling != label && other.left() > area.left() && other.top() < area.bottom() &&
+            other.bottom() > area.top())
+            room = std::min(room, other.left() - area.left());
+    }
+    QFont font = label->font();
+    if (room == area.width() || QFontMetricsF(font).horizontalAdvance(label->text()) <= room)
+        return;
+    label->setWordWrap(false);
+    while (QFontMetricsF(font).horizontalAdvance(label->text()) > room && font.pointSizeF() > kSmallestPoints)
+        font.setPointSizeF(font.pointSizeF() - 0.5);
+    label->setFont(font);
 }
 
-void nameControls(const QHash<QString, QWidget*>& controls, const WindowLayout& windowLayout)
+// What the document leaves open stays the box's own font, size and colour.
+QTextCharFormat charFormat(const RtfFormat& format)
 {
-    for (const ControlLayout& controlLayout : windowLayout.controls) {
-        QWidget* widget = controls.value(toQString(controlLayout.name));
-        if (!widget)
-            continue;
-        widget->setAccessibleName(toQString(accessibleName(windowLayout, controlLayout)));
-        // The label's buddy is what Qt reports to assistive technology as "labelled by".
-        if (auto* label = qobject_cast<QLabel*>(controls.value(toQString(controlLayout.labelledBy))))
-            label->setBuddy(widget);
-    }
+    QTextCharFormat qtFormat;
+    qtFormat.setFontWeight(format.bold ? QFont::Bold : QFont::Normal);
+    qtFormat.setFontItalic(format.italic);
+    qtFormat.setFontUnderline(format.underline);
+    qtFormat.setFontStrikeOut(format.strike);
+    if (format.halfPoints > 0)
+        qtFormat.setFontPointSize(format.halfPoints / 2.0);
+    if (!format.family.empty())
+        qtFormat.setFontFamilies({toQString(format.family)});
+    if (format.colour)
+        qtFormat.setForeground(QColor(format.colour->red, format.colour->green, format.colour->blue));
+    return qtFormat;
 }
 
 } // namespace
 
-QHash<QString, QWidget*> buildControls(QWidget* client, const WindowLayout& windowLayout, double twipsPerPixel)
+QHash<QString, QWidget*> buildControls(QWidget* client, const WindowLayout& windowLayout, double twipsPerPixel,
+                                       const EventTarget& target)
 {
     QHash<QString, QWidget*> controls;
-    std::vector<QWidget*> widgets(windowLayout.controls.size(), nullptr);
-    for (std::size_t i = 0; i < windowLayout.controls.size(); ++i) {
-        const ControlLayout& controlLayout = windowLayout.controls[i];
-        QWidget* parent =
-            controlLayout.parent.empty() ? client : controls.value(toQString(controlLayout.parent), client);
-        QWidget* widget = create(controlLayout, parent);
-        widget->setObjectName(toQString(controlLayout.name));
-        widget->setGeometry(toPixels(controlLayout.rect, twipsPerPixel));
-        widget->setFont(fontOf(controlLayout.font));
+    std::vector<QWidget*> widgets;
+    for (const ControlLayout& control : windowLayout.controls) {
+        QWidget* widget = create(control, controls.value(toQString(control.parent), client), target);
+        widget->setObjectName(toQString(control.name));
+        widget->setGeometry(toPixels(control.rect, twipsPerPixel));
+        widget->setFont(fontOf(control.font));
+        if (const auto* picture = qobject_cast<QLabel*>(widget); picture && !picture->pixmap().isNull())
+            widget->resize(picture->pixmap().size()); // sized to its picture
+        if (auto* button = qobject_cast<QPushButton*>(widget)) {
+            // The platform's own default-button handling stays out: KeyRolesFilter presses the
+            // layout's buttons; the default one is only drawn as such.
+            button->setAutoDefault(false);
+            button->setDefault(control.name == windowLayout.keys.defaultButton);
+        }
         controls.insert(widget->objectName(), widget);
-        widgets[i] = widget;
+        widgets.push_back(widget);
     }
-    nameControls(controls, windowLayout);
-    [[maybe_unused]] static const bool factoryInstalled = [] {
-        QAccessible::installFactory(windowInterface);
-        return true;
-    }();
-    client->window()->setProperty(kWindowProperty, true);
+    for (const ControlLayout& control : windowLayout.controls) {
+        QWidget* widget = controls.value(toQString(control.name));
+        widget->setAccessibleName(toQString(accessibleName(windowLayout, control)));
+        // The label's buddy is what Qt reports to assistive technology as "labelled by".
+        if (auto* label = qobject_cast<QLabel*>(controls.value(toQString(control.labelledBy))))
+            label->setBuddy(widget);
+        if (auto* label = qobject_cast<QLabel*>(widget); label && control.kind == ControlKind::Label)
+            fitOnOneLine(label);
+    }
     const std::vector<std::size_t> order = focusOrder(windowLayout);
     for (std::size_t i = 0; i < widgets.size(); ++i)
         if (std::ranges::find(order, i) == order.end())
             widgets[i]->setFocusPolicy(Qt::NoFocus);
     for (std::size_t i = 1; i < order.size(); ++i)
         QWidget::setTabOrder(widgets[order[i - 1]], widgets[order[i]]);
+    new KeyRolesFilter(client->window(), windowLayout, target);
+    if (QWidget* first = controls.value(toQString(initialFocus(windowLayout)))) {
+        client->window()->setFocusProxy(first);
+        first->setFocus(Qt::OtherFocusReason);
+    }
     return controls;
 }
 
-void connectButtons(QWidget* window, const QHash<QString, QWidget*>& controls, const WindowLayout& windowLayout,
-                    const ButtonPress& press)
+void setControlText(QWidget* control, const QString& text)
 {
-    for (const ControlLayout& controlLayout : windowLayout.controls) {
-        auto* button = qobject_cast<QPushButton*>(controls.value(toQString(controlLayout.name)));
-        if (!button)
-            continue;
-        // The platform's own default-button handling stays out: KeyRolesFilter presses the
-        // layout's buttons; the default one is only drawn as such.
-        button->setAutoDefault(false);
-        button->setDefault(controlLayout.name == windowLayout.keys.defaultButton);
-        QObject::connect(button, &QPushButton::clicked, window, [press, name = controlLayout.name] { press(name); });
+    if (auto* box = qobject_cast<QTextEdit*>(control)) {
+        const QSignalBlocker notEdited(box);
+        box->setPlainText(text);
+        box->moveCursor(QTextCursor::Start);
+    } else if (auto* line = qobject_cast<QLineEdit*>(control)) {
+        line->setText(text); // no textEdited, and the modified flag cleared
+        line->setCursorPosition(0);
+    } else if (auto* frame = qobject_cast<QGroupBox*>(control)) {
+        frame->setTitle(text);
+    } else if (control) {
+        control->setProperty("text", text);
     }
-    new KeyRolesFilter(window, windowLayout, press);
-    if (QWidget* first = controls.value(toQString(initialFocus(windowLayout))))
-        first->setFocus(Qt::OtherFocusReason);
+}
+
+QString controlText(const QWidget* control)
+{
+    if (const auto* box = qobject_cast<const QTextEdit*>(control))
+        return box->toPlainText();
+    if (const auto* frame = qobject_cast<const QGroupBox*>(control))
+        return frame->title();
+    return control ? control->property("text").toString() : QString();
+}
+
+void setControlRuns(QWidget* control, const std::vector<RtfRun>& runs)
+{
+    auto* box = qobject_cast<QTextEdit*>(control);
+    if (!box)
+        return;
+    const QSignalBlocker notEdited(box);
+    box->clear();
+    QTextCursor cursor(box->document());
+    cursor.beginEditBlock();
+    for (const RtfRun& run : runs)
+        cursor.insertText(toQString(run.text), charFormat(run.format));
+    cursor.endEditBlock();
+    box->moveCursor(QTextCursor::Start);
+}
+
+void setControlEntries(QWidget* control, const std::vector<DirectoryEntry>& entries, std::size_t current)
+{
+    auto* list = qobject_cast<QListWidget*>(control);
+    if (!list)
+        return;
+    const QIcon openFolder = list->style()->standardIcon(QStyle::SP_DirOpenIcon);
+    const QIcon closedFolder = list->style()->standardIcon(QStyle::SP_DirClosedIcon);
+    list->clear();
+    for (const DirectoryEntry& entry : entries) {
+        auto* item = new QListWidgetItem(entry.open ? openFolder : closedFolder, toQString(entry.name), list);
+        item->setData(kDepthRole, entry.depth);
+        item->setToolTip(toQString(entry.path));
+    }
+    if (current < entries.size()) {
+        list->setCurrentRow(static_cast<int>(current));
+        list->scrollToItem(list->currentItem());
+    }
 }
 
 void placeOnFirstShowing(QWidget* window, const WindowLayout& windowLayout, double twipsPerPixel)
@@ -246,24 +440,6 @@ void placeOnFirstShowing(QWidget* window, const WindowLayout& windowLayout, doub
     if (const auto at = firstPlace(windowLayout, {0, 0, frame.width(), frame.height()},
                                    {clientInFrame.x(), clientInFrame.y()}, areas, twipsPerPixel))
         window->setGeometry(QRect(QPoint(at->x, at->y) + clientInFrame, window->size()));
-}
-
-void fixClientSize(QWidget* window, QWidget* client, const WindowLayout& windowLayout, double twipsPerPixel)
-{
-    fixClientAreaSize(client, windowLayout, twipsPerPixel);
-    fitWindowToClient(window);
-}
-
-void fixClientAreaSize(QWidget* client, const WindowLayout& windowLayout, double twipsPerPixel)
-{
-    client->setFixedSize(twipsToPixels(windowLayout.clientWidth, twipsPerPixel),
-                         twipsToPixels(windowLayout.clientHeight, twipsPerPixel));
-}
-
-void fitWindowToClient(QWidget* window)
-{
-    window->adjustSize();
-    window->setFixedSize(window->sizeHint());
 }
 
 } // namespace latchsweep::qt

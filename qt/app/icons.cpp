@@ -1,12 +1,38 @@
 #include "qt/app/icons.h"
 
 #include <QFile>
-#include <QHash>
+#include <array>
+#include <optional>
 
 namespace latchsweep::qt {
 namespace {
+
 // Handles start well away from 0, which the record uses for "no icon".
 constexpr IconHandle kFirstHandle = 0x00010001;
+
+constexpr std::size_t kIconCount = static_cast<std::size_t>(IconId::Product) + 1;
+
+// The resource names of each picture, in IconId's order; "-32" and "-16" sizes of one name, or
+// the states of the question mark in its disc: red, green and monochrome.
+constexpr std::array<const char*, kIconCount> kNames{"",         "magnet",   "frame1", "frame2", "binoculars",
+                                                     "wastebin", "question", "info",   "product"};
+
+QIcon load(IconId id)
+{
+    const QString name = QLatin1String(kNames[static_cast<std::size_t>(id)]);
+    QIcon icon;
+    if (id == IconId::QuestionMark) {
+        icon.addFile(QStringLiteral(":/icons/%1-red-32.xpm").arg(name), {}, QIcon::Normal);
+        icon.addFile(QStringLiteral(":/icons/%1-green-32.xpm").arg(name), {}, QIcon::Active);
+        icon.addFile(QStringLiteral(":/icons/%1-mono-32.xpm").arg(name), {}, QIcon::Disabled);
+        return icon;
+    }
+    for (const char* size : {"-32", "-16"})
+        if (const QString path = QStringLiteral(":/icons/%1%2.xpm").arg(name, QLatin1String(size)); QFile::exists(path))
+            icon.addFile(path);
+    return icon;
+}
+
 } // namespace
 
 IconTable& IconTable::instance()
@@ -28,41 +54,31 @@ QIcon IconTable::icon(IconHandle handle) const
     return icons_[handle - kFirstHandle];
 }
 
-QIcon loadIcon(const char* name)
+IconHandle IconTable::handle(IconId icon)
 {
-    static QHash<QString, QIcon> loaded;
-    const QString key = QLatin1String(name);
-    if (const auto found = loaded.constFind(key); found != loaded.cend())
-        return *found;
-    QIcon icon;
-    for (const char* size : {"-32", "-16"}) {
-        const QString path = QStringLiteral(":/icons/%1%2.xpm").arg(key, QLatin1String(size));
-        if (QFile::exists(path))
-            icon.addFile(path);
-    }
-    return *loaded.insert(key, icon);
+    byId_.resize(kIconCount, 0);
+    IconHandle& known = byId_[static_cast<std::size_t>(icon)];
+    if (!known)
+        known = add(iconOf(icon));
+    return known;
 }
 
-QIcon helpIcon()
+QIcon iconOf(IconId icon)
 {
-    static const QIcon icon = [] {
-        QIcon made;
-        made.addFile(QStringLiteral(":/icons/question-red-32.xpm"), {}, QIcon::Normal);
-        made.addFile(QStringLiteral(":/icons/question-green-32.xpm"), {}, QIcon::Active);
-        made.addFile(QStringLiteral(":/icons/question-mono-32.xpm"), {}, QIcon::Disabled);
-        return made;
-    }();
-    return icon;
+    static std::array<std::optional<QIcon>, kIconCount> loaded;
+    std::optional<QIcon>& slot = loaded[static_cast<std::size_t>(icon)];
+    if (!slot)
+        slot = icon == IconId::None ? QIcon() : load(icon);
+    return *slot;
 }
 
-QPixmap productPicture()
+QPixmap pictureOf(IconId icon)
 {
-    static const QPixmap picture(QStringLiteral(":/icons/product-32.xpm"));
-    return picture;
+    if (icon == IconId::None)
+        return {};
+    const char* suffix = icon == IconId::QuestionMark ? "-red-32" : "-32";
+    return QPixmap(QStringLiteral(":/icons/%1%2.xpm")
+                       .arg(QLatin1String(kNames[static_cast<std::size_t>(icon)]), QLatin1String(suffix)));
 }
-
-QIcon applicationIcon() { return loadIcon("magnet"); }
-
-std::vector<QIcon> animationFrames() { return {loadIcon("frame1"), loadIcon("frame2")}; }
 
 } // namespace latchsweep::qt

@@ -4,6 +4,7 @@
 #include <QPixmap>
 #include <vector>
 
+#include "core/base/layout.h"
 #include "core/base/tray_port.h"
 
 namespace latchsweep::qt {
@@ -15,20 +16,19 @@ public:
     static IconTable& instance();
     IconHandle add(const QIcon& icon);
     [[nodiscard]] QIcon icon(IconHandle handle) const;
+    // The handle of one of the program's icons, the same at every call.
+    IconHandle handle(IconId icon);
 
 private:
     std::vector<QIcon> icons_;
+    std::vector<IconHandle> byId_;
 };
 
-// The program's icons, drawn from the pixel art in resources/icons: every size of one name.
+// The program's icons, drawn from the pixel art in resources/icons: every size of one picture.
 // Each is loaded once for the whole run; windows that come and go share it (QIcon and QPixmap
-// are shared copies).
-QIcon loadIcon(const char* name);
-QIcon applicationIcon();
-std::vector<QIcon> animationFrames();
-// The help window's question mark in its disc: the red and the green image and the monochrome one.
-QIcon helpIcon();
-// The about box's picture.
-QPixmap productPicture();
+// are shared copies). None is the null icon.
+QIcon iconOf(IconId icon);
+// The picture as a picture control shows it, at its design size.
+QPixmap pictureOf(IconId icon);
 
 } // namespace latchsweep::qt

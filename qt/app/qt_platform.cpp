@@ -7,7 +7,7 @@
 #include <cstdlib>
 
 #include "core/base/window.h"
-#include "qt/app/window_adapter.h"
+#include "qt/app/form_window.h"
 
 namespace latchsweep::qt {
 namespace {
@@ -38,7 +38,9 @@ std::unique_ptr<TimerDriver> QtTimerFactory::create(std::function<void()> onExpi
 
 void QtMessageBoxes::show(const WindowView* owner, std::string_view text, std::string_view title)
 {
-    QWidget* parent = windows_.widget(owner);
+    // A view made here stands for its widget; any other for no window.
+    const auto* window = dynamic_cast<const FormWindow*>(owner);
+    QWidget* parent = window ? window->widget() : nullptr;
     // Events run while the box is up, and one of them may delete the owner and the box with it.
     const QPointer<QMessageBox> box =
         new QMessageBox(QMessageBox::NoIcon, toQString(title), toQString(text), QMessageBox::Ok, parent);

@@ -15,20 +15,10 @@ public:
     std::unique_ptr<TimerDriver> create(std::function<void()> onExpiry, TimerAccuracy accuracy) override;
 };
 
-class ViewWidgets;
-
 // QMessageBox, placed over the window that asks and modal to the whole program.
 class QtMessageBoxes : public MessageBoxes {
 public:
-    // `windows` tells the widget behind the view that asks.
-    explicit QtMessageBoxes(const ViewWidgets& windows)
-        : windows_(windows)
-    {}
-
     void show(const WindowView* owner, std::string_view text, std::string_view title) override;
-
-private:
-    const ViewWidgets& windows_;
 };
 
 // Ends the process at once, as the program's every way out requires: no event loop, no

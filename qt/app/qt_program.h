@@ -8,11 +8,16 @@
 #include "platform/posix/no_registry.h"
 #include "platform/posix/posix_file_system.h"
 #include "platform/posix/termination_signals.h"
+#include "qt/app/form_window.h"
 #include "qt/app/qt_platform.h"
-#include "qt/app/qt_view_factory.h"
 #include "qt/tray/qt_tray_port.h"
 
 namespace latchsweep::qt {
+
+// The notification area's events go to the main window: mouse activity over the icon to its
+// mouse-move decoding, an area that appears or goes away to its handlers, and where the tray
+// host draws the pop-up itself, the pop-up's menu to the host. The menu handed over is returned.
+std::unique_ptr<QMenu> connectTray(QtTrayPort& tray, Application& app);
 
 // The program on Qt: the platform's ports, the views and the core application.
 class QtProgram {
@@ -37,6 +42,7 @@ private:
     QtMessageBoxes messages_;
     QtProcessControl process_;
     QtTrayPort tray_;
+    std::unique_ptr<QMenu> hostMenu_;
     NoRegistry registry_;
     Platform platform_;
     std::unique_ptr<Application> app_;

@@ -129,8 +129,9 @@ int main()
         out += (layout == layouts[0] ? "" : ", ") + quoted(layout->name) + ": " + quoted(layout->caption);
     out += "}, \"clientAreas\": {\"frmHelp\": " + rect(fixedClientArea(frmHelpLayout())) +
            ", \"frmAbout\": " + rect(fixedClientArea(frmAboutLayout())) + "}, \"aboutLines\": [";
-    for (const EtchedLine& line : frmAboutLines())
-        out += std::string(&line == frmAboutLines().data() ? "" : ", ") + "{\"x1\": " + std::to_string(line.x1) +
+    const auto lines = frmAboutLayout().lines;
+    for (const EtchedLine& line : lines)
+        out += std::string(&line == lines.data() ? "" : ", ") + "{\"x1\": " + std::to_string(line.x1) +
                ", \"x2\": " + std::to_string(line.x2) + ", \"y\": " + std::to_string(line.y) +
                ", \"pixels\": " + std::to_string(line.widthPixels) + ", \"rgb\": " + std::to_string(line.rgb) + "}";
     out += "], \"saved\": {\"Form2\": [" + quoted(Form2::kSaved) + ", " + quoted(Form2::kSavedTitle) +

@@ -1,11 +1,14 @@
 #include "win32/app/controls.h"
 
+#include <richedit.h>
+
 #include <algorithm>
 #include <cmath>
 #include <utility>
 
 #include "core/base/placement.h"
 #include "win32/app/handles.h"
+#include "win32/app/icons.h"
 #include "win32/app/native_window.h"
 #include "win32/app/rich_text.h"
 
@@ -37,33 +40,36 @@ struct NativeKind {
     DWORD exStyle;
 };
 
-NativeKind nativeKind(ControlKind kind)
+NativeKind nativeKind(const WindowLayout& windowLayout, const ControlLayout& control)
 {
-    switch (kind) {
+    const ControlTraits& traits = control.traits;
+    switch (control.kind) {
     case ControlKind::Frame:
         return {L"BUTTON", BS_GROUPBOX, 0};
     case ControlKind::Button:
-        return {L"BUTTON", BS_PUSHBUTTON, 0};
+        return {L"BUTTON",
+                static_cast<DWORD>(control.name == windowLayout.keys.defaultButton ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON),
+                0};
     case ControlKind::Label:
         return {L"STATIC", SS_LEFT, 0};
-    case ControlKind::RichText:
-        return {kRichEditClass, ES_AUTOHSCROLL, 0};
+    case ControlKind::RichText: {
+        // A box's standard edge on Windows is the sunken one. A box without an edge reads like a
+        // label, so it scrolls no more than a label does.
+        DWORD style = ES_AUTOHSCROLL | (traits.readOnly ? ES_READONLY : 0u);
+        if (traits.multiLine)
+            style |= ES_MULTILINE | (traits.border == Border::None ? 0u : ES_AUTOVSCROLL | WS_VSCROLL);
+        return {kRichEditClass, style, traits.border == Border::None ? 0u : WS_EX_CLIENTEDGE};
+    }
     case ControlKind::DirectoryList:
-        return {L"LISTBOX", LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL, WS_EX_CLIENTEDGE};
+        // Drawn by its window, each entry indented by its depth.
+        return {L"LISTBOX", LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | LBS_OWNERDRAWFIXED | LBS_HASSTRINGS | WS_VSCROLL,
+                WS_EX_CLIENTEDGE};
     case ControlKind::Picture:
         return {L"STATIC", SS_ICON, 0};
     case ControlKind::Line:
         return {L"STATIC", SS_GRAYRECT, 0};
     }
     return {L"STATIC", 0, 0};
-}
-
-const ControlLayout* findControl(const WindowLayout& windowLayout, std::string_view name)
-{
-    for (const ControlLayout& control : windowLayout.controls)
-        if (control.name == name)
-            return &control;
-    return nullptr;
 }
 
 // Where a window keeps its Controls, for the window's DPI handling.
@@ -117,8 +123,7 @@ RECT Controls::placeOf(const ControlLayout& control) const
     return place;
 }
 
-void Controls::build(HWND window, const WindowLayout& windowLayout, double twipsPerPixel,
-                     std::span<const ControlStyle> styles)
+void Controls::build(HWND window, const WindowLayout& windowLayout, double twipsPerPixel)
 {
     HINSTANCE instance = GetModuleHandleW(nullptr);
     window_ = window;
@@ -128,18 +133,12 @@ void Controls::build(HWND window, const WindowLayout& windowLayout, double twips
     const int dpi = static_cast<int>(std::lround(1440.0 / twipsPerPixel));
     for (const std::size_t index : creationOrder(windowLayout)) {
         const ControlLayout& control = windowLayout.controls[index];
-        NativeKind kind = nativeKind(control.kind);
+        NativeKind kind = nativeKind(windowLayout, control);
         // Tab visits the tab stops in the order of creation, which is the core's focus order.
         if (takesFocus(control.kind) && control.tabIndex >= 0)
             kind.style |= WS_TABSTOP;
         if (control.kind == ControlKind::RichText)
             loadRichEditLibrary();
-        for (const ControlStyle& extra : styles) {
-            if (extra.name == control.name) {
-                kind.style |= extra.style;
-                kind.exStyle |= extra.exStyle;
-            }
-        }
         const RECT place = placeOf(control);
         const int id = kFirstControlId + static_cast<int>(index);
         const std::string text(control.text);
@@ -155,8 +154,12 @@ void Controls::build(HWND window, const WindowLayout& windowLayout, double twips
         if (richText) {
             // The font set above is the box's default; the initial text takes it, as plain text.
             setPlainTextContent(created, text);
+            if (control.traits.onButtonFace)
+                SendMessageW(created, EM_SETBKGNDCOLOR, 0, static_cast<LPARAM>(GetSysColor(COLOR_BTNFACE)));
         }
-        entries_.push_back({std::string(control.name), created, id, &control, used});
+        if (control.traits.picture != IconId::None)
+            SendMessageW(created, STM_SETICON, reinterpret_cast<WPARAM>(IconPair(control.traits.picture).bigIcon()), 0);
+        entries_.push_back({created, id, &control, used});
     }
 }
 
@@ -203,26 +206,26 @@ void Controls::rescale(int dpi)
 
 HWND Controls::operator[](std::string_view name) const
 {
-    for (const Entry& entry : entries_)
-        if (entry.name == name)
-            return entry.window;
-    return nullptr;
+    const auto found = std::ranges::find(entries_, name, [](const Entry& entry) { return entry.controlLayout->name; });
+    return found == entries_.end() ? nullptr : found->window;
 }
 
 int Controls::id(std::string_view name) const
 {
-    for (const Entry& entry : entries_)
-        if (entry.name == name)
-            return entry.id;
-    return 0;
+    const auto found = std::ranges::find(entries_, name, [](const Entry& entry) { return entry.controlLayout->name; });
+    return found == entries_.end() ? 0 : found->id;
 }
 
-std::string_view Controls::nameOf(int id) const
+const ControlLayout* Controls::layoutOf(int id) const
 {
-    for (const Entry& entry : entries_)
-        if (entry.id == id)
-            return entry.name;
-    return {};
+    const auto found = std::ranges::find(entries_, id, &Entry::id);
+    return found == entries_.end() ? nullptr : found->controlLayout;
+}
+
+const ControlLayout* Controls::layoutOf(HWND control) const
+{
+    const auto found = std::ranges::find(entries_, control, &Entry::window);
+    return found == entries_.end() ? nullptr : found->controlLayout;
 }
 
 } // namespace latchsweep::win32

@@ -2,7 +2,6 @@
 
 #include <windows.h>
 
-#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -16,21 +15,14 @@ double screenTwipsPerPixel();
 
 RECT toPixels(const TwipsRect& rect, double twipsPerPixel);
 
-// What a window adds to the standard look of one of its controls (a border, several lines, a
-// read-only box).
-struct ControlStyle {
-    std::string_view name;
-    DWORD style = 0;
-    DWORD exStyle = 0;
-};
-
 // The first control id: ids below it are the dialog manager's own (IDOK, IDCANCEL, ...), which
 // Enter and Esc send without any control being pressed.
 inline constexpr int kFirstControlId = 1000;
 
-// The controls of one window, built from its layout: each a native control at its converted
-// position in the window's client area (a frame's children are placed relative to the frame,
-// as the layout gives them), created in tab order so that Tab follows the layout.
+// The controls of one window, built from its layout: each a native control of its kind, as its
+// traits make it, at its converted position in the window's client area (a frame's children are
+// placed relative to the frame, as the layout gives them), created in tab order so that Tab
+// follows the layout.
 class Controls {
 public:
     Controls() = default;
@@ -39,8 +31,7 @@ public:
     Controls(const Controls&) = delete;
     Controls& operator=(const Controls&) = delete;
 
-    void build(HWND window, const WindowLayout& windowLayout, double twipsPerPixel,
-               std::span<const ControlStyle> styles = {});
+    void build(HWND window, const WindowLayout& windowLayout, double twipsPerPixel);
 
     // Places and sizes every control, and sizes the window's client area, for a screen of that
     // many dots per inch, with fonts made for it (a rich-text box keeps its own formatting).
@@ -55,12 +46,12 @@ public:
     // The control of that name, or null.
     [[nodiscard]] HWND operator[](std::string_view name) const;
     [[nodiscard]] int id(std::string_view name) const;
-    // The name of the control with that id, or empty.
-    [[nodiscard]] std::string_view nameOf(int id) const;
+    // The layout of the control with that id or handle, or null.
+    [[nodiscard]] const ControlLayout* layoutOf(int id) const;
+    [[nodiscard]] const ControlLayout* layoutOf(HWND control) const;
 
 private:
     struct Entry {
-        std::string name;
         HWND window;
         int id;
         const ControlLayout* controlLayout;

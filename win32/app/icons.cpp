@@ -1,7 +1,10 @@
 #include "win32/app/icons.h"
 
+#include <iterator>
 #include <map>
 #include <utility>
+
+#include "win32/resource_ids.h"
 
 namespace latchsweep::win32 {
 namespace {
@@ -20,10 +23,19 @@ std::map<int, std::pair<HICON, HICON>>& loadedIcons()
     return icons;
 }
 
+// The resource of each IconId, in the enumeration's order; none for IconId::None.
+constexpr int kResources[] = {
+    0,          IDI_LATCHSWEEP, IDI_FRAME1, IDI_FRAME2, IDI_BINOCULARS, IDI_WASTEBIN, IDI_QUESTION_MARK, IDI_INFO_SIGN,
+    IDI_PRODUCT};
+static_assert(std::size(kResources) == static_cast<std::size_t>(IconId::Product) + 1);
+
 } // namespace
 
-IconPair::IconPair(int resourceId)
+IconPair::IconPair(IconId icon)
 {
+    const int resourceId = kResources[static_cast<std::size_t>(icon)];
+    if (resourceId == 0)
+        return;
     auto& icons = loadedIcons();
     auto found = icons.find(resourceId);
     if (found == icons.end()) {

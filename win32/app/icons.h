@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "core/base/layout.h"
+
 namespace latchsweep::win32 {
 
 // One icon of the executable's resources in the two sizes the desktop shows: big (Alt+Tab) and
@@ -14,7 +16,7 @@ namespace latchsweep::win32 {
 class IconPair {
 public:
     IconPair() = default;
-    explicit IconPair(int resourceId);
+    explicit IconPair(IconId icon); // IconId::None: no icon at all
 
     [[nodiscard]] HICON bigIcon() const { return big_; }
     [[nodiscard]] HICON smallIcon() const { return small_; }

@@ -8,12 +8,11 @@ namespace latchsweep::win32 {
 namespace {
 
 // The name of the window's control that has the focus, or empty.
-std::string_view focusedControl(HWND window, const Controls& controls)
+std::string_view focusedControl(const Controls& controls)
 {
-    HWND focus = GetFocus();
-    if (!focus || !IsChild(window, focus))
-        return {};
-    return controls.nameOf(GetDlgCtrlID(focus));
+    // Only this window's controls are in `controls`.
+    const ControlLayout* control = controls.layoutOf(GetFocus());
+    return control ? control->name : std::string_view{};
 }
 
 } // namespace
@@ -109,7 +108,7 @@ LRESULT NativeWindow::dispatch(UINT message, WPARAM wParam, LPARAM lParam)
     case DM_GETDEFID:
         // The dialog manager asks which button Enter presses; with none it sends IDOK.
         if (const Controls* controls = Controls::of(hwnd_)) {
-            const std::string_view button = buttonForEnter(controls->layout(), focusedControl(hwnd_, *controls));
+            const std::string_view button = buttonForEnter(controls->layout(), focusedControl(*controls));
             if (const int id = controls->id(button))
                 return MAKELRESULT(id, DC_HASDEFID);
         }

@@ -3,6 +3,9 @@
 #include <windows.h>
 
 #include <string_view>
+#include <vector>
+
+#include "core/base/rich_text.h"
 
 namespace latchsweep::win32 {
 
@@ -17,5 +20,9 @@ void loadRichEditLibrary();
 // that nothing in it is taken for rich-text markup and no character ends it early. False when
 // the box refused it; its content is then unchanged.
 bool setPlainTextContent(HWND box, std::string_view text);
+
+// Replaces the box's whole content with the runs, each in its format; what a format leaves open
+// (family, size, colour) is the box's own.
+void setRuns(HWND box, const std::vector<RtfRun>& runs);
 
 } // namespace latchsweep::win32

@@ -6,9 +6,9 @@
 
 #include "core/app/application.h"
 #include "win32/about/win32_system_ports.h"
+#include "win32/app/native_form.h"
 #include "win32/app/win32_file_system.h"
 #include "win32/app/win32_platform.h"
-#include "win32/app/win32_view_factory.h"
 #include "win32/tray/notification_area.h"
 
 namespace latchsweep::win32 {

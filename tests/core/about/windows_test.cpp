@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <set>
 #include <string>
 #include <tuple>
@@ -29,19 +30,19 @@ struct HelpWindow : ::testing::Test {
     FakeProgram program;
     testing::FakeFileSystem& files = program.platform.files;
 
-    testing::FakeHelpView& open()
+    testing::FakeView& open()
     {
         program.form1().onCommand(Command::OpenHelp);
-        return *program.views.helpView;
+        return *program.views.newest["frmHelp"];
     }
 };
 
 TEST_F(HelpWindow, ReadsTheFileByItsBareNameAsPlainOrRichTextAsFarAsTheLimitReaches)
 {
     files.files["/opt/latchsweep/help.txt"] = "beside the program";
-    EXPECT_TRUE(open().shown);
-    EXPECT_EQ(program.views.helpView->loads, 0); // no help file: the initial text stays
-    program.app.help().get()->onOK();
+    EXPECT_EQ(open().shownText(frm_help::helptxt), frmHelp::kInitialText); // no help file there
+    EXPECT_TRUE(program.views.newest["frmHelp"]->visible);
+    program.app.help().get()->onClick(frm_help::OKButton);
 
     // Line breaks of any kind; UTF-8 when the text is UTF-8 (a BOM dropped), Windows-1252 otherwise.
     const std::pair<std::string, std::string> cases[] = {
@@ -53,26 +54,24 @@ TEST_F(HelpWindow, ReadsTheFileByItsBareNameAsPlainOrRichTextAsFarAsTheLimitReac
         {"Caf\xE9 \x80", "Caf\u00e9 \u20ac"}};
     for (const auto& [content, shown] : cases) {
         files.files[kHelp] = content;
-        EXPECT_EQ(open().text, shown) << content;
-        program.app.help().get()->onOK();
+        EXPECT_EQ(open().shownText(frm_help::helptxt), shown) << content;
+        program.app.help().get()->onClick(frm_help::OKButton);
     }
 
     files.files[kHelp] = "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0\\fs28\\b Help\\b0\\par Text}";
-    const auto runs = open().runs;
-    ASSERT_TRUE(runs.has_value() && runs->size() == 2u);
-    EXPECT_EQ((*runs)[0].text, "Help");
-    EXPECT_TRUE((*runs)[0].format.bold);
-    EXPECT_EQ((*runs)[0].format.halfPoints, 28);
-    EXPECT_EQ((*runs)[1].text, "\nText");
-    EXPECT_EQ((*runs)[1].format.family, "Arial");
-    program.app.help().get()->onOK();
+    const auto runs = open().runs["helptxt"];
+    ASSERT_EQ(runs.size(), 2u);
+    EXPECT_EQ(runs[0].text, "Help");
+    EXPECT_TRUE(runs[0].format.bold);
+    EXPECT_EQ(runs[0].format.halfPoints, 28);
+    EXPECT_EQ(runs[1].text, "\nText");
+    EXPECT_EQ(runs[1].format.family, "Arial");
+    program.app.help().get()->onClick(frm_help::OKButton);
 
     // Cut in the middle of a two-byte character: the text stays UTF-8 and loses only that tail.
     const std::string head(frmHelp::kHelpFileLimit - 1, 'a');
     files.files[kHelp] = head + "\xC3\xA9" + std::string(4 * frmHelp::kHelpFileLimit, 'b');
-    const auto huge = open().text;
-    ASSERT_TRUE(huge.has_value());
-    EXPECT_TRUE(withoutZeroWidthSpaces(*huge) == head);
+    EXPECT_TRUE(withoutZeroWidthSpaces(open().shownText(frm_help::helptxt)) == head);
 }
 
 TEST(HelpDocument, AnEndlessWordGetsInvisibleBreakOpportunities)
@@ -120,12 +119,15 @@ TEST_F(HelpWindow, OpeningAgainBringsItForwardWithoutReloadingOkCancelAndCloseDi
     files.files[kHelp] = "edited";
     program.app.run(Command::OpenHelp); // as the tray menu's Help does
     EXPECT_EQ(program.app.help().get(), first);
-    EXPECT_EQ(program.views.helpView->showCount, 2);
-    EXPECT_EQ(program.views.helpView->loads, 1);
-    for (const auto close : {&frmHelp::onOK, &frmHelp::onCancel, &frmHelp::onCloseRequest}) {
-        (program.app.help().get()->*close)();
+    EXPECT_EQ(program.views.newest["frmHelp"]->showCount, 2);
+    EXPECT_EQ(program.views.newest["frmHelp"]->shownText(frm_help::helptxt), "first");
+    const std::function<void(frmHelp&)> closes[] = {[](frmHelp& help) { help.onClick(frm_help::OKButton); },
+                                                    [](frmHelp& help) { help.onClick(frm_help::CancelButton); },
+                                                    [](frmHelp& help) { help.onClose(); }};
+    for (const auto& close : closes) {
+        close(*program.app.help().get());
         EXPECT_FALSE(program.app.help().exists());
-        EXPECT_EQ(open().text, "edited"); // the next opening reads again
+        EXPECT_EQ(open().shownText(frm_help::helptxt), "edited"); // the next opening reads again
     }
 }
 
@@ -133,24 +135,24 @@ TEST(AboutBox, SystemInfoWithoutARegistryIsReportedAndTheBoxStaysOkAndTheCloseBo
 {
     FakeProgram program;
     program.form1().onCommand(Command::OpenAbout);
-    EXPECT_TRUE(program.views.aboutView->shown);
+    EXPECT_TRUE(program.views.newest["frmAbout"]->visible);
     program.app.about().get()->onSysInfo();
     ASSERT_EQ(program.platform.messages.shown.size(), 1u);
     EXPECT_EQ(program.platform.messages.shown[0].text, kSysInfoUnavailable);
-    EXPECT_EQ(program.platform.messages.shown[0].owner, program.views.aboutView); // placed over the box
+    EXPECT_EQ(program.platform.messages.shown[0].owner, program.views.newest["frmAbout"]); // placed over the box
     EXPECT_TRUE(program.app.about().exists());
-    program.app.about().get()->onOK();
+    program.app.about().get()->onClick(frm_about::cmdOK);
     EXPECT_FALSE(program.app.about().exists());
     program.app.run(Command::OpenAbout);
-    program.app.about().get()->onCloseRequest();
+    program.app.about().get()->onClose();
     EXPECT_FALSE(program.app.about().exists());
 
     program.form1().onCommand(Command::OpenAbout); // after the end no handler acts
     program.form1().onCommand(Command::OpenHelp);
     program.app.exitProgram();
     program.app.about().get()->onSysInfo();
-    program.app.about().get()->onOK();
-    program.app.help().get()->onOK();
+    program.app.about().get()->onClick(frm_about::cmdOK);
+    program.app.help().get()->onClick(frm_help::OKButton);
     EXPECT_EQ(program.platform.messages.shown.size(), 1u);
     EXPECT_TRUE(program.app.about().exists() && program.app.help().exists());
 }
@@ -172,10 +174,8 @@ TEST(Layouts, ControlsFitTheirWindowWithOneTabStopEachAndGreyLinesAreDrawnOverWh
         EXPECT_EQ(*tabs.begin(), 0);
         EXPECT_EQ(*tabs.rbegin(), static_cast<int>(layout->controls.size()) - 1);
     }
-    for (const std::string_view name : frmAboutBlackLabels())
-        EXPECT_TRUE(std::ranges::any_of(frmAboutLayout().controls, [&](const ControlLayout& control) {
-            return control.name == name && control.kind == ControlKind::Label;
-        })) << name;
+    for (const ControlLayout& control : frmAboutLayout().controls)
+        EXPECT_TRUE(!control.traits.black || control.kind == ControlKind::Label) << control.name;
     // The texts the version record gives, as the box has always shown them for this version.
     const auto text = [](std::string_view name) {
         return std::ranges::find(frmAboutLayout().controls, name, &ControlLayout::name)->text;
@@ -183,7 +183,7 @@ TEST(Layouts, ControlsFitTheirWindowWithOneTabStopEachAndGreyLinesAreDrawnOverWh
     EXPECT_EQ(frmAboutLayout().caption, "About " + std::string(kAppTitle));
     EXPECT_EQ(text("lblTitle"), "LATCHSWEEP");
     EXPECT_EQ(text("lblVersion"), "Version 1.0");
-    const auto lines = frmAboutLines(); // each grey line comes after its white one, on the same row
+    const auto lines = frmAboutLayout().lines; // each grey line comes after its white one, on the same row
     for (std::size_t i = 0; i < lines.size(); ++i) {
         EXPECT_LE(lines[i].x2, frmAboutLayout().clientWidth);
         EXPECT_EQ(lines[i].rgb, i % 2 ? 0x808080u : 0xFFFFFFu);

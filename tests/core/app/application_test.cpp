@@ -16,10 +16,10 @@
 namespace latchsweep {
 namespace {
 
-using testing::FakeForm1View;
 using testing::FakeProgram;
+using testing::FakeView;
 
-constexpr auto kIconId = static_cast<std::int32_t>(FakeForm1View::kDesignIcon);
+constexpr auto kIconId = static_cast<std::int32_t>(FakeView::iconOf(IconId::Magnet));
 
 TEST(StartUp, RegistersTheIconWithItsTipThenStartsOnlyTheAnimation)
 {
@@ -45,17 +45,17 @@ TEST(StartUp, RegistersTheIconWithItsTipThenStartsOnlyTheAnimation)
     const NotifyIconData& added = tray.calls[0].record;
     EXPECT_EQ(tray.calls[0].message, kNimAdd);
     EXPECT_EQ(added.uID, kIconId);
-    EXPECT_EQ(added.hWnd, FakeForm1View::kHandle);
-    EXPECT_EQ(added.hIcon, FakeForm1View::kDesignIcon);
+    EXPECT_EQ(added.hWnd, FakeView::kHandle);
+    EXPECT_EQ(added.hIcon, FakeView::iconOf(IconId::Magnet));
     EXPECT_EQ(std::string(added.szTip.data()), kAppTitle);
     EXPECT_EQ(form1Layout().caption, kAppTitle); // one title: the caption, the tip, the boxes' title
-    EXPECT_EQ(app.form1().IconObject(), FakeForm1View::kDesignIcon);
+    EXPECT_EQ(app.form1().IconObject(), FakeView::iconOf(IconId::Magnet));
     EXPECT_TRUE(app.form1().Timer1().enabled());
     EXPECT_FALSE(app.form1().Timer2().enabled());
     EXPECT_FALSE(app.form1().Timer3().enabled());
     EXPECT_EQ(app.form1().Timer2().interval(), Form1::kTimer2Period);
-    EXPECT_TRUE(views.form1View->visible);
-    EXPECT_FALSE(views.form1View->minimized);
+    EXPECT_TRUE(views.newest["Form1"]->visible);
+    EXPECT_FALSE(views.newest["Form1"]->minimized);
 }
 
 TEST(Sweeper, KeepsTheExactPeriodWhileTheOnceASecondTicksMayShareTheirWakeUp)
@@ -85,7 +85,7 @@ TEST(Sweeper, TurnOnDeletesTheLockFileAtEachPeriodAndTurnOffStops)
     // The first refresher tick brings Form3 into being, hidden, and applies its default 10000 ms.
     EXPECT_FALSE(sweptWithin(1));
     ASSERT_TRUE(program.app.form3().exists());
-    EXPECT_FALSE(program.views.form3View->shown);
+    EXPECT_FALSE(program.views.newest["Form3"]->visible);
     EXPECT_EQ(form1.Timer2().interval(), 10000);
     EXPECT_FALSE(sweptWithin(9'999));
     EXPECT_TRUE(sweptWithin(1));
@@ -101,11 +101,11 @@ TEST(Sweeper, TurnOnDeletesTheLockFileAtEachPeriodAndTurnOffStops)
 TEST(WaysOut, RemoveTheRegisteredIconOnceEndAndIgnoreLaterEvents)
 {
     const std::pair<const char*, std::function<void(FakeProgram&)>> ways[] = {
-        {"close request", [](FakeProgram& p) { p.form1().onCloseRequest(); }},
+        {"close request", [](FakeProgram& p) { p.form1().onClose(); }},
         {"File > Exit", [](FakeProgram& p) { p.form1().onCommand(Command::Exit); }},
         {"pop-up Exit", [](FakeProgram& p) {
              p.app.form4().obtain();
-             p.views.form4View->choice = Command::Exit;
+             p.views.newest["Form4"]->choice = Command::Exit;
              p.form1().onMouseMove(kRightButtonUp * 15.0);
          }}};
     for (const auto& [name, leave] : ways) {
@@ -115,7 +115,7 @@ TEST(WaysOut, RemoveTheRegisteredIconOnceEndAndIgnoreLaterEvents)
         program.platform.files.files = {{"Directory.txt", "lock\r\n"}, {"lock", ""}};
         program.form1().turnOn();
         program.platform.clock.advance(5'500); // the icon has changed frames since the add
-        ASSERT_NE(program.form1View().currentIcon, FakeForm1View::kDesignIcon);
+        ASSERT_NE(program.form1View().windowIcon(), FakeView::iconOf(IconId::Magnet));
         leave(program);
         EXPECT_TRUE(tray.icons.empty());
         EXPECT_EQ(tray.calls.back().message, kNimDelete);
@@ -124,10 +124,10 @@ TEST(WaysOut, RemoveTheRegisteredIconOnceEndAndIgnoreLaterEvents)
 
         const auto calls = tray.calls.size();
         const int created = program.views.created;
-        const auto popups = [&] { return program.views.form4View ? program.views.form4View->popups : 0; };
+        const auto popups = [&] { return program.views.newest["Form4"] ? program.views.newest["Form4"]->popups : 0; };
         const int popped = popups();
         program.platform.clock.advance(60'000);
-        program.form1().onCloseRequest();
+        program.form1().onClose();
         program.form1().onCommand(Command::OpenHelp);
         program.form1().onMouseMove(kRightButtonUp * 15.0);
         program.form1().onNotificationAreaCreated();
@@ -148,14 +148,14 @@ TEST(Minimize, HidesOnlyWhenTheIconIsOnShowAndKeepsTimersRunning)
         testing::FakePlatform platform;
         testing::FakeViews views;
         if (taken)
-            platform.tray.icons[{FakeForm1View::kHandle, kIconId}] = {};
+            platform.tray.icons[{FakeView::kHandle, kIconId}] = {};
         Application app(platform.ports, views);
         app.start();
         platform.tray.isAvailable = available;
         app.form1().turnOn();
         app.form1().onCommand(Command::Minimize);
-        EXPECT_TRUE(views.form1View->minimized);
-        EXPECT_EQ(views.form1View->visible, !hidden);
+        EXPECT_TRUE(views.newest["Form1"]->minimized);
+        EXPECT_EQ(views.newest["Form1"]->visible, !hidden);
         EXPECT_TRUE(app.form1().Timer1().enabled());
         EXPECT_TRUE(app.form1().Timer2().enabled());
     }
@@ -201,8 +201,8 @@ TEST(HostPopup, CarriesForm4sCommandsWithTheSameRulesAsThePopUp)
     program.form1().onCommand(Command::Minimize);
     program.form1().onHostPopupShown();
     ASSERT_TRUE(program.app.form4().exists());
-    EXPECT_EQ(program.views.form4View->popups, 0); // the host draws the menu
-    EXPECT_FALSE(program.views.form4View->shown);
+    EXPECT_EQ(program.views.newest["Form4"]->popups, 0); // the host draws the menu
+    EXPECT_FALSE(program.views.newest["Form4"]->visible);
     program.form1().onHostPopupChosen(Command::OpenHelp);
     EXPECT_TRUE(program.app.help().exists());
     EXPECT_TRUE(program.app.form4().exists());

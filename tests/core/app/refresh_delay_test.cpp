@@ -28,7 +28,7 @@ struct FreshRun {
     FreshRun() { files.files["Directory.txt"] = "/games/mm2/MM2.LOCK\r\n"; }
     std::int32_t period() { return program.form1().Timer2().interval(); }
     std::size_t sweeps() { return files.removeAttempts.size(); }
-    testing::FakeForm3View& form3View() { return *program.views.form3View; }
+    testing::FakeView& form3View() { return *program.views.newest["Form3"]; }
 };
 
 struct Refresher : ::testing::Test, FreshRun {};
@@ -64,11 +64,11 @@ TEST_F(Refresher, AnUnchangedPeriodKeepsTheSweepersCountdownAndAZeroOneStopsTheS
     clock.advance(6000);
     EXPECT_EQ(sweeps(), 3u);
 
-    form3View().text = "0";
+    form3View().type(form3::text1, "0");
     clock.advance(60'000);
     EXPECT_EQ(sweeps(), 3u);
     EXPECT_TRUE(program.form1().Timer2().enabled());
-    form3View().text = "500";
+    form3View().type(form3::text1, "500");
     clock.advance(1500); // the tick at 71 s sets 500
     EXPECT_EQ(sweeps(), 4u);
 }
@@ -80,15 +80,15 @@ TEST_F(Refresher, UnsavedEditsApplyAndClosingRestoresTheSavedValue)
     clock.advance(1000);
     program.form1().onCommand(Command::OpenAutoDelete);
     for (const auto& [typed, expected] : {std::pair{"7", 7}, {"750", 750}, {"75x", 750}}) {
-        form3View().text = typed; // "7" is the first digit on the way to a longer number
+        form3View().type(form3::text1, typed); // "7" is the first digit on the way to a longer number
         clock.advance(1000);
         EXPECT_EQ(period(), expected) << typed;
     }
     program.app.form3().get()->onClose();
     clock.advance(1000);
     EXPECT_EQ(period(), 2000);
-    EXPECT_EQ(form3View().text, "2000");
-    EXPECT_FALSE(form3View().shown);
+    EXPECT_EQ(form3View().shownText(form3::text1), "2000");
+    EXPECT_FALSE(form3View().visible);
     EXPECT_EQ(files.files["AutoDelete.txt"], "2000\r\n");
 }
 
@@ -96,7 +96,7 @@ TEST_F(Refresher, ASaveAppliesWhileTheConfirmationIsUpAndAfterTheWindowCloses)
 {
     program.form1().turnOn();
     program.form1().onCommand(Command::OpenAutoDelete);
-    form3View().text = "1500";
+    form3View().type(form3::text1, "1500");
     program.platform.messages.whileShown = [&] { clock.advance(1000); };
     program.app.form3().get()->save();
     EXPECT_EQ(period(), 1500);
@@ -104,7 +104,7 @@ TEST_F(Refresher, ASaveAppliesWhileTheConfirmationIsUpAndAfterTheWindowCloses)
     program.platform.messages.whileShown = nullptr;
     clock.advance(1000); // a fresh hidden window reads the saved file
     EXPECT_EQ(period(), 1500);
-    EXPECT_EQ(form3View().text, "1500");
+    EXPECT_EQ(form3View().shownText(form3::text1), "1500");
 }
 
 TEST_F(Refresher, OffLeavesTheWindowAloneAndOnAgainDoesNotReload)
@@ -113,7 +113,7 @@ TEST_F(Refresher, OffLeavesTheWindowAloneAndOnAgainDoesNotReload)
     clock.advance(1000);
     program.form1().turnOff();
     const int created = program.views.created;
-    form3View().text = "400";
+    form3View().type(form3::text1, "400");
     files.files["AutoDelete.txt"] = "9000\r\n";
     clock.advance(10'000);
     EXPECT_EQ(period(), 10000);

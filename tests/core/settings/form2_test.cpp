@@ -32,7 +32,7 @@ struct GameDirectoryWindow : ::testing::Test {
         program.form1().onCommand(Command::OpenGameDirectory);
         return *program.app.form2().get();
     }
-    testing::FakeForm2View& view() { return *program.views.form2View; }
+    testing::FakeView& view() { return *program.views.newest["Form2"]; }
     bool isOpen() { return program.app.form2().exists(); }
     std::string& saved() { return files.files[std::string(kDirectoryFile)]; }
 };
@@ -40,18 +40,18 @@ struct GameDirectoryWindow : ::testing::Test {
 TEST_F(GameDirectoryWindow, OpensAtTheWorkingDirectoryAndOpeningEntriesChangesTheValue)
 {
     Form2& window = open();
-    EXPECT_TRUE(view().shown);
+    EXPECT_TRUE(view().visible);
     EXPECT_EQ(window.MM2Dir().path(), "/games/mm2");
     EXPECT_EQ(view().names(), (Names{"/", "games", "mm2", "cars"}));
     EXPECT_EQ(view().current, 2u);
-    EXPECT_EQ(view().curmm2dir, Form2::kNoDirectory);
-    window.openDirectory(3); // cars
+    EXPECT_EQ(view().shownText(form2::curmm2dir), Form2::kNoDirectory);
+    window.onOpen(form2::MM2Dir, 3); // cars
     EXPECT_EQ(window.MM2Dir().path(), "/games/mm2/cars");
     EXPECT_EQ(view().names(), (Names{"/", "games", "mm2", "cars"}));
     EXPECT_EQ(view().current, 3u);
-    window.openDirectory(1);
+    window.onOpen(form2::MM2Dir, 1);
     const int listings = view().listings;
-    window.openDirectory(99);
+    window.onOpen(form2::MM2Dir, 99);
     EXPECT_EQ(view().listings, listings);
     EXPECT_EQ(window.MM2Dir().path(), "/games");
 }
@@ -68,7 +68,7 @@ TEST_F(GameDirectoryWindow, ShowsTheWholeStoredFileUpToItsFirst64KiBLineByLineWi
     for (const auto& [content, shown] : cases) {
         saved() = content;
         open();
-        EXPECT_EQ(view().curmm2dir, shown) << content.substr(0, 20);
+        EXPECT_EQ(view().shownText(form2::curmm2dir), shown) << content.substr(0, 20);
         program.app.form2().get()->onClose();
     }
 }
@@ -76,10 +76,10 @@ TEST_F(GameDirectoryWindow, ShowsTheWholeStoredFileUpToItsFirst64KiBLineByLineWi
 TEST_F(GameDirectoryWindow, SaveStoresTheLockFilePathShowsItConfirmsAndClosesEvenAtARoot)
 {
     Form2& window = open();
-    window.openDirectory(3);
+    window.onOpen(form2::MM2Dir, 3);
     const WindowView* shownOwner = &view();
     std::string shownDuringBox;
-    program.platform.messages.whileShown = [&] { shownDuringBox = view().curmm2dir; };
+    program.platform.messages.whileShown = [&] { shownDuringBox = view().shownText(form2::curmm2dir); };
     window.save();
     EXPECT_EQ(saved(), "/games/mm2/cars/MM2.LOCK\r\n");
     EXPECT_EQ(shownDuringBox, "/games/mm2/cars/MM2.LOCK");
@@ -94,7 +94,7 @@ TEST_F(GameDirectoryWindow, SaveStoresTheLockFilePathShowsItConfirmsAndClosesEve
     EXPECT_EQ(saved(), "/games/mm2/MM2.LOCK\r\n");
 
     Form2& atRoot = open(); // the separator is added even after a root
-    atRoot.openDirectory(0);
+    atRoot.onOpen(form2::MM2Dir, 0);
     atRoot.save();
     EXPECT_EQ(saved(), "//MM2.LOCK\r\n");
 
@@ -104,7 +104,7 @@ TEST_F(GameDirectoryWindow, SaveStoresTheLockFilePathShowsItConfirmsAndClosesEve
     open().save();
     EXPECT_EQ(saved(), "C:\\Games\\MM2\\MM2.LOCK\r\n");
     Form2& again = open();
-    again.openDirectory(0);
+    again.onOpen(form2::MM2Dir, 0);
     again.save();
     EXPECT_EQ(saved(), "C:\\\\MM2.LOCK\r\n");
 }
@@ -113,7 +113,7 @@ TEST_F(GameDirectoryWindow, AFailedSaveSaysWhyKeepsTheWindowAndTheOldFile)
 {
     saved() = "/old/MM2.LOCK\r\n";
     Form2& window = open();
-    window.openDirectory(3);
+    window.onOpen(form2::MM2Dir, 3);
     files.failWritesWith = "Read-only file system";
     window.save();
     ASSERT_EQ(messages.size(), 1u);
@@ -122,7 +122,7 @@ TEST_F(GameDirectoryWindow, AFailedSaveSaysWhyKeepsTheWindowAndTheOldFile)
     EXPECT_EQ(messages[0].owner, &view());
     ASSERT_TRUE(isOpen());
     EXPECT_EQ(window.MM2Dir().path(), "/games/mm2/cars");
-    EXPECT_EQ(view().curmm2dir, "/old/MM2.LOCK");
+    EXPECT_EQ(view().shownText(form2::curmm2dir), "/old/MM2.LOCK");
     EXPECT_EQ(saved(), "/old/MM2.LOCK\r\n");
 
     files.failWritesWith.clear();
@@ -146,7 +146,7 @@ TEST_F(GameDirectoryWindow, InAFolderWindowsVirtualizesASaveTheSystemRefusesIsMa
     EXPECT_FALSE(isOpen());
     EXPECT_EQ(files.files[files.store.root + "\\Program Files (x86)\\MM2\\Directory.txt"], line + "\r\n");
     open();
-    EXPECT_EQ(view().curmm2dir, line);
+    EXPECT_EQ(view().shownText(form2::curmm2dir), line);
 }
 
 TEST(SaveFailedMessage, NamesTheFileAndTheSystemsReason)
@@ -166,7 +166,7 @@ TEST_F(GameDirectoryWindow, OnWindowsANameOutsideTheCodePageIsSavedAsUtf8AndShow
     open().save();
     EXPECT_EQ(saved(), std::string(kUtf8Mark) + games + "\\MM2.LOCK\r\n");
     open();
-    EXPECT_EQ(view().curmm2dir, games + "\\MM2.LOCK");
+    EXPECT_EQ(view().shownText(form2::curmm2dir), games + "\\MM2.LOCK");
     program.app.form2().get()->onClose();
 
     // A name that is not UTF-8 is not written as some other name.
@@ -195,13 +195,13 @@ TEST_F(GameDirectoryWindow, AWindowDiscardedWhileTheBoxIsUpIsLeftAlone)
 
 TEST_F(GameDirectoryWindow, TheCloseBoxDiscardsWithoutSavingAndAfterTheEndNothingActs)
 {
-    open().openDirectory(1);
+    open().onOpen(form2::MM2Dir, 1);
     program.app.form2().get()->onClose();
     EXPECT_FALSE(isOpen());
     Form2& window = open();
     program.app.exitProgram();
     window.save();
-    window.openDirectory(0);
+    window.onOpen(form2::MM2Dir, 0);
     window.onClose();
     EXPECT_TRUE(isOpen());
     EXPECT_EQ(window.MM2Dir().path(), "/games/mm2");

@@ -26,7 +26,7 @@ struct AutoDeleteWindow : ::testing::Test {
         program.form1().onCommand(Command::OpenAutoDelete);
         return *program.app.form3().get();
     }
-    testing::FakeForm3View& view() { return *program.views.form3View; }
+    testing::FakeView& view() { return *program.views.newest["Form3"]; }
     bool isOpen() { return program.app.form3().exists(); }
     std::string& saved() { return files.files[std::string(kAutoDeleteFile)]; }
 };
@@ -35,17 +35,17 @@ TEST_F(AutoDeleteWindow, ThreeStatesAbsentHiddenShown)
 {
     EXPECT_FALSE(isOpen());
     Form3& hidden = program.app.form3().obtain();
-    EXPECT_FALSE(view().shown);
+    EXPECT_FALSE(view().visible);
     saved() = "55\r\n"; // written after the load: a hidden window is not reloaded when shown
     EXPECT_EQ(&open(), &hidden);
-    EXPECT_TRUE(view().shown);
-    EXPECT_EQ(view().text, Form3::kInitialDelay); // no file at the load: the initial text stays
+    EXPECT_TRUE(view().visible);
+    EXPECT_EQ(view().shownText(form3::text1), Form3::kInitialDelay); // no file at the load: the initial text stays
     open();
     EXPECT_EQ(view().showCount, 2); // brought forward, still one window
     hidden.onClose();
     EXPECT_FALSE(isOpen());
     open();
-    EXPECT_EQ(view().text, "55");
+    EXPECT_EQ(view().shownText(form3::text1), "55");
 }
 
 TEST_F(AutoDeleteWindow, LoadShowsTheFirst64KiBWithoutTheFinalLineBreak)
@@ -66,7 +66,7 @@ TEST_F(AutoDeleteWindow, LoadShowsTheFirst64KiBWithoutTheFinalLineBreak)
     for (const auto& [content, shown] : cases) {
         saved() = content;
         open();
-        EXPECT_EQ(view().text, shown) << content.substr(0, 20);
+        EXPECT_EQ(view().shownText(form3::text1), shown) << content.substr(0, 20);
         program.app.form3().get()->onClose();
     }
 }
@@ -77,7 +77,7 @@ TEST_F(AutoDeleteWindow, SaveWritesTheTextAsTypedConfirmsAndClosesAndALoadedLine
         messages.clear();
         open();
         const WindowView* window = &view();
-        view().text = text;
+        view().type(form3::text1, text);
         program.app.form3().get()->save();
         EXPECT_EQ(saved(), text + "\r\n");
         ASSERT_EQ(messages.size(), 1u);
@@ -98,7 +98,7 @@ TEST_F(AutoDeleteWindow, AFailedSaveSaysWhyKeepsTheWindowTheTextAndTheOldFile)
 {
     saved() = "2000\r\n";
     Form3& window = open();
-    view().text = "500";
+    view().type(form3::text1, "500");
     files.failWritesWith = "No space left on device";
     window.save();
     ASSERT_EQ(messages.size(), 1u);
@@ -106,7 +106,7 @@ TEST_F(AutoDeleteWindow, AFailedSaveSaysWhyKeepsTheWindowTheTextAndTheOldFile)
     EXPECT_EQ(messages[0].title, kAppTitle);
     EXPECT_EQ(messages[0].owner, &view());
     ASSERT_TRUE(isOpen());
-    EXPECT_EQ(view().text, "500");
+    EXPECT_EQ(view().shownText(form3::text1), "500");
     EXPECT_EQ(saved(), "2000\r\n");
 
     files.failWritesWith.clear();
@@ -119,7 +119,7 @@ TEST_F(AutoDeleteWindow, AFailedSaveSaysWhyKeepsTheWindowTheTextAndTheOldFile)
 TEST_F(AutoDeleteWindow, AWindowDiscardedWhileTheBoxIsUpIsLeftAlone)
 {
     Form3& window = open();
-    view().text = "750";
+    view().type(form3::text1, "750");
     int created = 0;
     program.platform.messages.whileShown = [&] {
         program.app.form3().get()->onClose();
@@ -129,8 +129,8 @@ TEST_F(AutoDeleteWindow, AWindowDiscardedWhileTheBoxIsUpIsLeftAlone)
     window.save();
     EXPECT_EQ(saved(), "750\r\n");
     ASSERT_TRUE(isOpen());
-    EXPECT_EQ(view().text, "750"); // the new window loaded the saved file
-    EXPECT_TRUE(view().shown);
+    EXPECT_EQ(view().shownText(form3::text1), "750"); // the new window loaded the saved file
+    EXPECT_TRUE(view().visible);
     EXPECT_EQ(program.views.created, created);
 }
 
@@ -138,7 +138,7 @@ TEST_F(AutoDeleteWindow, TheCloseBoxDropsTheEdits)
 {
     saved() = "2000\r\n";
     open();
-    view().text = "1";
+    view().type(form3::text1, "1");
     program.app.form3().get()->onClose();
     EXPECT_FALSE(isOpen());
     EXPECT_EQ(saved(), "2000\r\n");

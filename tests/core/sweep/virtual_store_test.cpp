@@ -1,12 +1,12 @@
 #include <gtest/gtest.h>
 
 #include "core/base/virtual_store.h"
-#include "core/base/window.h"
+#include "core/settings/form3.h"
 #include "core/settings/setting_file.h"
 #include "core/sweep/data_files.h"
 #include "core/sweep/sweeper.h"
 #include "tests/support/fake_platform.h"
-#include "tests/support/fake_window_view.h"
+#include "tests/support/fake_views.h"
 
 namespace latchsweep {
 namespace {
@@ -112,7 +112,10 @@ TEST_F(VirtualizedSweep, SettingsAreReadFromTheStoreWhereTheCopyIsElseFromTheFol
 TEST_F(VirtualizedSweep, ASaveRefusedForAccessInAVirtualizedFolderIsMadeInTheStoreAndOthersAreNot)
 {
     testing::FakeMessageBoxes messages;
-    const testing::FakeWindowView<WindowView> window;
+    struct : FormEvents {
+        void onClose() override {}
+    } events;
+    const testing::FakeView window(form3Layout(), events);
     files.cwd = "C:\\Program Files (x86)\\MM2";
     files.deniedDirectories = {files.cwd};
     const std::string stored = kStore.root + "\\Program Files (x86)\\MM2\\AutoDelete.txt";

@@ -12,7 +12,10 @@
 namespace latchsweep {
 namespace {
 
-using testing::FakeForm1View;
+constexpr IconHandle kFrame1 = testing::FakeView::iconOf(IconId::Frame1);
+constexpr IconHandle kFrame2 = testing::FakeView::iconOf(IconId::Frame2);
+
+using testing::FakeView;
 
 int errorOf(Animation& animation, std::size_t frames)
 {
@@ -58,13 +61,13 @@ TEST_F(Animating, WindowAndTrayStepTogetherUnderTheIdOfIconObjectWhateverTheSwee
 {
     program.platform.clock.advance(999); // until the first tick the tray shows the icon of the add
     ASSERT_EQ(tray.calls.size(), 1u);
-    for (const IconHandle frame : {0x100u, 0x200u, 0x100u}) {
+    for (const IconHandle frame : {kFrame1, kFrame2, kFrame1}) {
         tick();
-        EXPECT_EQ(program.form1View().currentIcon, frame);
+        EXPECT_EQ(program.form1View().windowIcon(), frame);
         EXPECT_EQ(tray.calls.back().message, kNimModify);
         EXPECT_EQ(last().hIcon, frame);
-        EXPECT_EQ(last().hWnd, FakeForm1View::kHandle);
-        EXPECT_EQ(last().uID, static_cast<std::int32_t>(FakeForm1View::kDesignIcon));
+        EXPECT_EQ(last().hWnd, FakeView::kHandle);
+        EXPECT_EQ(last().uID, static_cast<std::int32_t>(FakeView::iconOf(IconId::Magnet)));
         EXPECT_EQ(std::string(last().szTip.data()), kAppTitle);
     }
     EXPECT_EQ(tray.calls.size(), 4u);
@@ -72,33 +75,14 @@ TEST_F(Animating, WindowAndTrayStepTogetherUnderTheIdOfIconObjectWhateverTheSwee
 
     program.form1().turnOn(); // neither the switch nor hiding stops or resets it
     tick();
-    EXPECT_EQ(last().hIcon, 0x200u);
+    EXPECT_EQ(last().hIcon, kFrame2);
     program.form1().turnOff();
     tick();
-    EXPECT_EQ(last().hIcon, 0x100u);
+    EXPECT_EQ(last().hIcon, kFrame1);
     program.form1().onCommand(Command::Minimize);
     ASSERT_FALSE(program.form1View().visible);
     tick();
-    EXPECT_EQ(last().hIcon, 0x200u);
-}
-
-TEST(AnimationFailure, IsReportedAndEndsTheProgramWithoutChangingTheIcon)
-{
-    // The program's own frames never fail a step; a window without them does at its first tick.
-    testing::FakePlatform platform;
-    testing::FakeViews views;
-    views.form1Frames.clear();
-    Application app(platform.ports, views);
-    app.start();
-    platform.clock.advance(Form1::kTimer1Period);
-    ASSERT_EQ(platform.messages.shown.size(), 1u);
-    EXPECT_EQ(platform.messages.shown[0].text, "Run-time error '35600':\n\nIndex out of bounds");
-    EXPECT_EQ(views.form1View->currentIcon, FakeForm1View::kDesignIcon);
-    EXPECT_EQ(platform.process.endCount, 1);
-    EXPECT_TRUE(platform.tray.icons.empty());
-    const auto calls = platform.tray.calls.size();
-    platform.clock.advance(10'000);
-    EXPECT_EQ(platform.tray.calls.size(), calls);
+    EXPECT_EQ(last().hIcon, kFrame2);
 }
 
 } // namespace

@@ -12,8 +12,11 @@
 namespace latchsweep {
 namespace {
 
-using testing::FakeForm1View;
+constexpr IconHandle kFrame1 = testing::FakeView::iconOf(IconId::Frame1);
+constexpr IconHandle kFrame2 = testing::FakeView::iconOf(IconId::Frame2);
+
 using testing::FakeProgram;
+using testing::FakeView;
 
 TEST(TrayDecoding, TheCodeComesBackExactlyHalvesGoToTheEvenNeighbourAndWhatFitsNoInt32IsNoCode)
 {
@@ -43,16 +46,16 @@ TEST(TrayDecoding, TheCodeComesBackExactlyHalvesGoToTheEvenNeighbourAndWhatFitsN
 struct TrayCallback : ::testing::Test {
     FakeProgram program;
     Form1& form1 = program.form1();
-    FakeForm1View& window = program.form1View();
+    FakeView& window = program.form1View();
 
     void callback(std::int32_t code) { form1.onMouseMove(code * window.twipsPerPixel); }
     void rightClick(Command choice)
     {
         program.app.form4().obtain();
-        program.views.form4View->choice = choice;
+        program.views.newest["Form4"]->choice = choice;
         callback(kRightButtonUp);
     }
-    testing::FakeForm4View& popupView() { return *program.views.form4View; }
+    testing::FakeView& popupView() { return *program.views.newest["Form4"]; }
     void minimize()
     {
         form1.onCommand(Command::Minimize);
@@ -129,8 +132,8 @@ TEST_F(TrayCallback, EachWindowCommandShowsItsWindowAndShowMainWindowRestoresAnd
         rightClick(command);
     ASSERT_TRUE(program.app.form2().exists() && program.app.form3().exists() && program.app.help().exists() &&
                 program.app.about().exists());
-    EXPECT_TRUE(program.views.form2View->shown && program.views.form3View->shown && program.views.helpView->shown &&
-                program.views.aboutView->shown);
+    EXPECT_TRUE(program.views.newest["Form2"]->visible && program.views.newest["Form3"]->visible &&
+                program.views.newest["frmHelp"]->visible && program.views.newest["frmAbout"]->visible);
     EXPECT_EQ(program.platform.process.endCount, 0);
 
     minimize();
@@ -159,14 +162,14 @@ TEST(LostIcon, AnAreaThatAppearsOrRestartsGetsTheIconUnderTheSameIdAndNeverStran
     app.form1().onNotificationAreaCreated();
     const NotifyIconData& added = tray.calls.back().record;
     EXPECT_EQ(tray.calls.back().message, kNimAdd);
-    EXPECT_EQ(added.hWnd, FakeForm1View::kHandle);
-    EXPECT_EQ(added.uID, static_cast<std::int32_t>(FakeForm1View::kDesignIcon));
-    EXPECT_EQ(added.hIcon, 0x100u); // the frame on show now, not the design-time icon
+    EXPECT_EQ(added.hWnd, FakeView::kHandle);
+    EXPECT_EQ(added.uID, static_cast<std::int32_t>(FakeView::iconOf(IconId::Magnet)));
+    EXPECT_EQ(added.hIcon, kFrame1); // the frame on show now, not the design-time icon
     EXPECT_EQ(std::string(added.szTip.data()), kAppTitle);
     platform.clock.advance(1'000);
-    EXPECT_EQ(tray.icons.begin()->second.hIcon, 0x200u); // the animation reaches it again
+    EXPECT_EQ(tray.icons.begin()->second.hIcon, kFrame2); // the animation reaches it again
     app.form1().onCommand(Command::Minimize);
-    EXPECT_FALSE(views.form1View->visible);
+    EXPECT_FALSE(views.newest["Form1"]->visible);
 
     tray.icons.clear(); // the shell restarts and forgets every icon
     platform.clock.advance(1'000);
@@ -174,7 +177,7 @@ TEST(LostIcon, AnAreaThatAppearsOrRestartsGetsTheIconUnderTheSameIdAndNeverStran
     app.form1().onNotificationAreaCreated();
     ASSERT_EQ(tray.icons.size(), 1u);
     app.form1().onMouseMove(kLeftButtonDoubleClick * 15.0);
-    EXPECT_TRUE(views.form1View->visible);
+    EXPECT_TRUE(views.newest["Form1"]->visible);
 
     app.form1().onNotificationAreaCreated(); // a second broadcast: that add is refused
     app.exitProgram();

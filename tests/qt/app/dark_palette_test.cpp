@@ -21,11 +21,13 @@ private slots:
     void everyTextStandsOutOnADarkDesktop()
     {
         QApplication::setPalette(QPalette(QColor(45, 45, 45))); // light text on dark faces
-        qt::testing::ScratchProgram program;
-        program.app->start();
+        latchsweep::testing::FakePlatform fakes;
+        qt::QtViewFactory views;
+        Application app(fakes.ports, views);
+        app.start();
         for (const Command command :
              {Command::OpenGameDirectory, Command::OpenAutoDelete, Command::OpenHelp, Command::OpenAbout})
-            program.app->run(command);
+            app.run(command);
         QMap<QString, int> texts; // per window shown
         const QString shots = qEnvironmentVariable("LATCHSWEEP_SCREENSHOTS");
         for (QWidget* window : QApplication::topLevelWidgets()) {

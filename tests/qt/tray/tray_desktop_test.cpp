@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <string>
 
+#include "core/tray/form4.h"
 #include "tests/qt/qt_test_support.h"
 
 using namespace latchsweep;

@@ -64,8 +64,8 @@ private slots:
     void initTestCase()
     {
         quietTrayWarnings();
-        design_ = qt::IconTable::instance().add(qt::applicationIcon());
-        frame_ = qt::IconTable::instance().add(qt::animationFrames().at(1));
+        design_ = qt::IconTable::instance().handle(IconId::Magnet);
+        frame_ = qt::IconTable::instance().handle(IconId::Frame2);
     }
 
     void init()

@@ -168,74 +168,54 @@ ScopedRegistryValue::~ScopedRegistryValue()
         RegDeleteKeyA(HKEY_LOCAL_MACHINE, key_.c_str());
 }
 
-void expectFixedWindow(HWND window, std::string_view caption, int clientWidth, int clientHeight)
+void expectWindowAsLaidOut(HWND window, const Controls& controls, const WindowLayout& windowLayout)
 {
-    EXPECT_EQ(windowText(window), caption);
-    EXPECT_TRUE(IsWindowVisible(window) && !IsIconic(window)) << caption;
-    const auto style = static_cast<DWORD>(GetWindowLongPtrA(window, GWL_STYLE));
+    EXPECT_EQ(windowText(window), windowLayout.caption);
+    EXPECT_TRUE(IsWindowVisible(window) && !IsIconic(window));
+    const auto style = static_cast<DWORD>(GetWindowLongPtrW(window, GWL_STYLE));
     EXPECT_EQ(style & (WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME),
-              static_cast<DWORD>(WS_CAPTION | WS_SYSMENU))
-        << caption;
+              static_cast<DWORD>(WS_CAPTION | WS_SYSMENU));
     RECT client{};
     GetClientRect(window, &client);
-    EXPECT_EQ(client.right, px(clientWidth)) << caption;
-    EXPECT_EQ(client.bottom, px(clientHeight)) << caption;
-}
-
-void expectControlsAsLaidOut(const Controls& controls, const WindowLayout& windowLayout)
-{
-    ASSERT_FALSE(windowLayout.controls.empty()) << windowLayout.name;
+    EXPECT_EQ(client.right, px(windowLayout.clientWidth));
+    EXPECT_EQ(client.bottom, px(windowLayout.clientHeight));
     for (const ControlLayout& control : windowLayout.controls) {
         const std::string where = std::string(windowLayout.name) + "." + std::string(control.name);
-        HWND window = controls[control.name];
-        ASSERT_NE(window, nullptr) << where;
+        HWND native = controls[control.name];
+        ASSERT_NE(native, nullptr) << where;
         // Each edge is converted on its own, and a frame's child by the frame's converted origin.
         int left = px(control.rect.left);
         int top = px(control.rect.top);
-        if (!control.parent.empty()) {
-            const auto frame = std::ranges::find(windowLayout.controls, control.parent, &ControlLayout::name);
-            ASSERT_NE(frame, windowLayout.controls.end()) << where << " in " << control.parent;
+        if (const ControlLayout* frame = findControl(windowLayout, control.parent)) {
             left += px(frame->rect.left);
             top += px(frame->rect.top);
         }
         const RECT expected{left, top, left + px(control.rect.width), top + px(control.rect.height)};
         RECT at{};
-        GetWindowRect(window, &at);
-        MapWindowPoints(nullptr, GetParent(window), reinterpret_cast<POINT*>(&at), 2);
+        GetWindowRect(native, &at);
+        MapWindowPoints(nullptr, GetParent(native), reinterpret_cast<POINT*>(&at), 2);
         EXPECT_TRUE(EqualRect(&at, &expected))
             << where << " at " << at.left << "," << at.top << " to " << at.right << "," << at.bottom << ", not "
             << expected.left << "," << expected.top << " to " << expected.right << "," << expected.bottom;
-        EXPECT_EQ(windowText(window), control.text) << where;
+        EXPECT_EQ(windowText(native), control.text) << where;
     }
-}
-
-void expectWindowAsLaidOut(HWND window, const Controls& controls, const WindowLayout& windowLayout)
-{
-    expectFixedWindow(window, windowLayout.caption, windowLayout.clientWidth, windowLayout.clientHeight);
-    expectControlsAsLaidOut(controls, windowLayout);
 }
 
 void expectMenuMatches(HMENU menu, std::span<const MenuItem> items, const std::string& where)
 {
     ASSERT_EQ(GetMenuItemCount(menu), static_cast<int>(items.size())) << where;
     for (std::size_t i = 0; i < items.size(); ++i) {
-        const int position = static_cast<int>(i);
+        const auto position = static_cast<UINT>(i);
         const std::string item = where + " > " + std::string(items[i].caption);
-        EXPECT_EQ(menuText(menu, position), std::string(items[i].caption)) << where << " #" << i;
-        HMENU submenu = GetSubMenu(menu, position);
+        wchar_t text[128] = {};
+        GetMenuStringW(menu, position, text, 128, MF_BYPOSITION);
+        EXPECT_EQ(toUtf8(text), items[i].caption) << item;
+        HMENU submenu = GetSubMenu(menu, static_cast<int>(i));
         EXPECT_EQ(submenu != nullptr, !items[i].children.empty()) << item;
-        const UINT state = GetMenuState(menu, static_cast<UINT>(position), MF_BYPOSITION);
-        EXPECT_EQ(state & (MF_GRAYED | MF_DISABLED | MF_CHECKED), 0u) << item;
+        EXPECT_EQ(GetMenuState(menu, position, MF_BYPOSITION) & (MF_GRAYED | MF_DISABLED | MF_CHECKED), 0u) << item;
         if (submenu)
             expectMenuMatches(submenu, items[i].children, item);
     }
-}
-
-std::string menuText(HMENU menu, int position)
-{
-    char text[128] = {};
-    GetMenuStringA(menu, static_cast<UINT>(position), text, sizeof(text), MF_BYPOSITION);
-    return text;
 }
 
 std::string besideTest(const std::string& name)

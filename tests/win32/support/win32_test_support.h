@@ -25,9 +25,9 @@
 #include "win32/about/win32_system_ports.h"
 #include "win32/app/controls.h"
 #include "win32/app/handles.h"
+#include "win32/app/native_form.h"
 #include "win32/app/win32_file_system.h"
 #include "win32/app/win32_platform.h"
-#include "win32/app/win32_view_factory.h"
 #include "win32/tray/notification_area.h"
 
 namespace latchsweep::win32::testing {
@@ -174,22 +174,14 @@ private:
 // The screen's pixels for twips, as the windows are laid out.
 inline int px(int twips) { return twipsToPixels(twips, screenTwipsPerPixel()); }
 
-// A visible window with its caption, a fixed frame with a close box, and a client area of the
-// layout's size (twips).
-void expectFixedWindow(HWND window, std::string_view caption, int clientWidth, int clientHeight);
-
-// Every control of the layout as the window shows it: found by its name, at its twips rectangle
-// converted to the screen's pixels in its window's client area (a frame's children moved by the
+// The window and its controls as the layout defines them: on screen with its caption, a fixed
+// frame with a close box, a client area of the layout's size; every control found by its name,
+// at its twips rectangle converted to the screen's pixels (a frame's children moved by the
 // frame's converted position), with the layout's text.
-void expectControlsAsLaidOut(const Controls& controls, const WindowLayout& windowLayout);
-
-// The window and its controls as the layout defines them: expectFixedWindow with the layout's
-// caption and client area, then expectControlsAsLaidOut.
 void expectWindowAsLaidOut(HWND window, const Controls& controls, const WindowLayout& windowLayout);
 
 // The native menu holds the core's tree, item for item: captions, submenus, order, all enabled.
 void expectMenuMatches(HMENU menu, std::span<const MenuItem> items, const std::string& where);
-std::string menuText(HMENU menu, int position);
 
 // The path of a program built beside the running test, such as the launch probe.
 std::string besideTest(const std::string& name);

@@ -1,0 +1,348 @@
+#include "win32/app/native_form.h"
+
+#include <richedit.h>
+
+#include <cstdint>
+#include <string>
+
+#include "win32/app/handles.h"
+#include "win32/app/icons.h"
+#include "win32/app/rich_text.h"
+#include "win32/tray/notification_area.h"
+
+namespace latchsweep::win32 {
+namespace {
+
+// Menu ids stay clear of the controls' ids (from kFirstControlId) and the dialog manager's.
+constexpr UINT kFirstMenuId = 100;
+
+// The pixels one level of a directory tree is indented by.
+constexpr int kIndent = 12;
+
+// The light dialog face a classic window keeps whatever the desktop's colours.
+constexpr COLORREF kClassicFace = RGB(240, 240, 240);
+
+// The horizontal coordinate of a mouse message, sign and all (GET_X_LPARAM).
+int xOf(LPARAM lParam) { return static_cast<int>(static_cast<short>(LOWORD(static_cast<DWORD_PTR>(lParam)))); }
+
+COLORREF toColorRef(std::uint32_t rgb) { return RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF); }
+
+WindowArgs argsFor(const WindowLayout& windowLayout, HWND owner, double twipsPerPixel)
+{
+    WindowArgs args;
+    args.className = "LatchsweepForm";
+    args.caption = std::string(windowLayout.caption);
+    args.clientWidth = twipsToPixels(windowLayout.clientWidth, twipsPerPixel);
+    args.clientHeight = twipsToPixels(windowLayout.clientHeight, twipsPerPixel);
+    if (windowLayout.frame == WindowFrame::Dialog) {
+        // An owned window never gets a task-bar button.
+        args.exStyle |= WS_EX_DLGMODALFRAME;
+        args.parent = owner;
+    } else if (windowLayout.frame == WindowFrame::None) {
+        args.exStyle = WS_EX_TOOLWINDOW;
+    }
+    return args;
+}
+
+} // namespace
+
+NativeForm::NativeForm(const WindowLayout& windowLayout, FormEvents& events, HWND owner)
+    : layout_(windowLayout),
+      events_(events),
+      menuCommands_(kFirstMenuId),
+      popup_(windowLayout.popup ? CreatePopupMenu() : nullptr)
+{
+    const double twipsPerPixel = screenTwipsPerPixel();
+    WindowArgs args = argsFor(windowLayout, owner, twipsPerPixel);
+    if (!windowLayout.menuBar.empty()) {
+        args.menu = CreateMenu();
+        menuCommands_.append(args.menu, windowLayout.menuBar);
+    }
+    if (windowLayout.popup)
+        menuCommands_.append(popup_.get(), windowLayout.popup->children);
+    if (windowLayout.classicFace)
+        classicFace_ = CreateSolidBrush(kClassicFace);
+    create(args);
+
+    controls_.build(hwnd(), windowLayout, twipsPerPixel);
+    for (const ControlLayout& control : windowLayout.controls)
+        if (control.kind == ControlKind::RichText && !control.traits.readOnly)
+            SendMessageW(controls_[control.name], EM_SETEVENTMASK, 0, ENM_CHANGE);
+    const IconPair own(windowLayout.icon);
+    own.applyTo(hwnd());
+    current_ = own.smallIcon();
+    if (windowLayout.ownsTrayIcon)
+        taskbarCreated_ = registerTaskbarCreated(hwnd());
+}
+
+HiddenOwner::HiddenOwner()
+{
+    WindowArgs args;
+    args.className = "LatchsweepOwner";
+    args.style = WS_OVERLAPPED;
+    args.exStyle = WS_EX_TOOLWINDOW;
+    create(args);
+}
+
+NativeForm::~NativeForm()
+{
+    if (classicFace_)
+        DeleteObject(classicFace_);
+}
+
+void NativeForm::show()
+{
+    if (layout_.frame == WindowFrame::None)
+        return;
+    if (!placed_) {
+        placed_ = true;
+        placeOnFirstShowing(hwnd(), layout_, controls_.twipsPerPixel());
+        // The first ShowWindow of a process follows the show state its starter asked for; the
+        // window starts in normal state whatever that was.
+        ShowWindow(hwnd(), SW_SHOWNORMAL);
+        if (!IsWindowVisible(hwnd()) || IsIconic(hwnd()))
+            ShowWindow(hwnd(), SW_SHOWNORMAL);
+        if (HWND first = controls_[initialFocus(layout_)])
+            SetFocus(first);
+    }
+    showAndRaise();
+}
+
+void NativeForm::setText(ControlId control, const std::string& text)
+{
+    HWND native = controls_[control.name];
+    const ControlLayout* layout = controls_.layoutOf(native);
+    if (!layout)
+        return;
+    if (layout->kind != ControlKind::RichText) {
+        SetWindowTextW(native, fromUtf8(text).c_str());
+        return;
+    }
+    // As plain text: what a file holds, whatever it looks like.
+    settingText_ = true;
+    setPlainTextContent(native, text);
+    SendMessageW(native, EM_SETMODIFY, FALSE, 0);
+    settingText_ = false;
+}
+
+std::string NativeForm::text(ControlId control) const { return windowText(controls_[control.name]); }
+
+void NativeForm::setRuns(ControlId box, const std::vector<RtfRun>& runs)
+{
+    if (HWND native = controls_[box.name]) {
+        settingText_ = true;
+        win32::setRuns(native, runs);
+        settingText_ = false;
+    }
+}
+
+void NativeForm::setEntries(ControlId list, const std::vector<DirectoryEntry>& entries, std::size_t current)
+{
+    HWND native = controls_[list.name];
+    const ControlLayout* layout = controls_.layoutOf(native);
+    if (!layout)
+        return;
+    const std::vector<DirectoryEntry>& kept = entries_[layout->name] = entries;
+    SendMessageW(native, WM_SETREDRAW, FALSE, 0);
+    SendMessageW(native, LB_RESETCONTENT, 0, 0);
+    for (const DirectoryEntry& entry : kept)
+        SendMessageW(native, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(fromUtf8(entry.name).c_str()));
+    SendMessageW(native, LB_SETCURSEL, static_cast<WPARAM>(current), 0);
+    SendMessageW(native, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(native, nullptr, TRUE);
+}
+
+WindowHandle NativeForm::handle() const { return toWindowHandle(hwnd()); }
+
+IconHandle NativeForm::icon(IconId icon) const { return toIconHandle(IconPair(icon).smallIcon()); }
+
+IconHandle NativeForm::windowIcon() const { return toIconHandle(current_); }
+
+void NativeForm::setWindowIcon(IconHandle icon)
+{
+    // Handed out by icon(): one of the program's icons, known by its small image.
+    for (int id = static_cast<int>(IconId::None) + 1; id <= static_cast<int>(IconId::Product); ++id) {
+        const IconPair pair(static_cast<IconId>(id));
+        if (pair.smallIcon() && toIconHandle(pair.smallIcon()) == icon) {
+            pair.applyTo(hwnd());
+            current_ = pair.smallIcon();
+            return;
+        }
+    }
+}
+
+void NativeForm::setMinimized(bool minimized)
+{
+    minimized_ = minimized;
+    // A hidden window changes state when it is shown again (setVisible); showing it now would
+    // bring it back on screen before its time.
+    if (!IsWindowVisible(hwnd()))
+        return;
+    if (minimized && !IsIconic(hwnd()))
+        ShowWindow(hwnd(), SW_MINIMIZE);
+    else if (!minimized && IsIconic(hwnd()))
+        ShowWindow(hwnd(), SW_RESTORE);
+}
+
+void NativeForm::setVisible(bool visible)
+{
+    if (!visible) {
+        ShowWindow(hwnd(), SW_HIDE);
+        return;
+    }
+    if (IsIconic(hwnd()) && !minimized_)
+        ShowWindow(hwnd(), SW_RESTORE);
+    else if (!IsWindowVisible(hwnd()))
+        ShowWindow(hwnd(), minimized_ ? SW_SHOWMINNOACTIVE : SW_SHOW);
+    if (!minimized_)
+        SetForegroundWindow(hwnd());
+}
+
+Command NativeForm::popup()
+{
+    if (!popup_.get())
+        return Command::None;
+    POINT at{};
+    GetCursorPos(&at);
+    // The menu closes on a click elsewhere only if its window is in the foreground; the message
+    // posted afterwards lets the menu finish before the next one can open.
+    SetForegroundWindow(hwnd());
+    const auto chosen = static_cast<UINT>(
+        TrackPopupMenu(popup_.get(), TPM_LEFTALIGN | TPM_TOPALIGN | TPM_LEFTBUTTON | TPM_RETURNCMD | TPM_NONOTIFY, at.x,
+                       at.y, 0, hwnd(), nullptr));
+    PostMessageW(hwnd(), WM_NULL, 0, 0);
+    return menuCommands_.command(chosen).value_or(Command::None);
+}
+
+LRESULT NativeForm::onMessage(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (taskbarCreated_ != 0 && message == taskbarCreated_) {
+        events_.onNotificationAreaCreated();
+        return 0;
+    }
+    switch (message) {
+    case WM_COMMAND:
+        onCommand(wParam, lParam); // may discard this window: the last step
+        return 0;
+    case WM_CLOSE:
+        events_.onClose(); // may discard this window: the last step
+        return 0;
+    case WM_MOUSEMOVE:
+        if (!layout_.ownsTrayIcon)
+            break;
+        // Real movement over the client area and the notification area's callback alike: the
+        // callback's mouse message code travels where the horizontal coordinate is.
+        events_.onMouseMove(xOf(lParam) * controls_.twipsPerPixel());
+        return 0;
+    case WM_ENDSESSION:
+        if (wParam && layout_.ownsTrayIcon)
+            events_.onClose();
+        return 0;
+    case WM_DRAWITEM:
+        drawEntry(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+        return TRUE;
+    case WM_CTLCOLORSTATIC: {
+        const ControlLayout* control = controls_.layoutOf(reinterpret_cast<HWND>(lParam));
+        const bool black = control && control->traits.black;
+        if (!black && !classicFace_)
+            break;
+        HDC dc = reinterpret_cast<HDC>(wParam);
+        SetTextColor(dc, black ? RGB(0, 0, 0) : GetSysColor(COLOR_WINDOWTEXT));
+        SetBkColor(dc, classicFace_ ? kClassicFace : GetSysColor(COLOR_BTNFACE));
+        return reinterpret_cast<LRESULT>(classicFace_ ? classicFace_ : GetSysColorBrush(COLOR_BTNFACE));
+    }
+    case WM_ERASEBKGND: {
+        RECT client{};
+        if (!classicFace_ || !GetClientRect(hwnd(), &client))
+            break;
+        FillRect(reinterpret_cast<HDC>(wParam), &client, classicFace_);
+        return TRUE;
+    }
+    case WM_PAINT:
+        if (layout_.lines.empty())
+            break;
+        paintLines();
+        return 0;
+    default:
+        break;
+    }
+    return NativeWindow::onMessage(message, wParam, lParam);
+}
+
+void NativeForm::onCommand(WPARAM wParam, LPARAM lParam)
+{
+    const int id = LOWORD(wParam);
+    const int code = HIWORD(wParam);
+    // Enter in a list opens the highlighted entry, as a double-click does: with no default
+    // button, the dialog manager sends it as IDOK.
+    const ControlLayout* focused = controls_.layoutOf(GetFocus());
+    if (id == IDOK && focused && focused->kind == ControlKind::DirectoryList) {
+        open(*focused);
+        return;
+    }
+    if (lParam == 0) {
+        if (code == 0)
+            if (const auto command = menuCommands_.command(static_cast<UINT>(id)))
+                events_.onCommand(*command);
+        return;
+    }
+    const ControlLayout* control = controls_.layoutOf(id);
+    if (!control)
+        return;
+    if (control->kind == ControlKind::DirectoryList && code == LBN_DBLCLK)
+        open(*control);
+    else if (control->kind == ControlKind::RichText && code == EN_CHANGE && !settingText_)
+        events_.onEdit(ControlId{control->name});
+    else if (control->kind == ControlKind::Button && code == BN_CLICKED)
+        events_.onClick(ControlId{control->name});
+}
+
+void NativeForm::open(const ControlLayout& list)
+{
+    const LRESULT index = SendMessageW(controls_[list.name], LB_GETCURSEL, 0, 0);
+    if (index != LB_ERR)
+        events_.onOpen(ControlId{list.name}, static_cast<std::size_t>(index));
+}
+
+// An entry indented by its depth; the path and its ancestors, the directories the list stands
+// in, are marked open.
+void NativeForm::drawEntry(const DRAWITEMSTRUCT& item) const
+{
+    const ControlLayout* list = controls_.layoutOf(static_cast<int>(item.CtlID));
+    const auto kept = list ? entries_.find(list->name) : entries_.end();
+    if (kept == entries_.end() || item.itemID >= kept->second.size())
+        return;
+    const DirectoryEntry& entry = kept->second[item.itemID];
+    const bool selected = (item.itemState & ODS_SELECTED) != 0;
+    HDC dc = item.hDC;
+    FillRect(dc, &item.rcItem, GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
+    SetTextColor(dc, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
+    SetBkMode(dc, TRANSPARENT);
+    RECT place = item.rcItem;
+    place.left += 4 + entry.depth * kIndent;
+    const std::wstring shown = fromUtf8((entry.open ? "- " : "+ ") + entry.name);
+    DrawTextW(dc, shown.c_str(), static_cast<int>(shown.size()), &place,
+              DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
+    if (item.itemState & ODS_FOCUS)
+        DrawFocusRect(dc, &item.rcItem);
+}
+
+// Each etched line a band of its width in pixels from its top edge down, in the order listed so
+// that a later one lies over an earlier one.
+void NativeForm::paintLines()
+{
+    PAINTSTRUCT paint{};
+    HDC dc = BeginPaint(hwnd(), &paint);
+    const double twipsPerPixel = controls_.twipsPerPixel();
+    for (const EtchedLine& line : layout_.lines) {
+        const int left = twipsToPixels(line.x1, twipsPerPixel);
+        const int top = twipsToPixels(line.y, twipsPerPixel);
+        const RECT band{left, top, twipsToPixels(line.x2, twipsPerPixel), top + line.widthPixels};
+        HBRUSH brush = CreateSolidBrush(toColorRef(line.rgb));
+        FillRect(dc, &band, brush);
+        DeleteObject(brush);
+    }
+    EndPaint(hwnd(), &paint);
+}
+
+} // namespace latchsweep::win32

@@ -70,7 +70,6 @@ public:
     [[nodiscard]] IconHandle IconObject() const { return IconObject_; }
     [[nodiscard]] std::int32_t TrayMessage() const { return TrayMessage_; }
     [[nodiscard]] const std::vector<IconHandle>& ImageList1() const { return ImageList1_; }
-    [[nodiscard]] const Animation& animation() const { return animation_; }
 
 private:
     void animationTick();

@@ -29,12 +29,6 @@ double screenTwipsPerPixel()
     return twipsPerPixelForDpi(screen ? screen->logicalDotsPerInchX() : 96.0);
 }
 
-QRect toPixels(const TwipsRect& rect, double twipsPerPixel)
-{
-    return {twipsToPixels(rect.left, twipsPerPixel), twipsToPixels(rect.top, twipsPerPixel),
-            twipsToPixels(rect.width, twipsPerPixel), twipsToPixels(rect.height, twipsPerPixel)};
-}
-
 namespace {
 
 // Enter and Esc as the window's layout gives them, for keys that the control with the focus
@@ -43,7 +37,6 @@ class KeyRolesFilter : public QObject {
 public:
     KeyRolesFilter(QWidget* window, const WindowLayout& windowLayout, const EventTarget& target)
         : QObject(window),
-          window_(window),
           windowLayout_(windowLayout),
           target_(target)
     {
@@ -53,14 +46,14 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
-        if (watched != window_ || event->type() != QEvent::KeyPress)
+        if (event->type() != QEvent::KeyPress)
             return false;
         const auto* key = static_cast<QKeyEvent*>(event);
         if (key->modifiers() & ~Qt::KeypadModifier)
             return false;
         std::string_view button;
         if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
-            const QWidget* focus = window_->focusWidget();
+            const QWidget* focus = static_cast<QWidget*>(watched)->focusWidget();
             button = buttonForEnter(windowLayout_, focus ? toStdString(focus->objectName()) : std::string());
         } else if (key->key() == Qt::Key_Escape) {
             button = windowLayout_.keys.cancelButton;
@@ -72,7 +65,6 @@ protected:
     }
 
 private:
-    QWidget* window_;
     const WindowLayout& windowLayout_;
     const EventTarget& target_;
 };
@@ -200,7 +192,9 @@ QFont fontOf(const Font& designed)
 QWidget* textBox(const ControlLayout& control, QWidget* parent, const EventTarget& target)
 {
     const ControlTraits& traits = control.traits;
-    const ControlId id{control.name};
+    const auto edited = [&target, id = ControlId{control.name}] {
+        target([id](FormEvents& events) { events.onEdit(id); });
+    };
     if (!traits.multiLine) {
         auto* line = new QLineEdit(toQString(control.text), parent);
         line->setMaxLength(std::numeric_limits<int>::max());
@@ -208,8 +202,7 @@ QWidget* textBox(const ControlLayout& control, QWidget* parent, const EventTarge
         line->setReadOnly(traits.readOnly);
         line->setFrame(traits.border != Border::None);
         // Only the user's typing is an edit: setText() is not.
-        QObject::connect(line, &QLineEdit::textEdited, line,
-                         [&target, id] { target([id](FormEvents& events) { events.onEdit(id); }); });
+        QObject::connect(line, &QLineEdit::textEdited, line, edited);
         return line;
     }
     auto* box = new QTextEdit(parent);
@@ -219,8 +212,7 @@ QWidget* textBox(const ControlLayout& control, QWidget* parent, const EventTarge
         box->setReadOnly(true);
         box->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     } else {
-        QObject::connect(box, &QTextEdit::textChanged, box,
-                         [&target, id] { target([id](FormEvents& events) { events.onEdit(id); }); });
+        QObject::connect(box, &QTextEdit::textChanged, box, edited);
     }
     if (traits.border == Border::None) {
         // A box without an edge reads like a label: no scroll bars either.
@@ -329,7 +321,9 @@ QHash<QString, QWidget*> buildControls(QWidget* client, const WindowLayout& wind
     for (const ControlLayout& control : windowLayout.controls) {
         QWidget* widget = create(control, controls.value(toQString(control.parent), client), target);
         widget->setObjectName(toQString(control.name));
-        widget->setGeometry(toPixels(control.rect, twipsPerPixel));
+        const TwipsRect& at = control.rect;
+        widget->setGeometry(twipsToPixels(at.left, twipsPerPixel), twipsToPixels(at.top, twipsPerPixel),
+                            twipsToPixels(at.width, twipsPerPixel), twipsToPixels(at.height, twipsPerPixel));
         widget->setFont(fontOf(control.font));
         if (const auto* picture = qobject_cast<QLabel*>(widget); picture && !picture->pixmap().isNull())
             widget->resize(picture->pixmap().size()); // sized to its picture

@@ -13,8 +13,6 @@ namespace latchsweep::qt {
 // The screen's horizontal twips per pixel (15 at 96 dpi).
 double screenTwipsPerPixel();
 
-QRect toPixels(const TwipsRect& rect, double twipsPerPixel);
-
 // Where a window's controls send their events: its presenter, until the view is gone and the
 // window only waits for its deletion.
 struct EventTarget {
@@ -28,13 +26,10 @@ struct EventTarget {
     }
 };
 
-// Creates the controls of a window from its layout: one widget of each kind, each an object named
-// after the control, placed in its container (the client area or its frame) at its converted
-// position, in its font, with its traits, in tab order, named for assistive technology as the core
-// names it (accessibleName()), a box tied to the label that names it. Every button's click, a
-// list's opening and a box's edit go to `target`, as do Enter and Esc where the layout gives them
-// a button (buttonForEnter(), KeyRoles); the default button is drawn as such and the focus starts
-// where initialFocus() says. `target` lives as long as the window.
+// Creates the controls of a window from its layout, each an object named after the control, in
+// its container, font and tab order, named as accessibleName() names it, a box tied to the label
+// that names it. Clicks, a list's opening, a box's edit and the buttons the layout gives Enter and
+// Esc go to `target`, which lives as long as the window; the focus starts at initialFocus().
 QHash<QString, QWidget*> buildControls(QWidget* client, const WindowLayout& windowLayout, double twipsPerPixel,
                                        const EventTarget& target);
 

@@ -39,32 +39,10 @@ QMenuBar* addRow(QWidget* rows)
     return row;
 }
 
-// Whether the entry stands whole on its row at the row's given width, or Qt would move it
-// behind the row's extension button.
-bool fitsOnRow(QMenuBar* row, QAction* entry, int width)
-{
-    row->ensurePolished();
-    row->resize(width, row->sizeHint().height());
-    const QRect at = row->actionGeometry(entry);
-    return at.isValid() && row->rect().contains(at);
-}
-
 void sendKey(QWidget* to, Qt::Key key)
 {
     QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
     QCoreApplication::sendEvent(to, &press);
-}
-
-// Selects the first entry of a row as Alt does: the row's own filter on its window arms at the
-// key's override and selects on its release, keeping the focus to give back.
-void selectAsAltDoes(QMenuBar* row)
-{
-    // (A key event of Alt itself reports the Alt modifier flipped: none given is Alt held.)
-    QKeyEvent override(QEvent::ShortcutOverride, Qt::Key_Alt, Qt::NoModifier);
-    QKeyEvent release(QEvent::KeyRelease, Qt::Key_Alt, Qt::NoModifier);
-    QObject* filter = row;
-    filter->eventFilter(row->window(), &override);
-    filter->eventFilter(row->window(), &release);
 }
 
 } // namespace
@@ -98,8 +76,6 @@ protected:
 private:
     // Fixes the window at the size of its client area and menu bar.
     void fit();
-    void drawLines();
-    void buildMenuBar();
     void wrapMenuBar();
     // The arrow keys on a row of the bar: a step that leaves the row goes on to the row the core
     // names, with a menu opened on the way opened there too. False leaves the step to the row.
@@ -137,12 +113,34 @@ FormWidget::FormWidget(const WindowLayout& windowLayout, FormEvents& events)
         keepOffTaskBar(this);
     client_->setObjectName(QStringLiteral("client"));
     setCentralWidget(client_);
-    if (!windowLayout.menuBar.empty())
-        buildMenuBar();
+    if (!windowLayout.menuBar.empty()) {
+        // Qt's menu bar does not wrap: an entry that does not fit goes behind a "»" button. This bar
+        // wraps as the platform's does, in rows of their own menu bars (wrapMenuBar()).
+        auto* rows = new QWidget(this);
+        rows->setObjectName(QStringLiteral("menuBar"));
+        auto* layout = new QVBoxLayout(rows);
+        layout->setContentsMargins(0, 0, 0, 0);
+        layout->setSpacing(0);
+        setMenuWidget(rows);
+        addMenuItems(addRow(rows), layout_.menuBar);
+        onMenuCommands(rows,
+                       [this](Command command) { target_([command](FormEvents& form) { form.onCommand(command); }); });
+    }
     if (windowLayout.popup)
         popup_ = buildMenu(*windowLayout.popup, this, this);
     controls_ = buildControls(client_, windowLayout, twipsPerPixel_, target_);
-    drawLines();
+    // Later lines lie over earlier ones: each grey line over its white one.
+    for (const EtchedLine& line : layout_.lines) {
+        auto* drawn = new QWidget(client_);
+        const int left = twipsToPixels(line.x1, twipsPerPixel_);
+        drawn->setGeometry(left, twipsToPixels(line.y, twipsPerPixel_), twipsToPixels(line.x2, twipsPerPixel_) - left,
+                           line.widthPixels);
+        QPalette colour = drawn->palette();
+        colour.setColor(QPalette::Window, QColor::fromRgb(line.rgb));
+        drawn->setPalette(colour);
+        drawn->setAutoFillBackground(true);
+        drawn->raise();
+    }
     // The window itself is fitted around the client area at its first showing (setVisible): the
     // main window's load step adds the tray icon in between, so the icon does not wait for the
     // fonts that measuring the menu bar loads.
@@ -165,41 +163,10 @@ FormWidget::~FormWidget()
         QPixmapCache::clear();
 }
 
-void FormWidget::drawLines()
-{
-    // Later lines lie over earlier ones: each grey line over its white one.
-    for (const EtchedLine& line : layout_.lines) {
-        auto* drawn = new QWidget(client_);
-        const int left = twipsToPixels(line.x1, twipsPerPixel_);
-        drawn->setGeometry(left, twipsToPixels(line.y, twipsPerPixel_), twipsToPixels(line.x2, twipsPerPixel_) - left,
-                           line.widthPixels);
-        QPalette colour = drawn->palette();
-        colour.setColor(QPalette::Window, QColor::fromRgb(line.rgb));
-        drawn->setPalette(colour);
-        drawn->setAutoFillBackground(true);
-        drawn->raise();
-    }
-}
-
-void FormWidget::buildMenuBar()
-{
-    // Qt's menu bar does not wrap: an entry that does not fit goes behind a "»" button. This bar
-    // wraps as the platform's does, in rows of their own menu bars (wrapMenuBar()).
-    auto* rows = new QWidget(this);
-    rows->setObjectName(QStringLiteral("menuBar"));
-    auto* layout = new QVBoxLayout(rows);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
-    setMenuWidget(rows);
-    addMenuItems(addRow(rows), layout_.menuBar);
-    onMenuCommands(rows,
-                   [this](Command command) { target_([command](FormEvents& form) { form.onCommand(command); }); });
-}
-
 void FormWidget::wrapMenuBar()
 {
-    // An entry that does not fit beside those before it starts the next row, so that a wide
-    // entry stands on the bar itself.
+    // An entry that does not stand whole beside those before it (Qt would move it behind the
+    // row's extension button) starts the next row, so that a wide entry stands on the bar itself.
     const int width = twipsToPixels(layout_.clientWidth, twipsPerPixel_);
     QMenuBar* row = menuBarRows().front();
     const QList<QAction*> entries = row->actions();
@@ -207,7 +174,11 @@ void FormWidget::wrapMenuBar()
         row->removeAction(entry);
     for (QAction* entry : entries) {
         row->addAction(entry);
-        if (row->actions().size() > 1 && !fitsOnRow(row, entry, width)) {
+        if (row->actions().size() == 1)
+            continue;
+        row->ensurePolished();
+        row->resize(width, row->sizeHint().height());
+        if (const QRect at = row->actionGeometry(entry); !at.isValid() || !row->rect().contains(at)) {
             row->removeAction(entry);
             row = addRow(menuWidget());
             row->addAction(entry);
@@ -249,7 +220,14 @@ bool FormWidget::stepAlongBar(QMenuBar* row, int step)
         [next = QPointer<QMenuBar>(rows[to.row]), entry = to.entry, open] {
             if (!next)
                 return;
-            selectAsAltDoes(next);
+            // The first entry selected as Alt does: the row's own filter on its window arms at the
+            // key's override and selects on its release, keeping the focus to give back. (A key
+            // event of Alt itself reports the Alt modifier flipped: none given is Alt held.)
+            QKeyEvent override(QEvent::ShortcutOverride, Qt::Key_Alt, Qt::NoModifier);
+            QKeyEvent release(QEvent::KeyRelease, Qt::Key_Alt, Qt::NoModifier);
+            QObject* filter = next.data();
+            filter->eventFilter(next->window(), &override);
+            filter->eventFilter(next->window(), &release);
             for (std::size_t moved = 0; moved < entry; ++moved)
                 sendKey(next, Qt::Key_Right);
             if (open)

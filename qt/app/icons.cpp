@@ -41,12 +41,6 @@ IconTable& IconTable::instance()
     return table;
 }
 
-IconHandle IconTable::add(const QIcon& icon)
-{
-    icons_.push_back(icon);
-    return kFirstHandle + static_cast<IconHandle>(icons_.size() - 1);
-}
-
 QIcon IconTable::icon(IconHandle handle) const
 {
     if (handle < kFirstHandle || handle - kFirstHandle >= icons_.size())
@@ -58,8 +52,10 @@ IconHandle IconTable::handle(IconId icon)
 {
     byId_.resize(kIconCount, 0);
     IconHandle& known = byId_[static_cast<std::size_t>(icon)];
-    if (!known)
-        known = add(iconOf(icon));
+    if (!known) {
+        icons_.push_back(iconOf(icon));
+        known = kFirstHandle + static_cast<IconHandle>(icons_.size() - 1);
+    }
     return known;
 }
 

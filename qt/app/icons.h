@@ -14,7 +14,6 @@ namespace latchsweep::qt {
 class IconTable {
 public:
     static IconTable& instance();
-    IconHandle add(const QIcon& icon);
     [[nodiscard]] QIcon icon(IconHandle handle) const;
     // The handle of one of the program's icons, the same at every call.
     IconHandle handle(IconId icon);

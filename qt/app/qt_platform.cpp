@@ -1,12 +1,11 @@
 #include "qt/app/qt_platform.h"
 
-#include <QApplication>
 #include <QMessageBox>
 #include <QPointer>
+#include <QTimer>
 #include <cstdio>
 #include <cstdlib>
 
-#include "core/base/window.h"
 #include "qt/app/form_window.h"
 
 namespace latchsweep::qt {

@@ -45,11 +45,8 @@ void QtProgram::start()
     // The desktop session ending is a close request of the main window.
     QObject::connect(qGuiApp, &QGuiApplication::commitDataRequest, qGuiApp,
                      [this](QSessionManager&) { app_->form1().onClose(); });
-    closeOnTerminationSignals();
-}
-
-void QtProgram::closeOnTerminationSignals()
-{
+    // So are SIGTERM, SIGINT and SIGHUP (the end of a session), so that the notification-area
+    // icon is removed on those ways out too.
     const int readEnd = signals_.emplace().readEnd();
     if (readEnd < 0)
         return;

@@ -32,10 +32,6 @@ public:
     Application& app() { return *app_; }
 
 private:
-    // Turns SIGTERM, SIGINT and SIGHUP (the end of a session) into the main window's close
-    // request, so that the notification-area icon is removed on those ways out too.
-    void closeOnTerminationSignals();
-
     QtViewFactory views_;
     QtTimerFactory timers_;
     PosixFileSystem files_;

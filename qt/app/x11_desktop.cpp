@@ -5,11 +5,23 @@
 #include <QWidget>
 #include <algorithm>
 #include <array>
+#include <vector>
 
 namespace latchsweep::qt {
 namespace {
 
 xcb_atom_t netWmState(xcb_connection_t* connection) { return internAtom(connection, "_NET_WM_STATE"); }
+
+// The window's _NET_WM_STATE atoms.
+std::vector<xcb_atom_t> windowStates(xcb_connection_t* connection, xcb_window_t window)
+{
+    const XReply<xcb_get_property_reply_t> reply(xcb_get_property_reply(
+        connection, xcb_get_property(connection, 0, window, netWmState(connection), XCB_ATOM_ATOM, 0, 64), nullptr));
+    if (!reply || reply->format != 32 || reply->type != XCB_ATOM_ATOM)
+        return {};
+    const auto* first = static_cast<const xcb_atom_t*>(xcb_get_property_value(reply.get()));
+    return {first, first + xcb_get_property_value_length(reply.get()) / 4};
+}
 
 void setWindowStates(xcb_connection_t* connection, xcb_window_t window, const std::vector<xcb_atom_t>& states)
 {
@@ -17,34 +29,29 @@ void setWindowStates(xcb_connection_t* connection, xcb_window_t window, const st
                         static_cast<std::uint32_t>(states.size()), states.data());
 }
 
-// Qt keeps the states it finds on an unmapped window and adds its own when it maps it.
-void markSkipTaskbar(QWidget* window)
-{
-    xcb_connection_t* connection = x11Connection();
-    if (!connection)
-        return;
-    const auto id = static_cast<xcb_window_t>(window->winId());
-    const xcb_atom_t skip = internAtom(connection, "_NET_WM_STATE_SKIP_TASKBAR");
-    if (skip == XCB_ATOM_NONE)
-        return;
-    std::vector<xcb_atom_t> states = windowStates(connection, id);
-    if (std::find(states.begin(), states.end(), skip) == states.end()) {
-        states.push_back(skip);
-        setWindowStates(connection, id, states);
-    }
-    xcb_flush(connection);
-}
-
 class SkipTaskbarOnShow : public QObject {
 public:
     using QObject::QObject;
 
 protected:
+    // Qt keeps the states it finds on an unmapped window and adds its own when it maps it. The
+    // window's own show event comes before Qt maps it; the window manager's comes after.
     bool eventFilter(QObject* watched, QEvent* event) override
     {
-        // The window's own show event comes before Qt maps it; the window manager's comes after.
-        if (event->type() == QEvent::Show && !event->spontaneous())
-            markSkipTaskbar(static_cast<QWidget*>(watched));
+        if (event->type() != QEvent::Show || event->spontaneous())
+            return false;
+        xcb_connection_t* connection = x11Connection();
+        const xcb_atom_t skip =
+            connection ? internAtom(connection, "_NET_WM_STATE_SKIP_TASKBAR") : xcb_atom_t{XCB_ATOM_NONE};
+        if (skip == XCB_ATOM_NONE)
+            return false;
+        const auto id = static_cast<xcb_window_t>(static_cast<QWidget*>(watched)->winId());
+        std::vector<xcb_atom_t> states = windowStates(connection, id);
+        if (std::find(states.begin(), states.end(), skip) == states.end()) {
+            states.push_back(skip);
+            setWindowStates(connection, id, states);
+        }
+        xcb_flush(connection);
         return false;
     }
 };
@@ -62,16 +69,6 @@ xcb_atom_t internAtom(xcb_connection_t* connection, std::string_view name)
     const XReply<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(
         connection, xcb_intern_atom(connection, 0, static_cast<std::uint16_t>(name.size()), name.data()), nullptr));
     return reply ? reply->atom : xcb_atom_t{XCB_ATOM_NONE};
-}
-
-std::vector<xcb_atom_t> windowStates(xcb_connection_t* connection, xcb_window_t window)
-{
-    const XReply<xcb_get_property_reply_t> reply(xcb_get_property_reply(
-        connection, xcb_get_property(connection, 0, window, netWmState(connection), XCB_ATOM_ATOM, 0, 64), nullptr));
-    if (!reply || reply->format != 32 || reply->type != XCB_ATOM_ATOM)
-        return {};
-    const auto* first = static_cast<const xcb_atom_t*>(xcb_get_property_value(reply.get()));
-    return {first, first + xcb_get_property_value_length(reply.get()) / 4};
 }
 
 bool canOpenXDisplay(const std::string& name)
@@ -100,8 +97,7 @@ void setNormalInitialState(const QWidget& window)
     std::array<std::uint32_t, kFields> hints{};
     if (reply && reply->format == 32) {
         const auto* values = static_cast<const std::uint32_t*>(xcb_get_property_value(reply.get()));
-        const auto count = std::min<std::uint32_t>(reply->value_len, kFields);
-        std::copy_n(values, count, hints.begin());
+        std::copy_n(values, std::min<std::uint32_t>(reply->value_len, kFields), hints.begin());
     }
     hints[0] |= kStateHint;
     hints[2] = kNormalState;

@@ -6,7 +6,6 @@
 #include <cstdlib>
 #include <memory>
 #include <string_view>
-#include <vector>
 
 class QWidget;
 
@@ -25,8 +24,6 @@ using XReply = std::unique_ptr<Reply, FreeXReply>;
 // Qt's own connection to the X server, or null off X11.
 xcb_connection_t* x11Connection();
 xcb_atom_t internAtom(xcb_connection_t* connection, std::string_view name);
-// The window's _NET_WM_STATE atoms.
-std::vector<xcb_atom_t> windowStates(xcb_connection_t* connection, xcb_window_t window);
 
 // Whether the X display of that name can be opened; an empty name is never tried. The program
 // asks before Qt does, since Qt's X11 platform aborts the process when it cannot connect.

@@ -7,7 +7,6 @@
 #include <QDBusConnectionInterface>
 #include <QDBusInterface>
 #include <QDBusServiceWatcher>
-#include <QGuiApplication>
 #include <QTimer>
 
 #include "qt/app/x11_desktop.h"
@@ -91,10 +90,8 @@ void NotificationAreaWatcher::watchBus()
     connect(watcher, &QDBusServiceWatcher::serviceOwnerChanged, this, &NotificationAreaWatcher::changed);
     // A watcher may take its name before any host has registered with it.
     bus.connect(kWatcherService, kWatcherPath, kWatcherService, QStringLiteral("StatusNotifierHostRegistered"), this,
-                SLOT(onHostRegistered()));
+                SIGNAL(changed()));
 }
-
-void NotificationAreaWatcher::onHostRegistered() { emit changed(); }
 
 bool NotificationAreaWatcher::nativeEventFilter(const QByteArray& eventType, void* message, qintptr*)
 {

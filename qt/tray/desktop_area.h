@@ -11,9 +11,8 @@ namespace latchsweep::qt {
 // than by looking again and again: on X11 the selection _NET_SYSTEM_TRAY_S<screen> losing its
 // owner (XFixes reports the owner's window destroyed and its client gone) and a new tray's
 // MANAGER announcement, reported once Qt's own tray tracking has handled it, so that an icon
-// added then is docked once; on
-// the session bus the name of the StatusNotifierWatcher and the hosts it registers. Where
-// neither exists (another platform, no bus) it stays silent.
+// added then is docked once; on the session bus the name of the StatusNotifierWatcher and the
+// hosts it registers. Where neither exists (another platform, no bus) it stays silent.
 class NotificationAreaWatcher : public QObject, public QAbstractNativeEventFilter {
     Q_OBJECT
 public:
@@ -27,9 +26,6 @@ public:
 
 signals:
     void changed();
-
-private slots:
-    void onHostRegistered();
 
 private:
     void watchSelection();

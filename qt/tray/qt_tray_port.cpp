@@ -11,16 +11,6 @@
 #include "qt/tray/desktop_area.h"
 
 namespace latchsweep::qt {
-namespace {
-
-// The tip as the platform shows it: the field's text up to its zero byte, never past the field.
-QString tipText(const NotifyIconData& record)
-{
-    const auto end = std::find(record.szTip.begin(), record.szTip.end(), '\0');
-    return toQString(std::string_view(record.szTip.data(), static_cast<std::size_t>(end - record.szTip.begin())));
-}
-
-} // namespace
 
 std::optional<std::int32_t> trayActivationCode(QSystemTrayIcon::ActivationReason reason, Qt::MouseButtons held)
 {
@@ -49,7 +39,7 @@ QtTrayPort::QtTrayPort(AreaProbe areaAvailable, std::optional<Popups> popups)
     if (!areaAvailable_) {
         // Qt's first look fixes its backend for the whole run; the same question right after it
         // tells which one it chose.
-        const bool qtSeesArea = QSystemTrayIcon::isSystemTrayAvailable();
+        areaSeen_ = QSystemTrayIcon::isSystemTrayAvailable();
         if (!popups)
             popups_ = statusNotifierHostRegistered() ? Popups::DrawnByHost : Popups::AtThePointer;
         auto* watcher = new NotificationAreaWatcher(this);
@@ -62,7 +52,6 @@ QtTrayPort::QtTrayPort(AreaProbe areaAvailable, std::optional<Popups> popups)
                     return *owned;
             return QSystemTrayIcon::isSystemTrayAvailable();
         };
-        areaSeen_ = qtSeesArea;
     } else {
         areaSeen_ = areaAvailable_();
     }
@@ -121,8 +110,12 @@ void QtTrayPort::apply(Entry& entry, const NotifyIconData& record)
 {
     if (record.uFlags & kNifIcon)
         entry.icon->setIcon(IconTable::instance().icon(record.hIcon));
+    // The tip as the platform shows it: the field's text up to its zero byte, never past the field.
+    const auto end = std::find(record.szTip.begin(), record.szTip.end(), '\0');
+    const QString tip =
+        toQString(std::string_view(record.szTip.data(), static_cast<std::size_t>(end - record.szTip.begin())));
     // The animation modifies the icon every second with the same tip: nothing to redo for it.
-    if (const QString tip = tipText(record); (record.uFlags & kNifTip) && tip != entry.icon->toolTip())
+    if ((record.uFlags & kNifTip) && tip != entry.icon->toolTip())
         entry.icon->setToolTip(tip);
     // The window's mouse-move decoding understands only the mouse-move message.
     if (record.uFlags & kNifMessage)

@@ -12,7 +12,6 @@
 
 #include "core/base/tray_icons.h"
 #include "core/base/tray_port.h"
-#include "core/tray/module1.h"
 
 namespace latchsweep::qt {
 

@@ -23,6 +23,8 @@ double screenTwipsPerPixel()
     return twipsPerPixelForDpi(dpi);
 }
 
+namespace {
+
 RECT toPixels(const TwipsRect& rect, double twipsPerPixel)
 {
     const int left = twipsToPixels(rect.left, twipsPerPixel);
@@ -31,8 +33,6 @@ RECT toPixels(const TwipsRect& rect, double twipsPerPixel)
     const int height = twipsToPixels(rect.height, twipsPerPixel);
     return {left, top, left + width, top + height};
 }
-
-namespace {
 
 struct NativeKind {
     const wchar_t* className;
@@ -72,9 +72,6 @@ NativeKind nativeKind(const WindowLayout& windowLayout, const ControlLayout& con
     return {L"STATIC", 0, 0};
 }
 
-// Where a window keeps its Controls, for the window's DPI handling.
-constexpr const char* kControlsProperty = "LatchsweepControls";
-
 } // namespace
 
 Controls::~Controls()
@@ -85,11 +82,7 @@ Controls::~Controls()
             SendMessageW(entry.window, WM_SETFONT, 0, FALSE);
     for (HFONT font : fonts_)
         DeleteObject(font);
-    if (window_ && IsWindow(window_) && GetPropA(window_, kControlsProperty) == this)
-        RemovePropA(window_, kControlsProperty);
 }
-
-Controls* Controls::of(HWND window) { return static_cast<Controls*>(GetPropA(window, kControlsProperty)); }
 
 HFONT Controls::font(const Font& layoutFont, int dpi)
 {
@@ -129,7 +122,6 @@ void Controls::build(HWND window, const WindowLayout& windowLayout, double twips
     window_ = window;
     windowLayout_ = &windowLayout;
     twipsPerPixel_ = twipsPerPixel;
-    SetPropA(window, kControlsProperty, this);
     const int dpi = static_cast<int>(std::lround(1440.0 / twipsPerPixel));
     for (const std::size_t index : creationOrder(windowLayout)) {
         const ControlLayout& control = windowLayout.controls[index];
@@ -154,12 +146,15 @@ void Controls::build(HWND window, const WindowLayout& windowLayout, double twips
         if (richText) {
             // The font set above is the box's default; the initial text takes it, as plain text.
             setPlainTextContent(created, text);
+            // The user's edits are reported; the initial text above is the window's own.
+            if (!control.traits.readOnly)
+                SendMessageW(created, EM_SETEVENTMASK, 0, ENM_CHANGE);
             if (control.traits.onButtonFace)
                 SendMessageW(created, EM_SETBKGNDCOLOR, 0, static_cast<LPARAM>(GetSysColor(COLOR_BTNFACE)));
         }
         if (control.traits.picture != IconId::None)
             SendMessageW(created, STM_SETICON, reinterpret_cast<WPARAM>(IconPair(control.traits.picture).bigIcon()), 0);
-        entries_.push_back({created, id, &control, used});
+        entries_.push_back({created, &control, used});
     }
 }
 
@@ -208,18 +203,6 @@ HWND Controls::operator[](std::string_view name) const
 {
     const auto found = std::ranges::find(entries_, name, [](const Entry& entry) { return entry.controlLayout->name; });
     return found == entries_.end() ? nullptr : found->window;
-}
-
-int Controls::id(std::string_view name) const
-{
-    const auto found = std::ranges::find(entries_, name, [](const Entry& entry) { return entry.controlLayout->name; });
-    return found == entries_.end() ? 0 : found->id;
-}
-
-const ControlLayout* Controls::layoutOf(int id) const
-{
-    const auto found = std::ranges::find(entries_, id, &Entry::id);
-    return found == entries_.end() ? nullptr : found->controlLayout;
 }
 
 const ControlLayout* Controls::layoutOf(HWND control) const

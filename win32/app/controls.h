@@ -2,7 +2,6 @@
 
 #include <windows.h>
 
-#include <string>
 #include <string_view>
 #include <vector>
 
@@ -12,8 +11,6 @@ namespace latchsweep::win32 {
 
 // The screen's horizontal twips per pixel (15 at 96 dpi).
 double screenTwipsPerPixel();
-
-RECT toPixels(const TwipsRect& rect, double twipsPerPixel);
 
 // The first control id: ids below it are the dialog manager's own (IDOK, IDCANCEL, ...), which
 // Enter and Esc send without any control being pressed.
@@ -37,23 +34,17 @@ public:
     // many dots per inch, with fonts made for it (a rich-text box keeps its own formatting).
     void rescale(int dpi);
     [[nodiscard]] double twipsPerPixel() const { return twipsPerPixel_; }
-    // The layout the controls were built from.
-    [[nodiscard]] const WindowLayout& layout() const { return *windowLayout_; }
-
-    // The controls built on that window, or null.
-    [[nodiscard]] static Controls* of(HWND window);
 
     // The control of that name, or null.
     [[nodiscard]] HWND operator[](std::string_view name) const;
-    [[nodiscard]] int id(std::string_view name) const;
+    [[nodiscard]] int id(std::string_view name) const { return GetDlgCtrlID((*this)[name]); }
     // The layout of the control with that id or handle, or null.
-    [[nodiscard]] const ControlLayout* layoutOf(int id) const;
+    [[nodiscard]] const ControlLayout* layoutOf(int id) const { return layoutOf(GetDlgItem(window_, id)); }
     [[nodiscard]] const ControlLayout* layoutOf(HWND control) const;
 
 private:
     struct Entry {
         HWND window;
-        int id;
         const ControlLayout* controlLayout;
         HFONT font;
     };

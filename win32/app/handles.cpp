@@ -79,12 +79,8 @@ std::optional<std::string> utf8Exactly(std::wstring_view wide)
 
 std::optional<std::string> codePageToUtf8(unsigned codePage, std::string_view bytes)
 {
-    if (!IsValidCodePage(codePage))
-        return std::nullopt;
-    const auto wide = toWide(codePage, 0, bytes);
-    if (!wide)
-        return std::nullopt;
-    return fromWide(CP_UTF8, 0, *wide, false);
+    const auto wide = IsValidCodePage(codePage) ? toWide(codePage, 0, bytes) : std::nullopt;
+    return wide ? fromWide(CP_UTF8, 0, *wide, false) : std::nullopt;
 }
 
 std::optional<std::string> utf8ToCodePage(unsigned codePage, std::string_view text)

@@ -2,8 +2,10 @@
 
 #include <windows.h>
 
+#include <memory>
 #include <optional>
 #include <span>
+#include <type_traits>
 #include <vector>
 
 #include "core/base/menu.h"
@@ -31,22 +33,9 @@ private:
 };
 
 // Menus are not windows: whoever builds one that no window owns destroys it.
-class OwnedMenu {
-public:
-    explicit OwnedMenu(HMENU menu)
-        : menu_(menu)
-    {}
-    ~OwnedMenu()
-    {
-        if (menu_)
-            DestroyMenu(menu_);
-    }
-    OwnedMenu(const OwnedMenu&) = delete;
-    OwnedMenu& operator=(const OwnedMenu&) = delete;
-    [[nodiscard]] HMENU get() const { return menu_; }
-
-private:
-    HMENU menu_;
+struct MenuDestroyer {
+    void operator()(HMENU menu) const { DestroyMenu(menu); }
 };
+using OwnedMenu = std::unique_ptr<std::remove_pointer_t<HMENU>, MenuDestroyer>;
 
 } // namespace latchsweep::win32

@@ -1,8 +1,7 @@
 #include "win32/app/native_form.h"
 
-#include <richedit.h>
+#include <windowsx.h>
 
-#include <cstdint>
 #include <string>
 
 #include "win32/app/handles.h"
@@ -22,28 +21,6 @@ constexpr int kIndent = 12;
 // The light dialog face a classic window keeps whatever the desktop's colours.
 constexpr COLORREF kClassicFace = RGB(240, 240, 240);
 
-// The horizontal coordinate of a mouse message, sign and all (GET_X_LPARAM).
-int xOf(LPARAM lParam) { return static_cast<int>(static_cast<short>(LOWORD(static_cast<DWORD_PTR>(lParam)))); }
-
-COLORREF toColorRef(std::uint32_t rgb) { return RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF); }
-
-WindowArgs argsFor(const WindowLayout& windowLayout, HWND owner, double twipsPerPixel)
-{
-    WindowArgs args;
-    args.className = "LatchsweepForm";
-    args.caption = std::string(windowLayout.caption);
-    args.clientWidth = twipsToPixels(windowLayout.clientWidth, twipsPerPixel);
-    args.clientHeight = twipsToPixels(windowLayout.clientHeight, twipsPerPixel);
-    if (windowLayout.frame == WindowFrame::Dialog) {
-        // An owned window never gets a task-bar button.
-        args.exStyle |= WS_EX_DLGMODALFRAME;
-        args.parent = owner;
-    } else if (windowLayout.frame == WindowFrame::None) {
-        args.exStyle = WS_EX_TOOLWINDOW;
-    }
-    return args;
-}
-
 } // namespace
 
 NativeForm::NativeForm(const WindowLayout& windowLayout, FormEvents& events, HWND owner)
@@ -53,7 +30,17 @@ NativeForm::NativeForm(const WindowLayout& windowLayout, FormEvents& events, HWN
       popup_(windowLayout.popup ? CreatePopupMenu() : nullptr)
 {
     const double twipsPerPixel = screenTwipsPerPixel();
-    WindowArgs args = argsFor(windowLayout, owner, twipsPerPixel);
+    WindowArgs args;
+    args.className = "LatchsweepForm";
+    args.caption = std::string(windowLayout.caption);
+    args.clientWidth = twipsToPixels(windowLayout.clientWidth, twipsPerPixel);
+    args.clientHeight = twipsToPixels(windowLayout.clientHeight, twipsPerPixel);
+    if (windowLayout.frame == WindowFrame::Dialog) {
+        args.exStyle |= WS_EX_DLGMODALFRAME;
+        args.parent = owner;
+    } else if (windowLayout.frame == WindowFrame::None) {
+        args.exStyle = WS_EX_TOOLWINDOW;
+    }
     if (!windowLayout.menuBar.empty()) {
         args.menu = CreateMenu();
         menuCommands_.append(args.menu, windowLayout.menuBar);
@@ -65,9 +52,6 @@ NativeForm::NativeForm(const WindowLayout& windowLayout, FormEvents& events, HWN
     create(args);
 
     controls_.build(hwnd(), windowLayout, twipsPerPixel);
-    for (const ControlLayout& control : windowLayout.controls)
-        if (control.kind == ControlKind::RichText && !control.traits.readOnly)
-            SendMessageW(controls_[control.name], EM_SETEVENTMASK, 0, ENM_CHANGE);
     const IconPair own(windowLayout.icon);
     own.applyTo(hwnd());
     current_ = own.smallIcon();
@@ -221,6 +205,43 @@ LRESULT NativeForm::onMessage(UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
     }
     switch (message) {
+    case WM_ACTIVATE:
+        if (LOWORD(wParam) == WA_INACTIVE) {
+            HWND focus = GetFocus();
+            if (focus && IsChild(hwnd(), focus))
+                lastFocus_ = focus;
+        } else if (!HIWORD(wParam)) { // not while minimised
+            HWND target = lastFocus_ && IsChild(hwnd(), lastFocus_) && IsWindowEnabled(lastFocus_)
+                              ? lastFocus_
+                              : controls_[initialFocus(layout_)];
+            if (target) {
+                SetFocus(target);
+                return 0;
+            }
+        }
+        break;
+    case WM_SETFOCUS:
+        if (lastFocus_ && IsChild(hwnd(), lastFocus_)) {
+            SetFocus(lastFocus_);
+            return 0;
+        }
+        break;
+    case WM_DPICHANGED: {
+        // Per-monitor aware: the window moved to a screen of another density. The system's
+        // suggested rectangle keeps it under the mouse; the controls follow their layout.
+        const auto* suggested = reinterpret_cast<const RECT*>(lParam);
+        SetWindowPos(hwnd(), nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+                     suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+        controls_.rescale(LOWORD(wParam));
+        return 0;
+    }
+    case DM_GETDEFID: {
+        // The dialog manager asks which button Enter presses; with none it sends IDOK.
+        const ControlLayout* focused = controls_.layoutOf(GetFocus());
+        if (const int id = controls_.id(buttonForEnter(layout_, focused ? focused->name : std::string_view{})))
+            return MAKELRESULT(id, DC_HASDEFID);
+        break;
+    }
     case WM_COMMAND:
         onCommand(wParam, lParam); // may discard this window: the last step
         return 0;
@@ -232,7 +253,7 @@ LRESULT NativeForm::onMessage(UINT message, WPARAM wParam, LPARAM lParam)
             break;
         // Real movement over the client area and the notification area's callback alike: the
         // callback's mouse message code travels where the horizontal coordinate is.
-        events_.onMouseMove(xOf(lParam) * controls_.twipsPerPixel());
+        events_.onMouseMove(GET_X_LPARAM(lParam) * controls_.twipsPerPixel());
         return 0;
     case WM_ENDSESSION:
         if (wParam && layout_.ownsTrayIcon)
@@ -273,6 +294,13 @@ void NativeForm::onCommand(WPARAM wParam, LPARAM lParam)
 {
     const int id = LOWORD(wParam);
     const int code = HIWORD(wParam);
+    // Esc, which the dialog manager sends as IDCANCEL, presses the cancel button, if any.
+    if (id == IDCANCEL && lParam == 0) {
+        if (HWND button = controls_[layout_.keys.cancelButton])
+            SendMessageW(hwnd(), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(button), BN_CLICKED),
+                         reinterpret_cast<LPARAM>(button));
+        return;
+    }
     // Enter in a list opens the highlighted entry, as a double-click does: with no default
     // button, the dialog manager sends it as IDOK.
     const ControlLayout* focused = controls_.layoutOf(GetFocus());
@@ -338,7 +366,7 @@ void NativeForm::paintLines()
         const int left = twipsToPixels(line.x1, twipsPerPixel);
         const int top = twipsToPixels(line.y, twipsPerPixel);
         const RECT band{left, top, twipsToPixels(line.x2, twipsPerPixel), top + line.widthPixels};
-        HBRUSH brush = CreateSolidBrush(toColorRef(line.rgb));
+        HBRUSH brush = CreateSolidBrush(RGB((line.rgb >> 16) & 0xFF, (line.rgb >> 8) & 0xFF, line.rgb & 0xFF));
         FillRect(dc, &band, brush);
         DeleteObject(brush);
     }

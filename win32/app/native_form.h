@@ -62,6 +62,9 @@ private:
     bool placed_ = false;
     bool minimized_ = false;
     bool settingText_ = false; // a box's change is the window's own, not the user's edit
+    // The control that had the focus when the window was last deactivated, so that activation
+    // gives it back as dialogs do (a plain window would otherwise keep the focus itself).
+    HWND lastFocus_ = nullptr;
 };
 
 // A top-level window that is never shown: it owns the windows that have no task bar button

@@ -2,7 +2,6 @@
 
 #include <windows.h>
 
-#include <optional>
 #include <string>
 
 namespace latchsweep::win32 {
@@ -18,9 +17,6 @@ struct WindowArgs {
     HMENU menu = nullptr;  // the menu bar; the window owns it from then on
     int clientWidth = 0;
     int clientHeight = 0;
-    // Screen position of the client area's top-left corner; without one, the window system
-    // places the window as it places new windows.
-    std::optional<POINT> clientOrigin;
 };
 
 // A native window whose procedure hands every message to this object. Destroying the object
@@ -45,16 +41,9 @@ protected:
     virtual LRESULT onMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
 private:
-    // Where the focus goes when the window is activated for the first time.
-    [[nodiscard]] HWND firstFocus() const;
-
     static LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    LRESULT dispatch(UINT message, WPARAM wParam, LPARAM lParam);
 
     HWND hwnd_ = nullptr;
-    // The control that had the focus when the window was last deactivated, so that activation
-    // gives it back as dialogs do (a plain window would otherwise keep the focus itself).
-    HWND lastFocus_ = nullptr;
 };
 
 // Resizes a window so that its client area has exactly the given size: a menu bar that wraps

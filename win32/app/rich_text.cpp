@@ -9,13 +9,6 @@
 #include "win32/app/handles.h"
 
 namespace latchsweep::win32 {
-
-void loadRichEditLibrary()
-{
-    if (!GetModuleHandleW(L"riched20.dll"))
-        LoadLibraryW(L"riched20.dll");
-}
-
 namespace {
 
 struct StreamSource {
@@ -33,21 +26,6 @@ DWORD CALLBACK readChunk(DWORD_PTR cookie, LPBYTE buffer, LONG wanted, LONG* giv
     *given = static_cast<LONG>(count);
     return 0;
 }
-
-} // namespace
-
-bool setPlainTextContent(HWND box, std::string_view text)
-{
-    const std::wstring wide = fromUtf8(text);
-    StreamSource source{std::string_view(reinterpret_cast<const char*>(wide.data()), wide.size() * sizeof(wchar_t))};
-    EDITSTREAM stream{};
-    stream.dwCookie = reinterpret_cast<DWORD_PTR>(&source);
-    stream.pfnCallback = readChunk;
-    SendMessageW(box, EM_STREAMIN, SF_TEXT | SF_UNICODE, reinterpret_cast<LPARAM>(&stream));
-    return stream.dwError == 0;
-}
-
-namespace {
 
 CHARFORMAT2W formatFor(const RtfFormat& source, const CHARFORMAT2W& boxFormat)
 {
@@ -73,6 +51,22 @@ CHARFORMAT2W formatFor(const RtfFormat& source, const CHARFORMAT2W& boxFormat)
 }
 
 } // namespace
+
+void loadRichEditLibrary()
+{
+    if (!GetModuleHandleW(L"riched20.dll"))
+        LoadLibraryW(L"riched20.dll");
+}
+
+void setPlainTextContent(HWND box, std::string_view text)
+{
+    const std::wstring wide = fromUtf8(text);
+    StreamSource source{std::string_view(reinterpret_cast<const char*>(wide.data()), wide.size() * sizeof(wchar_t))};
+    EDITSTREAM stream{};
+    stream.dwCookie = reinterpret_cast<DWORD_PTR>(&source);
+    stream.pfnCallback = readChunk;
+    SendMessageW(box, EM_STREAMIN, SF_TEXT | SF_UNICODE, reinterpret_cast<LPARAM>(&stream));
+}
 
 void setRuns(HWND box, const std::vector<RtfRun>& runs)
 {

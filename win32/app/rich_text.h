@@ -17,9 +17,8 @@ inline constexpr const wchar_t* kRichEditClass = L"RichEdit20W";
 void loadRichEditLibrary();
 
 // Replaces the box's whole content with UTF-8 text, as plain text: streamed in as UTF-16, so
-// that nothing in it is taken for rich-text markup and no character ends it early. False when
-// the box refused it; its content is then unchanged.
-bool setPlainTextContent(HWND box, std::string_view text);
+// that nothing in it is taken for rich-text markup and no character ends it early.
+void setPlainTextContent(HWND box, std::string_view text);
 
 // Replaces the box's whole content with the runs, each in its format; what a format leaves open
 // (family, size, colour) is the box's own.

@@ -39,9 +39,7 @@ VirtualStore systemVirtualStore()
 {
     VirtualStore store;
     const std::wstring localAppData = knownFolder(FOLDERID_LocalAppData);
-    if (localAppData.empty())
-        return store;
-    const auto root = utf8Name(localAppData);
+    const auto root = localAppData.empty() ? std::nullopt : utf8Name(localAppData);
     if (!root)
         return store;
     store.root = *root + "\\VirtualStore";

@@ -1,6 +1,5 @@
 #include "win32/app/win32_file_system.h"
 
-#include <windows.h>
 #include <shlobj.h>
 
 #include <algorithm>
@@ -37,12 +36,10 @@ private:
     HANDLE handle_;
 };
 
-bool hasWildcard(const std::string& path) { return path.find_first_of("*?") != std::string::npos; }
-
 // The system's name for a path: none for one with a wildcard or one that is not UTF-8.
 std::optional<std::wstring> systemPath(const std::string& path)
 {
-    if (hasWildcard(path))
+    if (path.find_first_of("*?") != std::string::npos)
         return std::nullopt;
     return wideName(path);
 }
@@ -61,19 +58,27 @@ bool writeAll(HANDLE file, std::string_view bytes)
 
 WriteStatus failure(DWORD error) { return {false, systemMessage(error), error == ERROR_ACCESS_DENIED}; }
 
+// A text the system writes into a buffer of the size it first reports, with `fill(size, buffer)`.
+template <class Fill>
+std::optional<std::wstring> systemText(Fill fill)
+{
+    const DWORD needed = fill(0, nullptr);
+    if (needed == 0)
+        return std::nullopt;
+    std::wstring text(needed, L'\0');
+    const DWORD length = fill(needed, text.data());
+    if (length == 0 || length >= needed)
+        return std::nullopt;
+    text.resize(length);
+    return text;
+}
+
 // The full name of a path: the program names its files by their bare names, and Wine's
 // ReplaceFileW refuses relative names (ERROR_DIRECTORY) that Windows takes.
 std::optional<std::wstring> fullName(const std::wstring& name)
 {
-    const DWORD needed = GetFullPathNameW(name.c_str(), 0, nullptr, nullptr);
-    if (needed == 0)
-        return std::nullopt;
-    std::wstring full(needed, L'\0');
-    const DWORD length = GetFullPathNameW(name.c_str(), needed, full.data(), nullptr);
-    if (length == 0 || length >= needed)
-        return std::nullopt;
-    full.resize(length);
-    return full;
+    return systemText(
+        [&](DWORD size, wchar_t* buffer) { return GetFullPathNameW(name.c_str(), size, buffer, nullptr); });
 }
 
 // The directory part of a path, ending in its separator or the drive's colon (empty for a bare
@@ -262,17 +267,10 @@ bool Win32FileSystem::isNormalFile(const std::string& path)
 
 std::string Win32FileSystem::currentDirectory()
 {
-    const DWORD needed = GetCurrentDirectoryW(0, nullptr);
-    if (needed == 0)
-        return ".";
-    std::wstring directory(needed, L'\0');
-    const DWORD length = GetCurrentDirectoryW(needed, directory.data());
-    if (length == 0 || length >= needed)
-        return ".";
-    directory.resize(length);
+    const auto directory = systemText(GetCurrentDirectoryW);
     // A directory whose name UTF-8 cannot hold is no place to start from: the list starts where
     // the working directory is found, relative to it.
-    return utf8Name(directory).value_or(".");
+    return (directory ? utf8Name(*directory) : std::nullopt).value_or(".");
 }
 
 std::optional<std::vector<std::string>> Win32FileSystem::subdirectories(const std::string& dir)

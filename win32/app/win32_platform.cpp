@@ -63,7 +63,8 @@ Win32TimerFactory::TimerWindow::TimerWindow(Win32TimerFactory& factory)
 LRESULT Win32TimerFactory::TimerWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == WM_TIMER) {
-        factory_.expire(static_cast<UINT_PTR>(wParam));
+        if (const auto found = factory_.drivers_.find(static_cast<UINT_PTR>(wParam)); found != factory_.drivers_.end())
+            found->second->expire();
         return 0;
     }
     return NativeWindow::onMessage(message, wParam, lParam);
@@ -73,19 +74,10 @@ Win32TimerFactory::Win32TimerFactory()
     : window_(*this)
 {}
 
-Win32TimerFactory::~Win32TimerFactory() = default;
-
 // SetTimer has no accuracy to ask for: the system coalesces timers of its own accord.
 std::unique_ptr<TimerDriver> Win32TimerFactory::create(std::function<void()> onExpiry, TimerAccuracy)
 {
     return std::make_unique<Driver>(*this, nextId_++, std::move(onExpiry));
-}
-
-void Win32TimerFactory::expire(UINT_PTR id)
-{
-    const auto found = drivers_.find(id);
-    if (found != drivers_.end())
-        found->second->expire();
 }
 
 namespace {

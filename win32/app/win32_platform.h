@@ -16,7 +16,6 @@ namespace latchsweep::win32 {
 class Win32TimerFactory : public TimerFactory {
 public:
     Win32TimerFactory();
-    ~Win32TimerFactory() override;
 
     std::unique_ptr<TimerDriver> create(std::function<void()> onExpiry, TimerAccuracy accuracy) override;
 
@@ -32,8 +31,6 @@ private:
     private:
         Win32TimerFactory& factory_;
     };
-
-    void expire(UINT_PTR id);
 
     TimerWindow window_;
     std::map<UINT_PTR, Driver*> drivers_;

@@ -28,13 +28,4 @@ int runMessageLoop()
     return static_cast<int>(message.wParam);
 }
 
-Win32Program::Win32Program()
-    : platform_{timers_, files_, messages_, process_, tray_, registry_, &launcher_},
-      app_(std::make_unique<Application>(platform_, views_))
-{}
-
-Win32Program::~Win32Program() = default;
-
-void Win32Program::start() { app_->start(); }
-
 } // namespace latchsweep::win32

@@ -2,8 +2,6 @@
 
 #include <windows.h>
 
-#include <memory>
-
 #include "core/app/application.h"
 #include "win32/about/win32_system_ports.h"
 #include "win32/app/native_form.h"
@@ -23,14 +21,8 @@ int runMessageLoop();
 // The program on the Windows API: the platform's ports, the views and the core application.
 class Win32Program {
 public:
-    Win32Program();
-    ~Win32Program();
-
-    Win32Program(const Win32Program&) = delete;
-    Win32Program& operator=(const Win32Program&) = delete;
-
-    void start();
-    Application& app() { return *app_; }
+    void start() { app_.start(); }
+    Application& app() { return app_; }
 
 private:
     Win32TimerFactory timers_;
@@ -40,9 +32,9 @@ private:
     Win32TrayPort tray_;
     Win32Registry registry_;
     Win32Launcher launcher_;
-    Platform platform_;
+    Platform platform_{timers_, files_, messages_, process_, tray_, registry_, &launcher_};
     Win32ViewFactory views_;
-    std::unique_ptr<Application> app_;
+    Application app_{platform_, views_};
 };
 
 } // namespace latchsweep::win32

@@ -71,15 +71,7 @@ bool Win32TrayPort::available() const { return FindWindowA("Shell_TrayWnd", null
 UINT registerTaskbarCreated(HWND window)
 {
     const UINT message = RegisterWindowMessageA("TaskbarCreated");
-    // ChangeWindowMessageFilterEx came with Windows 7; older systems let the message through.
-    using FilterFunction = BOOL(WINAPI*)(HWND, UINT, DWORD, void*);
-    if (HMODULE user32 = GetModuleHandleA("user32.dll")) {
-        if (FARPROC found = GetProcAddress(user32, "ChangeWindowMessageFilterEx")) {
-            auto filter = reinterpret_cast<FilterFunction>(reinterpret_cast<void (*)()>(found));
-            constexpr DWORD kAllow = 1; // MSGFLT_ALLOW
-            filter(window, message, kAllow, nullptr);
-        }
-    }
+    ChangeWindowMessageFilterEx(window, message, MSGFLT_ALLOW, nullptr);
     return message;
 }
 

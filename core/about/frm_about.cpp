@@ -38,48 +38,21 @@ using namespace frm_about;
 
 // The labels are black by design, whatever the desktop's text colour.
 constexpr ControlTraits kBlack{.black = true};
+constexpr ControlTraits kProductPicture{.picture = IconId::Product};
+constexpr Font kTitleFont{"Arial", 14.25, true, false};
+constexpr Font kVersionFont{"Arial", 11.25, true, false};
+constexpr Font kSmallPrint{"Arial", 8.25, false, true};
 
 constexpr std::array kAboutControls{
-    ControlLayout{picIcon.name,
-                  ControlKind::Picture,
-                  {120, 240, 480, 480},
-                  "",
-                  {},
-                  {},
-                  1,
-                  lblTitle.name,
-                  {.picture = IconId::Product}},
-    ControlLayout{lblTitle.name,
-                  ControlKind::Label,
-                  {720, 240, 4965, 360},
-                  kTitle,
-                  {},
-                  {"Arial", 14.25, true, false},
-                  5,
-                  {},
-                  kBlack},
     ControlLayout{
-        lblVersion.name, ControlKind::Label, {720, 600, 3885, 225}, kVersion, {}, {"Arial", 11.25, true, false}, 6},
+        picIcon.name, ControlKind::Picture, {120, 240, 480, 480}, "", {}, {}, 1, lblTitle.name, kProductPicture},
+    ControlLayout{lblTitle.name, ControlKind::Label, {720, 240, 4965, 360}, kTitle, {}, kTitleFont, 5, {}, kBlack},
+    ControlLayout{lblVersion.name, ControlKind::Label, {720, 600, 3885, 225}, kVersion, {}, kVersionFont, 6},
     ControlLayout{
         lblDescription.name, ControlKind::Label, {720, 1080, 3855, 1170}, kDescription, {}, {}, 3, {}, kBlack},
-    ControlLayout{lblDisclaimer.name,
-                  ControlKind::Label,
-                  {120, 2640, 5535, 705},
-                  kDisclaimer,
-                  {},
-                  {"Arial", 8.25, false, true},
-                  4,
-                  {},
-                  kBlack},
-    ControlLayout{Label1.name,
-                  ControlKind::Label,
-                  {120, 3480, 5535, 465},
-                  kFeedback,
-                  {},
-                  {"Arial", 8.25, false, true},
-                  7,
-                  {},
-                  kBlack},
+    ControlLayout{
+        lblDisclaimer.name, ControlKind::Label, {120, 2640, 5535, 705}, kDisclaimer, {}, kSmallPrint, 4, {}, kBlack},
+    ControlLayout{Label1.name, ControlKind::Label, {120, 3480, 5535, 465}, kFeedback, {}, kSmallPrint, 7, {}, kBlack},
     ControlLayout{cmdOK.name, ControlKind::Button, {120, 3960, 4260, 345}, "OK", {}, {}, 0},
     ControlLayout{cmdSysInfo.name, ControlKind::Button, {4440, 3960, 1245, 345}, "&System Info...", {}, {}, 2},
 };

@@ -53,124 +53,76 @@ struct WordEntry {
     char32_t character = 0;
 };
 
-// Sorted by name for the binary search; control words not listed have no effect.
+// Sorted by name for the binary search; control words not listed here or below have no effect.
 constexpr std::array kWords{
-    WordEntry{"annotation", Word::Skip},
     WordEntry{"ansicpg", Word::AnsiCodePage},
-    WordEntry{"atnauthor", Word::Skip},
-    WordEntry{"atnid", Word::Skip},
-    WordEntry{"author", Word::Skip},
     WordEntry{"b", Word::Bold},
     WordEntry{"bin", Word::Binary},
     WordEntry{"blue", Word::Blue},
     WordEntry{"bullet", Word::Character, 0x2022},
-    WordEntry{"buptim", Word::Skip},
     WordEntry{"cell", Word::Character, U'\t'},
     WordEntry{"cf", Word::Colour},
-    WordEntry{"colorschememapping", Word::Skip},
     WordEntry{"colortbl", Word::ColourTable},
-    WordEntry{"comment", Word::Skip},
-    WordEntry{"creatim", Word::Skip},
-    WordEntry{"datastore", Word::Skip},
     WordEntry{"deff", Word::DefaultFont},
-    WordEntry{"doccomm", Word::Skip},
-    WordEntry{"docvar", Word::Skip},
     WordEntry{"emdash", Word::Character, 0x2014},
     WordEntry{"emspace", Word::Character, 0x2003},
     WordEntry{"endash", Word::Character, 0x2013},
     WordEntry{"enspace", Word::Character, 0x2002},
     WordEntry{"f", Word::Font},
     WordEntry{"fcharset", Word::Charset},
-    WordEntry{"filetbl", Word::Skip},
-    WordEntry{"fldinst", Word::Skip},
     WordEntry{"fonttbl", Word::FontTable},
-    WordEntry{"footer", Word::Skip},
-    WordEntry{"footerf", Word::Skip},
-    WordEntry{"footerl", Word::Skip},
-    WordEntry{"footerr", Word::Skip},
-    WordEntry{"footnote", Word::Skip},
     WordEntry{"fs", Word::FontSize},
-    WordEntry{"ftncn", Word::Skip},
-    WordEntry{"ftnsep", Word::Skip},
-    WordEntry{"ftnsepc", Word::Skip},
-    WordEntry{"generator", Word::Skip},
     WordEntry{"green", Word::Green},
-    WordEntry{"header", Word::Skip},
-    WordEntry{"headerf", Word::Skip},
-    WordEntry{"headerl", Word::Skip},
-    WordEntry{"headerr", Word::Skip},
     WordEntry{"i", Word::Italic},
-    WordEntry{"info", Word::Skip},
-    WordEntry{"keywords", Word::Skip},
-    WordEntry{"latentstyles", Word::Skip},
     WordEntry{"ldblquote", Word::Character, 0x201C},
     WordEntry{"line", Word::Character, U'\n'},
-    WordEntry{"listoverridetable", Word::Skip},
-    WordEntry{"listtable", Word::Skip},
     WordEntry{"lquote", Word::Character, 0x2018},
-    WordEntry{"mmathPr", Word::Skip},
-    WordEntry{"nonshppict", Word::Skip},
-    WordEntry{"object", Word::Skip},
-    WordEntry{"operator", Word::Skip},
     WordEntry{"page", Word::Character, U'\n'},
     WordEntry{"par", Word::Character, U'\n'},
-    WordEntry{"pgdsctbl", Word::Skip},
-    WordEntry{"pict", Word::Skip},
     WordEntry{"plain", Word::Plain},
-    WordEntry{"pntxta", Word::Skip},
-    WordEntry{"pntxtb", Word::Skip},
-    WordEntry{"printim", Word::Skip},
-    WordEntry{"private", Word::Skip},
     WordEntry{"rdblquote", Word::Character, 0x201D},
     WordEntry{"red", Word::Red},
-    WordEntry{"revtbl", Word::Skip},
-    WordEntry{"revtim", Word::Skip},
     WordEntry{"row", Word::Character, U'\n'},
     WordEntry{"rquote", Word::Character, 0x2019},
-    WordEntry{"rsidtbl", Word::Skip},
-    WordEntry{"rxe", Word::Skip},
     WordEntry{"sect", Word::Character, U'\n'},
     WordEntry{"strike", Word::Strike},
     WordEntry{"striked", Word::Strike},
-    WordEntry{"stylesheet", Word::Skip},
-    WordEntry{"subject", Word::Skip},
     WordEntry{"tab", Word::Character, U'\t'},
-    WordEntry{"tc", Word::Skip},
-    WordEntry{"template", Word::Skip},
-    WordEntry{"themedata", Word::Skip},
-    WordEntry{"title", Word::Skip},
-    WordEntry{"txe", Word::Skip},
     WordEntry{"u", Word::Unicode},
     WordEntry{"uc", Word::UnicodeSkip},
-    WordEntry{"ul", Word::Underline},
-    WordEntry{"uld", Word::Underline},
-    WordEntry{"uldash", Word::Underline},
-    WordEntry{"uldashd", Word::Underline},
-    WordEntry{"uldashdd", Word::Underline},
-    WordEntry{"uldb", Word::Underline},
-    WordEntry{"ulhwave", Word::Underline},
-    WordEntry{"ulldash", Word::Underline},
     WordEntry{"ulnone", Word::UnderlineNone},
-    WordEntry{"ulth", Word::Underline},
-    WordEntry{"ulthd", Word::Underline},
-    WordEntry{"ulthdash", Word::Underline},
-    WordEntry{"ulthdashd", Word::Underline},
-    WordEntry{"ulthdashdd", Word::Underline},
-    WordEntry{"ulthldash", Word::Underline},
-    WordEntry{"ululdbwave", Word::Underline},
-    WordEntry{"ulw", Word::Underline},
-    WordEntry{"ulwave", Word::Underline},
-    WordEntry{"userprops", Word::Skip},
     WordEntry{"v", Word::Hidden},
-    WordEntry{"xe", Word::Skip},
-    WordEntry{"xmlnstbl", Word::Skip},
 };
 static_assert(std::ranges::is_sorted(kWords, {}, &WordEntry::name));
 
-const WordEntry* findWord(std::string_view name)
+// Destinations whose content is not text, sorted.
+constexpr std::string_view kSkippedDestinations[]{
+    "annotation", "atnauthor", "atnid",      "author",     "buptim",       "colorschememapping",
+    "comment",    "creatim",   "datastore",  "doccomm",    "docvar",       "filetbl",
+    "fldinst",    "footer",    "footerf",    "footerl",    "footerr",      "footnote",
+    "ftncn",      "ftnsep",    "ftnsepc",    "generator",  "header",       "headerf",
+    "headerl",    "headerr",   "info",       "keywords",   "latentstyles", "listoverridetable",
+    "listtable",  "mmathPr",   "nonshppict", "object",     "operator",     "pgdsctbl",
+    "pict",       "pntxta",    "pntxtb",     "printim",    "private",      "revtbl",
+    "revtim",     "rsidtbl",   "rxe",        "stylesheet", "subject",      "tc",
+    "template",   "themedata", "title",      "txe",        "userprops",    "xe",
+    "xmlnstbl"};
+static_assert(std::ranges::is_sorted(kSkippedDestinations));
+
+// Every kind of underline, sorted.
+constexpr std::string_view kUnderlines[]{"ul",         "uld",       "uldash",     "uldashd", "uldashdd", "uldb",
+                                         "ulhwave",    "ulldash",   "ulth",       "ulthd",   "ulthdash", "ulthdashd",
+                                         "ulthdashdd", "ulthldash", "ululdbwave", "ulw",     "ulwave"};
+static_assert(std::ranges::is_sorted(kUnderlines));
+
+std::optional<WordEntry> findWord(std::string_view name)
 {
+    if (std::ranges::binary_search(kSkippedDestinations, name))
+        return WordEntry{name, Word::Skip};
+    if (std::ranges::binary_search(kUnderlines, name))
+        return WordEntry{name, Word::Underline};
     const auto found = std::ranges::lower_bound(kWords, name, {}, &WordEntry::name);
-    return found != kWords.end() && found->name == name ? &*found : nullptr;
+    return found != kWords.end() && found->name == name ? std::optional(*found) : std::nullopt;
 }
 
 bool isLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
@@ -337,7 +289,7 @@ private:
         if (pos_ < in_.size() && in_[pos_] == ' ')
             ++pos_; // the delimiting space belongs to the word
         const bool starred = std::exchange(starred_, false);
-        const WordEntry* entry = findWord(name);
+        const std::optional<WordEntry> entry = findWord(name);
         if (entry && entry->word == Word::Binary) {
             // Raw bytes follow; they may hold braces and backslashes of no meaning.
             const auto length = static_cast<std::size_t>(std::max<std::int64_t>(parameter, 0));

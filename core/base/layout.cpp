@@ -1,6 +1,7 @@
 #include "core/base/layout.h"
 
 #include <algorithm>
+#include <numeric>
 #include <utility>
 
 namespace latchsweep {
@@ -23,18 +24,14 @@ std::string accessibleName(const WindowLayout& windowLayout, const ControlLayout
         return control.kind == ControlKind::RichText ? std::string() : withoutAccessKey(control.text);
     if (control.labelledBy == windowLayout.name)
         return withoutAccessKey(windowLayout.caption);
-    for (const ControlLayout& label : windowLayout.controls)
-        if (label.name == control.labelledBy)
-            return withoutAccessKey(label.text);
-    return {};
+    const ControlLayout* label = findControl(windowLayout, control.labelledBy);
+    return label ? withoutAccessKey(label->text) : std::string();
 }
 
 const ControlLayout* findControl(const WindowLayout& windowLayout, std::string_view name)
 {
-    for (const ControlLayout& control : windowLayout.controls)
-        if (control.name == name)
-            return &control;
-    return nullptr;
+    const auto found = std::ranges::find(windowLayout.controls, name, &ControlLayout::name);
+    return found != windowLayout.controls.end() ? &*found : nullptr;
 }
 
 bool takesFocus(ControlKind kind)
@@ -62,17 +59,14 @@ std::string_view buttonForEnter(const WindowLayout& windowLayout, std::string_vi
 {
     if (!windowLayout.keys.defaultButton.empty())
         return windowLayout.keys.defaultButton;
-    for (const ControlLayout& control : windowLayout.controls)
-        if (control.name == focused && control.kind == ControlKind::Button)
-            return control.name;
-    return {};
+    const ControlLayout* control = findControl(windowLayout, focused);
+    return control && control->kind == ControlKind::Button ? control->name : std::string_view();
 }
 
 std::vector<std::size_t> creationOrder(const WindowLayout& windowLayout)
 {
     std::vector<std::size_t> order(windowLayout.controls.size());
-    for (std::size_t i = 0; i < order.size(); ++i)
-        order[i] = i;
+    std::iota(order.begin(), order.end(), std::size_t{0});
     std::ranges::stable_sort(order, {}, [&](std::size_t i) {
         const ControlLayout& control = windowLayout.controls[i];
         const int group = control.kind == ControlKind::Frame ? 0 : (control.tabIndex >= 0 ? 1 : 2);

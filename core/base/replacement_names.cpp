@@ -23,15 +23,14 @@ std::optional<std::uint64_t> spelledNumber(std::string_view digits)
 
 std::optional<ProcessId> leftoverWriter(std::string_view target, std::string_view entry)
 {
-    if (!entry.starts_with(kTemporaryBefore))
+    const auto take = [&entry](std::string_view part) {
+        const bool there = entry.starts_with(part);
+        if (there)
+            entry.remove_prefix(part.size());
+        return there;
+    };
+    if (!take(kTemporaryBefore) || !take(target) || !take(kTemporaryAfter))
         return std::nullopt;
-    entry.remove_prefix(kTemporaryBefore.size());
-    if (!entry.starts_with(target))
-        return std::nullopt;
-    entry.remove_prefix(target.size());
-    if (!entry.starts_with(kTemporaryAfter))
-        return std::nullopt;
-    entry.remove_prefix(kTemporaryAfter.size());
     const std::size_t dash = entry.find('-');
     if (dash == std::string_view::npos)
         return std::nullopt;
@@ -45,13 +44,8 @@ std::optional<ProcessId> leftoverWriter(std::string_view target, std::string_vie
 
 std::string temporaryName(std::string_view target, ProcessId writer, unsigned attempt)
 {
-    std::string name(kTemporaryBefore);
-    name += target;
-    name += kTemporaryAfter;
-    name += std::to_string(writer);
-    name += '-';
-    name += std::to_string(attempt);
-    return name;
+    return std::string(kTemporaryBefore).append(target).append(kTemporaryAfter) + std::to_string(writer) + '-' +
+           std::to_string(attempt);
 }
 
 bool isStaleLeftover(std::string_view target, std::string_view entry, ProcessId self,

@@ -1,6 +1,7 @@
 #include "core/settings/directory_list.h"
 
 #include <algorithm>
+#include <compare>
 #include <optional>
 
 #include "core/base/ports.h"
@@ -15,13 +16,9 @@ char lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + '
 // Case-insensitive for ASCII letters; names equal but for case keep a fixed order by their bytes.
 bool lessIgnoringCase(const std::string& a, const std::string& b)
 {
-    const auto folded = std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
-                                                     [](char x, char y) { return lower(x) < lower(y); });
-    if (folded)
-        return true;
-    const auto reversed = std::lexicographical_compare(b.begin(), b.end(), a.begin(), a.end(),
-                                                       [](char x, char y) { return lower(x) < lower(y); });
-    return !reversed && a < b;
+    const auto folded = std::lexicographical_compare_three_way(a.begin(), a.end(), b.begin(), b.end(),
+                                                               [](char x, char y) { return lower(x) <=> lower(y); });
+    return folded != 0 ? folded < 0 : a < b;
 }
 
 bool sameIgnoringCase(std::string_view a, std::string_view b)

@@ -244,36 +244,22 @@ bool PosixFileSystem::isNormalFile(const std::string& path)
 
 std::string PosixFileSystem::currentDirectory()
 {
-    std::string buffer(4096, '\0');
-    while (::getcwd(buffer.data(), buffer.size()) == nullptr) {
-        if (errno != ERANGE)
-            return ".";
-        buffer.resize(buffer.size() * 2);
-    }
-    buffer.resize(std::strlen(buffer.c_str()));
-    return buffer;
+    std::error_code error;
+    std::string directory = std::filesystem::current_path(error).native();
+    return error ? std::string(".") : directory;
 }
 
 std::optional<std::vector<std::string>> PosixFileSystem::subdirectories(const std::string& dir)
 {
-    DIR* stream = ::opendir(dir.c_str());
-    if (!stream)
+    std::error_code error;
+    std::filesystem::directory_iterator entry(dir, error);
+    if (error)
         return std::nullopt;
     std::vector<std::string> names;
-    const std::string prefix = dir.ends_with('/') ? dir : dir + '/';
-    while (const dirent* entry = ::readdir(stream)) {
-        const std::string_view name = entry->d_name;
-        if (name == "." || name == "..")
-            continue;
-        bool isDirectory = entry->d_type == DT_DIR;
-        if (entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN) {
-            struct stat info {};
-            isDirectory = ::stat((prefix + entry->d_name).c_str(), &info) == 0 && S_ISDIR(info.st_mode);
-        }
-        if (isDirectory)
-            names.emplace_back(name);
-    }
-    ::closedir(stream);
+    // A link counts as what it points to; an entry that cannot be looked at is left out.
+    for (; entry != std::filesystem::directory_iterator(); entry.increment(error))
+        if (entry->is_directory(error))
+            names.push_back(entry->path().filename().native());
     return names;
 }
 

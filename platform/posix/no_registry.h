@@ -10,11 +10,16 @@ class NoRegistry : public Registry {
 public:
     static constexpr std::int32_t kFileNotFound = 2; // ERROR_FILE_NOT_FOUND
 
-    std::int32_t open(RegistryKey root, const std::string& subKey, std::uint32_t options, std::uint32_t accessMask,
-                      RegistryKey& key) override;
-    std::int32_t query(RegistryKey key, const std::string& valueName, std::uint32_t& type,
-                       std::vector<std::uint8_t>& data, std::uint32_t& size) override;
-    void close(RegistryKey key) override;
+    std::int32_t open(RegistryKey, const std::string&, std::uint32_t, std::uint32_t, RegistryKey&) override
+    {
+        return kFileNotFound;
+    }
+    std::int32_t query(RegistryKey, const std::string&, std::uint32_t&, std::vector<std::uint8_t>&,
+                       std::uint32_t&) override
+    {
+        return kFileNotFound;
+    }
+    void close(RegistryKey) override {}
 };
 
 } // namespace latchsweep

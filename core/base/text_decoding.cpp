@@ -99,13 +99,9 @@ std::string withLineFeeds(std::string_view text)
     std::string folded;
     folded.reserve(text.size());
     for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] != '\r') {
-            folded += text[i];
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
             continue;
-        }
-        folded += '\n';
-        if (i + 1 < text.size() && text[i + 1] == '\n')
-            ++i;
+        folded += text[i] == '\r' ? '\n' : text[i];
     }
     return folded;
 }

@@ -25,6 +25,12 @@ struct LocalPath {
 
 bool startsWithDrive(std::string_view path) { return path.size() >= 2 && isDriveLetter(path[0]) && path[1] == ':'; }
 
+// A path that does not depend on the working directory: on a drive (maybe drive-relative) or a share.
+bool namesItsDrive(std::string_view path)
+{
+    return startsWithDrive(path) || (path.size() > 1 && isSeparator(path[0]) && isSeparator(path[1]));
+}
+
 // Appends the names of `rest` to `names`, resolving "." and ".." on the way; a ".." at the root
 // stays at the root, as the system has it.
 void appendNames(std::vector<std::string_view>& names, std::string_view rest)
@@ -61,7 +67,7 @@ std::optional<LocalPath> parse(std::string_view path, std::string_view workingDi
 {
     if (path.empty())
         return std::nullopt;
-    if (startsWithDrive(path) || (isSeparator(path[0]) && path.size() > 1 && isSeparator(path[1])))
+    if (namesItsDrive(path))
         return parseAbsolute(path); // a drive-relative "C:name" is refused there
     auto local = parseAbsolute(workingDirectory);
     if (!local)
@@ -108,8 +114,7 @@ std::optional<std::string> virtualStoreCopy(FileSystem& files, std::string_view 
     const VirtualStore& store = files.virtualStore();
     if (store.folders.empty())
         return std::nullopt;
-    const bool relative = !startsWithDrive(path) && !(path.size() > 1 && isSeparator(path[0]) && isSeparator(path[1]));
-    return virtualStoreCopy(path, relative ? files.currentDirectory() : std::string(), store);
+    return virtualStoreCopy(path, namesItsDrive(path) ? std::string() : files.currentDirectory(), store);
 }
 
 std::optional<std::string> readHeadSeenByLegacyPrograms(FileSystem& files, std::string_view path, std::size_t maxBytes)

@@ -7,6 +7,16 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     latchsweep::win32::initControlLibraries();
     latchsweep::win32::Win32Program program;
     program.start();
-    // Every way out of the program ends the process from inside the loop.
-    return latchsweep::win32::runMessageLoop();
+    // The thread's message loop: every way out of the program ends the process from inside it.
+    // Keyboard navigation (Tab, Enter, Esc, Alt with a button's letter) works in every window of
+    // the program, as in dialogs.
+    MSG message{};
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        HWND root = message.hwnd ? GetAncestor(message.hwnd, GA_ROOT) : nullptr;
+        if (root && IsDialogMessageW(root, &message))
+            continue;
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+    return static_cast<int>(message.wParam);
 }

@@ -6,7 +6,6 @@
 #include <cmath>
 #include <utility>
 
-#include "core/base/placement.h"
 #include "win32/app/handles.h"
 #include "win32/app/icons.h"
 #include "win32/app/native_window.h"
@@ -80,8 +79,6 @@ Controls::~Controls()
     for (const Entry& entry : entries_)
         if (IsWindow(entry.window))
             SendMessageW(entry.window, WM_SETFONT, 0, FALSE);
-    for (HFONT font : fonts_)
-        DeleteObject(font);
 }
 
 HFONT Controls::font(const Font& layoutFont, int dpi)
@@ -100,18 +97,17 @@ HFONT Controls::font(const Font& layoutFont, int dpi)
     HFONT created = CreateFontIndirectW(&logFont);
     if (!created)
         return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
-    fonts_.push_back(created);
+    fonts_.emplace_back(created);
     return created;
 }
 
 RECT Controls::placeOf(const ControlLayout& control) const
 {
     RECT place = toPixels(control.rect, twipsPerPixel_);
-    if (!control.parent.empty()) {
-        if (const ControlLayout* frame = findControl(*windowLayout_, control.parent)) {
-            const RECT origin = toPixels(frame->rect, twipsPerPixel_);
-            OffsetRect(&place, origin.left, origin.top);
-        }
+    const ControlLayout* frame = control.parent.empty() ? nullptr : findControl(*windowLayout_, control.parent);
+    if (frame) {
+        const RECT origin = toPixels(frame->rect, twipsPerPixel_);
+        OffsetRect(&place, origin.left, origin.top);
     }
     return place;
 }
@@ -129,13 +125,12 @@ void Controls::build(HWND window, const WindowLayout& windowLayout, double twips
         // Tab visits the tab stops in the order of creation, which is the core's focus order.
         if (takesFocus(control.kind) && control.tabIndex >= 0)
             kind.style |= WS_TABSTOP;
-        if (control.kind == ControlKind::RichText)
+        const bool richText = control.kind == ControlKind::RichText;
+        if (richText)
             loadRichEditLibrary();
         const RECT place = placeOf(control);
         const int id = kFirstControlId + static_cast<int>(index);
-        const std::string text(control.text);
-        const bool richText = control.kind == ControlKind::RichText;
-        HWND created = CreateWindowExW(kind.exStyle, kind.className, richText ? L"" : fromUtf8(text).c_str(),
+        HWND created = CreateWindowExW(kind.exStyle, kind.className, richText ? L"" : fromUtf8(control.text).c_str(),
                                        WS_CHILD | WS_VISIBLE | kind.style, place.left, place.top,
                                        place.right - place.left, place.bottom - place.top, window,
                                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
@@ -145,7 +140,7 @@ void Controls::build(HWND window, const WindowLayout& windowLayout, double twips
         SendMessageW(created, WM_SETFONT, reinterpret_cast<WPARAM>(used), FALSE);
         if (richText) {
             // The font set above is the box's default; the initial text takes it, as plain text.
-            setPlainTextContent(created, text);
+            setPlainTextContent(created, control.text);
             // The user's edits are reported; the initial text above is the window's own.
             if (!control.traits.readOnly)
                 SendMessageW(created, EM_SETEVENTMASK, 0, ENM_CHANGE);
@@ -156,24 +151,6 @@ void Controls::build(HWND window, const WindowLayout& windowLayout, double twips
             SendMessageW(created, STM_SETICON, reinterpret_cast<WPARAM>(IconPair(control.traits.picture).bigIcon()), 0);
         entries_.push_back({created, &control, used});
     }
-}
-
-void placeOnFirstShowing(HWND window, const WindowLayout& windowLayout, double twipsPerPixel)
-{
-    RECT frame{};
-    POINT client{0, 0};
-    MONITORINFO monitor{};
-    monitor.cbSize = sizeof(monitor);
-    if (!GetWindowRect(window, &frame) || !ClientToScreen(window, &client) ||
-        !GetMonitorInfoW(MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY), &monitor))
-        return;
-    const auto screenRect = [](const RECT& rect) {
-        return ScreenRect{rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top};
-    };
-    const auto at = firstPlace(windowLayout, screenRect(frame), {client.x - frame.left, client.y - frame.top},
-                               {screenRect(monitor.rcMonitor), screenRect(monitor.rcWork)}, twipsPerPixel);
-    if (at)
-        SetWindowPos(window, nullptr, at->x, at->y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void Controls::rescale(int dpi)
@@ -190,10 +167,9 @@ void Controls::rescale(int dpi)
             continue;
         const HFONT previous = std::exchange(entry.font, font(entry.controlLayout->font, dpi));
         SendMessageW(entry.window, WM_SETFONT, reinterpret_cast<WPARAM>(entry.font), TRUE);
-        if (const auto made = std::ranges::find(fonts_, previous); made != fonts_.end()) {
+        const auto made = std::ranges::find_if(fonts_, [&](const OwnedFont& owned) { return owned.get() == previous; });
+        if (made != fonts_.end())
             fonts_.erase(made);
-            DeleteObject(previous);
-        }
     }
     fitClientArea(window_, twipsToPixels(windowLayout_->clientWidth, twipsPerPixel_),
                   twipsToPixels(windowLayout_->clientHeight, twipsPerPixel_));

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "core/base/layout.h"
+#include "win32/app/handles.h"
 
 namespace latchsweep::win32 {
 
@@ -48,6 +49,7 @@ private:
         const ControlLayout* controlLayout;
         HFONT font;
     };
+    using OwnedFont = Owned<HFONT, DeleteObject>;
     HFONT font(const Font& layoutFont, int dpi);
     [[nodiscard]] RECT placeOf(const ControlLayout& control) const;
 
@@ -55,11 +57,7 @@ private:
     const WindowLayout* windowLayout_ = nullptr;
     double twipsPerPixel_ = kDefaultTwipsPerPixel;
     std::vector<Entry> entries_;
-    std::vector<HFONT> fonts_;
+    std::vector<OwnedFont> fonts_; // those made here; the stock font is the system's
 };
-
-// Moves a window, before it is first shown, to where its layout's placement puts it on the
-// primary screen (firstPlace()), its frame and menu bar as they are now.
-void placeOnFirstShowing(HWND window, const WindowLayout& windowLayout, double twipsPerPixel);
 
 } // namespace latchsweep::win32

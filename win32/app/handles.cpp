@@ -34,14 +34,14 @@ std::optional<std::wstring> toWide(UINT codePage, DWORD flags, std::string_view 
     return wide;
 }
 
-// With `usedDefault`, nothing when a character had no spelling of its own in the code page.
-std::optional<std::string> fromWide(UINT codePage, DWORD flags, std::wstring_view wide, bool exact)
+// Nothing when a character had no spelling of its own in the code page (UTF-8 has one for all).
+std::optional<std::string> fromWide(UINT codePage, DWORD flags, std::wstring_view wide)
 {
     if (wide.empty())
         return std::string();
     const int size = clampedSize(wide.size());
     BOOL usedDefault = FALSE;
-    BOOL* const defaulted = exact ? &usedDefault : nullptr;
+    BOOL* const defaulted = codePage == CP_UTF8 ? nullptr : &usedDefault;
     const int length = WideCharToMultiByte(codePage, flags, wide.data(), size, nullptr, 0, nullptr, defaulted);
     if (length <= 0 || usedDefault)
         return std::nullopt;
@@ -56,7 +56,7 @@ std::optional<std::string> fromWide(UINT codePage, DWORD flags, std::wstring_vie
 
 std::wstring fromUtf8(std::string_view text) { return toWide(CP_UTF8, 0, text).value_or(std::wstring()); }
 
-std::string toUtf8(std::wstring_view text) { return fromWide(CP_UTF8, 0, text, false).value_or(std::string()); }
+std::string toUtf8(std::wstring_view text) { return fromWide(CP_UTF8, 0, text).value_or(std::string()); }
 
 std::optional<std::wstring> wideName(std::string_view utf8)
 {
@@ -72,27 +72,22 @@ std::optional<std::string> utf8Name(std::wstring_view wide)
     return utf8Exactly(wide);
 }
 
-std::optional<std::string> utf8Exactly(std::wstring_view wide)
-{
-    return fromWide(CP_UTF8, WC_ERR_INVALID_CHARS, wide, false);
-}
+std::optional<std::string> utf8Exactly(std::wstring_view wide) { return fromWide(CP_UTF8, WC_ERR_INVALID_CHARS, wide); }
 
 std::optional<std::string> codePageToUtf8(unsigned codePage, std::string_view bytes)
 {
     const auto wide = IsValidCodePage(codePage) ? toWide(codePage, 0, bytes) : std::nullopt;
-    return wide ? fromWide(CP_UTF8, 0, *wide, false) : std::nullopt;
+    return wide ? fromWide(CP_UTF8, 0, *wide) : std::nullopt;
 }
 
 std::optional<std::string> utf8ToCodePage(unsigned codePage, std::string_view text)
 {
-    if (!IsValidCodePage(codePage))
-        return std::nullopt;
     const auto wide = toWide(CP_UTF8, MB_ERR_INVALID_CHARS, text);
-    if (!wide)
+    if (!wide || !IsValidCodePage(codePage))
         return std::nullopt;
     if (codePage == CP_UTF8)
         return std::string(text); // the system takes neither flag nor default character for it
-    return fromWide(codePage, WC_NO_BEST_FIT_CHARS, *wide, true);
+    return fromWide(codePage, WC_NO_BEST_FIT_CHARS, *wide);
 }
 
 std::string systemMessage(DWORD error)
@@ -105,8 +100,7 @@ std::string systemMessage(DWORD error)
     if (length > 0 && buffer)
         text = toUtf8(std::wstring_view(buffer, length));
     LocalFree(buffer);
-    while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' '))
-        text.pop_back();
+    text.erase(text.find_last_not_of("\r\n ") + 1); // all of it when there is nothing else
     if (text.empty())
         text = "Error " + std::to_string(error);
     return text;

@@ -3,9 +3,11 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <type_traits>
 
 #include "core/base/tray_port.h"
 
@@ -26,9 +28,16 @@ Handle fromHandle32(std::uint32_t value)
 }
 
 inline WindowHandle toWindowHandle(HWND window) { return toHandle32(window); }
-inline HWND toHwnd(WindowHandle window) { return fromHandle32<HWND>(window); }
 inline IconHandle toIconHandle(HICON icon) { return toHandle32(icon); }
-inline HICON toHicon(IconHandle icon) { return fromHandle32<HICON>(icon); }
+
+// A handle that `release` frees on every way out of its owner's scope: a file (CloseHandle), a
+// menu no window owns (DestroyMenu), a brush or font (DeleteObject).
+template <auto release>
+struct Releaser {
+    void operator()(auto handle) const { release(handle); }
+};
+template <class Handle, auto release>
+using Owned = std::unique_ptr<std::remove_pointer_t<Handle>, Releaser<release>>;
 
 // The text of a window or control, as UTF-8.
 std::string windowText(HWND window);

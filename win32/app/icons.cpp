@@ -16,13 +16,6 @@ HICON loadIcon(int resourceId, int sizeMetricX, int sizeMetricY)
                                          LR_DEFAULTCOLOR));
 }
 
-// The icons loaded so far, by resource id. Never freed: the system frees them with the process.
-std::map<int, std::pair<HICON, HICON>>& loadedIcons()
-{
-    static std::map<int, std::pair<HICON, HICON>> icons;
-    return icons;
-}
-
 // The resource of each IconId, in the enumeration's order; none for IconId::None.
 constexpr int kResources[] = {
     0,          IDI_LATCHSWEEP, IDI_FRAME1, IDI_FRAME2, IDI_BINOCULARS, IDI_WASTEBIN, IDI_QUESTION_MARK, IDI_INFO_SIGN,
@@ -36,7 +29,8 @@ IconPair::IconPair(IconId icon)
     const int resourceId = kResources[static_cast<std::size_t>(icon)];
     if (resourceId == 0)
         return;
-    auto& icons = loadedIcons();
+    // The icons loaded so far, by resource id. Never freed: the system frees them with the process.
+    static std::map<int, std::pair<HICON, HICON>> icons;
     auto found = icons.find(resourceId);
     if (found == icons.end()) {
         const std::pair loaded{loadIcon(resourceId, SM_CXICON, SM_CYICON),

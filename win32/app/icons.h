@@ -21,7 +21,6 @@ public:
     [[nodiscard]] HICON bigIcon() const { return big_; }
     [[nodiscard]] HICON smallIcon() const { return small_; }
 
-    // Makes this pair the window's icon.
     void applyTo(HWND window) const;
 
 private:

@@ -2,8 +2,6 @@
 
 #include <string>
 
-#include "win32/app/handles.h"
-
 namespace latchsweep::win32 {
 
 void MenuCommands::append(HMENU menu, std::span<const MenuItem> items)

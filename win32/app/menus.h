@@ -2,13 +2,12 @@
 
 #include <windows.h>
 
-#include <memory>
 #include <optional>
 #include <span>
-#include <type_traits>
 #include <vector>
 
 #include "core/base/menu.h"
+#include "win32/app/handles.h"
 
 namespace latchsweep::win32 {
 
@@ -33,9 +32,6 @@ private:
 };
 
 // Menus are not windows: whoever builds one that no window owns destroys it.
-struct MenuDestroyer {
-    void operator()(HMENU menu) const { DestroyMenu(menu); }
-};
-using OwnedMenu = std::unique_ptr<std::remove_pointer_t<HMENU>, MenuDestroyer>;
+using OwnedMenu = Owned<HMENU, DestroyMenu>;
 
 } // namespace latchsweep::win32

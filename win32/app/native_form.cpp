@@ -4,10 +4,8 @@
 
 #include <string>
 
-#include "win32/app/handles.h"
-#include "win32/app/icons.h"
+#include "core/base/placement.h"
 #include "win32/app/rich_text.h"
-#include "win32/tray/notification_area.h"
 
 namespace latchsweep::win32 {
 namespace {
@@ -20,6 +18,26 @@ constexpr int kIndent = 12;
 
 // The light dialog face a classic window keeps whatever the desktop's colours.
 constexpr COLORREF kClassicFace = RGB(240, 240, 240);
+
+// Moves a window, before it is first shown, to where its layout's placement puts it on the
+// primary screen (firstPlace()), its frame and menu bar as they are now.
+void placeOnFirstShowing(HWND window, const WindowLayout& windowLayout, double twipsPerPixel)
+{
+    RECT frame{};
+    POINT client{0, 0};
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof(monitor);
+    if (!GetWindowRect(window, &frame) || !ClientToScreen(window, &client) ||
+        !GetMonitorInfoW(MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY), &monitor))
+        return;
+    const auto screenRect = [](const RECT& rect) {
+        return ScreenRect{rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top};
+    };
+    const auto at = firstPlace(windowLayout, screenRect(frame), {client.x - frame.left, client.y - frame.top},
+                               {screenRect(monitor.rcMonitor), screenRect(monitor.rcWork)}, twipsPerPixel);
+    if (at)
+        SetWindowPos(window, nullptr, at->x, at->y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
 
 } // namespace
 
@@ -48,30 +66,29 @@ NativeForm::NativeForm(const WindowLayout& windowLayout, FormEvents& events, HWN
     if (windowLayout.popup)
         menuCommands_.append(popup_.get(), windowLayout.popup->children);
     if (windowLayout.classicFace)
-        classicFace_ = CreateSolidBrush(kClassicFace);
+        classicFace_.reset(CreateSolidBrush(kClassicFace));
     create(args);
 
     controls_.build(hwnd(), windowLayout, twipsPerPixel);
     const IconPair own(windowLayout.icon);
     own.applyTo(hwnd());
     current_ = own.smallIcon();
-    if (windowLayout.ownsTrayIcon)
-        taskbarCreated_ = registerTaskbarCreated(hwnd());
+    if (windowLayout.ownsTrayIcon) {
+        // The shell broadcasts this to top-level windows when the task bar is created again (after
+        // the shell restarted): the notification area then knows no icon of ours. It is let through
+        // on systems that filter messages between integrity levels.
+        taskbarCreated_ = RegisterWindowMessageA("TaskbarCreated");
+        ChangeWindowMessageFilterEx(hwnd(), taskbarCreated_, MSGFLT_ALLOW, nullptr);
+    }
 }
 
-HiddenOwner::HiddenOwner()
+Win32ViewFactory::Win32ViewFactory()
 {
     WindowArgs args;
     args.className = "LatchsweepOwner";
     args.style = WS_OVERLAPPED;
     args.exStyle = WS_EX_TOOLWINDOW;
     create(args);
-}
-
-NativeForm::~NativeForm()
-{
-    if (classicFace_)
-        DeleteObject(classicFace_);
 }
 
 void NativeForm::show()
@@ -89,7 +106,13 @@ void NativeForm::show()
         if (HWND first = controls_[initialFocus(layout_)])
             SetFocus(first);
     }
-    showAndRaise();
+    // In its current state, or brought to the front when already shown.
+    if (!IsWindowVisible(hwnd()))
+        ShowWindow(hwnd(), SW_SHOW);
+    else if (IsIconic(hwnd()))
+        ShowWindow(hwnd(), SW_RESTORE);
+    SetWindowPos(hwnd(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
+    SetForegroundWindow(hwnd());
 }
 
 void NativeForm::setText(ControlId control, const std::string& text)
@@ -109,8 +132,6 @@ void NativeForm::setText(ControlId control, const std::string& text)
     settingText_ = false;
 }
 
-std::string NativeForm::text(ControlId control) const { return windowText(controls_[control.name]); }
-
 void NativeForm::setRuns(ControlId box, const std::vector<RtfRun>& runs)
 {
     if (HWND native = controls_[box.name]) {
@@ -123,10 +144,9 @@ void NativeForm::setRuns(ControlId box, const std::vector<RtfRun>& runs)
 void NativeForm::setEntries(ControlId list, const std::vector<DirectoryEntry>& entries, std::size_t current)
 {
     HWND native = controls_[list.name];
-    const ControlLayout* layout = controls_.layoutOf(native);
-    if (!layout)
+    if (!native)
         return;
-    const std::vector<DirectoryEntry>& kept = entries_[layout->name] = entries;
+    const std::vector<DirectoryEntry>& kept = entries_[native] = entries;
     SendMessageW(native, WM_SETREDRAW, FALSE, 0);
     SendMessageW(native, LB_RESETCONTENT, 0, 0);
     for (const DirectoryEntry& entry : kept)
@@ -135,12 +155,6 @@ void NativeForm::setEntries(ControlId list, const std::vector<DirectoryEntry>& e
     SendMessageW(native, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(native, nullptr, TRUE);
 }
-
-WindowHandle NativeForm::handle() const { return toWindowHandle(hwnd()); }
-
-IconHandle NativeForm::icon(IconId icon) const { return toIconHandle(IconPair(icon).smallIcon()); }
-
-IconHandle NativeForm::windowIcon() const { return toIconHandle(current_); }
 
 void NativeForm::setWindowIcon(IconHandle icon)
 {
@@ -162,10 +176,8 @@ void NativeForm::setMinimized(bool minimized)
     // bring it back on screen before its time.
     if (!IsWindowVisible(hwnd()))
         return;
-    if (minimized && !IsIconic(hwnd()))
-        ShowWindow(hwnd(), SW_MINIMIZE);
-    else if (!minimized && IsIconic(hwnd()))
-        ShowWindow(hwnd(), SW_RESTORE);
+    if (minimized != (IsIconic(hwnd()) != FALSE))
+        ShowWindow(hwnd(), minimized ? SW_MINIMIZE : SW_RESTORE);
 }
 
 void NativeForm::setVisible(bool visible)
@@ -270,13 +282,13 @@ LRESULT NativeForm::onMessage(UINT message, WPARAM wParam, LPARAM lParam)
         HDC dc = reinterpret_cast<HDC>(wParam);
         SetTextColor(dc, black ? RGB(0, 0, 0) : GetSysColor(COLOR_WINDOWTEXT));
         SetBkColor(dc, classicFace_ ? kClassicFace : GetSysColor(COLOR_BTNFACE));
-        return reinterpret_cast<LRESULT>(classicFace_ ? classicFace_ : GetSysColorBrush(COLOR_BTNFACE));
+        return reinterpret_cast<LRESULT>(classicFace_ ? classicFace_.get() : GetSysColorBrush(COLOR_BTNFACE));
     }
     case WM_ERASEBKGND: {
         RECT client{};
         if (!classicFace_ || !GetClientRect(hwnd(), &client))
             break;
-        FillRect(reinterpret_cast<HDC>(wParam), &client, classicFace_);
+        FillRect(reinterpret_cast<HDC>(wParam), &client, classicFace_.get());
         return TRUE;
     }
     case WM_PAINT:
@@ -336,8 +348,7 @@ void NativeForm::open(const ControlLayout& list)
 // in, are marked open.
 void NativeForm::drawEntry(const DRAWITEMSTRUCT& item) const
 {
-    const ControlLayout* list = controls_.layoutOf(static_cast<int>(item.CtlID));
-    const auto kept = list ? entries_.find(list->name) : entries_.end();
+    const auto kept = entries_.find(item.hwndItem);
     if (kept == entries_.end() || item.itemID >= kept->second.size())
         return;
     const DirectoryEntry& entry = kept->second[item.itemID];

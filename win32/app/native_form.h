@@ -5,11 +5,12 @@
 #include <map>
 #include <memory>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "core/base/window.h"
 #include "win32/app/controls.h"
+#include "win32/app/handles.h"
+#include "win32/app/icons.h"
 #include "win32/app/menus.h"
 #include "win32/app/native_window.h"
 
@@ -21,17 +22,16 @@ class NativeForm : public NativeWindow, public WindowView {
 public:
     // `owner` owns a window of WindowFrame::Dialog, which so gets no task-bar button.
     NativeForm(const WindowLayout& windowLayout, FormEvents& events, HWND owner);
-    ~NativeForm() override;
 
     void show() override;
     [[nodiscard]] bool isShown() const override { return IsWindowVisible(hwnd()) != 0; }
     void setText(ControlId control, const std::string& text) override;
-    [[nodiscard]] std::string text(ControlId control) const override;
+    [[nodiscard]] std::string text(ControlId control) const override { return windowText(controls_[control.name]); }
     void setRuns(ControlId box, const std::vector<RtfRun>& runs) override;
     void setEntries(ControlId list, const std::vector<DirectoryEntry>& entries, std::size_t current) override;
-    [[nodiscard]] WindowHandle handle() const override;
-    [[nodiscard]] IconHandle icon(IconId icon) const override;
-    [[nodiscard]] IconHandle windowIcon() const override;
+    [[nodiscard]] WindowHandle handle() const override { return toWindowHandle(hwnd()); }
+    [[nodiscard]] IconHandle icon(IconId icon) const override { return toIconHandle(IconPair(icon).smallIcon()); }
+    [[nodiscard]] IconHandle windowIcon() const override { return toIconHandle(current_); }
     void setWindowIcon(IconHandle icon) override;
     void setMinimized(bool minimized) override;
     void setVisible(bool visible) override;
@@ -55,9 +55,9 @@ private:
     MenuCommands menuCommands_;
     OwnedMenu popup_;
     Controls controls_;
-    std::map<std::string_view, std::vector<DirectoryEntry>> entries_; // by list
-    HICON current_ = nullptr;      // the window's icon as the tray gets it (the small image)
-    HBRUSH classicFace_ = nullptr; // the fixed face of a window that keeps it
+    std::map<HWND, std::vector<DirectoryEntry>> entries_; // by list
+    HICON current_ = nullptr;                             // the window's icon as the tray gets it (the small image)
+    Owned<HBRUSH, DeleteObject> classicFace_;             // the fixed face of a window that keeps it
     UINT taskbarCreated_ = 0;
     bool placed_ = false;
     bool minimized_ = false;
@@ -67,22 +67,17 @@ private:
     HWND lastFocus_ = nullptr;
 };
 
-// A top-level window that is never shown: it owns the windows that have no task bar button
-// (an owned window never gets one), while they stay free of every window the user sees.
-class HiddenOwner : public NativeWindow {
+// Makes the windows, and is itself a top-level window that is never shown: it owns the windows
+// that have no task bar button (an owned window never gets one), while they stay free of every
+// window the user sees.
+class Win32ViewFactory : public ViewFactory, private NativeWindow {
 public:
-    HiddenOwner();
-};
+    Win32ViewFactory();
 
-class Win32ViewFactory : public ViewFactory {
-public:
     std::unique_ptr<WindowView> make(const WindowLayout& windowLayout, FormEvents& events) override
     {
-        return std::make_unique<NativeForm>(windowLayout, events, owner_.hwnd());
+        return std::make_unique<NativeForm>(windowLayout, events, hwnd());
     }
-
-private:
-    HiddenOwner owner_;
 };
 
 } // namespace latchsweep::win32

@@ -59,16 +59,6 @@ LRESULT NativeWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam)
     return DefWindowProcW(hwnd_, message, wParam, lParam);
 }
 
-void NativeWindow::showAndRaise()
-{
-    if (!IsWindowVisible(hwnd_))
-        ShowWindow(hwnd_, SW_SHOW);
-    else if (IsIconic(hwnd_))
-        ShowWindow(hwnd_, SW_RESTORE);
-    SetWindowPos(hwnd_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
-    SetForegroundWindow(hwnd_);
-}
-
 void fitClientArea(HWND window, int clientWidth, int clientHeight)
 {
     RECT client{};

@@ -31,9 +31,6 @@ public:
 
     [[nodiscard]] HWND hwnd() const { return hwnd_; }
 
-    // Shows the window in its current state, or brings it to the front when already shown.
-    void showAndRaise();
-
 protected:
     void create(const WindowArgs& args);
 

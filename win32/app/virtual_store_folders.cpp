@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <string>
 #include <utility>
-#include <vector>
 
 #include "win32/app/handles.h"
 
@@ -49,15 +48,14 @@ VirtualStore systemVirtualStore()
         environmentFolder(L"ProgramW6432"), // the 64-bit one, which 32-bit code is not told of otherwise
         knownFolder(FOLDERID_Windows),         knownFolder(FOLDERID_ProgramData),
     };
-    std::vector<std::wstring> seen;
-    for (const std::wstring& folder : folders) {
+    for (auto folder = std::begin(folders); folder != std::end(folders); ++folder) {
         const auto same = [&](const std::wstring& other) {
-            return CompareStringOrdinal(other.c_str(), -1, folder.c_str(), -1, TRUE) == CSTR_EQUAL;
+            return CompareStringOrdinal(other.c_str(), -1, folder->c_str(), -1, TRUE) == CSTR_EQUAL;
         };
-        if (folder.empty() || std::ranges::any_of(seen, same))
+        // Program Files is named twice on every system: each folder is listed once.
+        if (folder->empty() || std::any_of(std::begin(folders), folder, same))
             continue;
-        seen.push_back(folder);
-        if (auto name = utf8Name(folder))
+        if (auto name = utf8Name(*folder))
             store.folders.push_back(std::move(*name));
     }
     return store;

@@ -12,29 +12,10 @@
 namespace latchsweep::win32 {
 namespace {
 
-// Closes a file handle on every way out of a scope.
-class FileHandle {
-public:
-    explicit FileHandle(HANDLE handle)
-        : handle_(handle)
-    {}
-    ~FileHandle() { close(); }
-    FileHandle(const FileHandle&) = delete;
-    FileHandle& operator=(const FileHandle&) = delete;
-    [[nodiscard]] bool valid() const { return handle_ != INVALID_HANDLE_VALUE; }
-    [[nodiscard]] HANDLE get() const { return handle_; }
-    bool close()
-    {
-        if (!valid())
-            return true;
-        const bool closed = CloseHandle(handle_) != 0;
-        handle_ = INVALID_HANDLE_VALUE;
-        return closed;
-    }
+using OwnedHandle = Owned<HANDLE, CloseHandle>;
 
-private:
-    HANDLE handle_;
-};
+// A file CreateFileW opened, or null where it failed.
+OwnedHandle ownedFile(HANDLE file) { return OwnedHandle(file == INVALID_HANDLE_VALUE ? nullptr : file); }
 
 // The system's name for a path: none for one with a wildcard or one that is not UTF-8.
 std::optional<std::wstring> systemPath(const std::string& path)
@@ -73,22 +54,15 @@ std::optional<std::wstring> systemText(Fill fill)
     return text;
 }
 
-// The full name of a path: the program names its files by their bare names, and Wine's
+// The system's full name of a path: the program names its files by their bare names, and Wine's
 // ReplaceFileW refuses relative names (ERROR_DIRECTORY) that Windows takes.
-std::optional<std::wstring> fullName(const std::wstring& name)
+std::optional<std::wstring> fullName(const std::string& path)
 {
+    const auto name = systemPath(path);
+    if (!name)
+        return std::nullopt;
     return systemText(
-        [&](DWORD size, wchar_t* buffer) { return GetFullPathNameW(name.c_str(), size, buffer, nullptr); });
-}
-
-// The directory part of a path, ending in its separator or the drive's colon (empty for a bare
-// name), and the name itself.
-std::pair<std::string, std::string> directoryAndName(const std::string& path)
-{
-    const std::size_t end = path.find_last_of("\\/:");
-    if (end == std::string::npos)
-        return {"", path};
-    return {path.substr(0, end + 1), path.substr(end + 1)};
+        [&](DWORD size, wchar_t* buffer) { return GetFullPathNameW(name->c_str(), size, buffer, nullptr); });
 }
 
 // Only ERROR_INVALID_PARAMETER says that no process has the id: one that may not be opened
@@ -96,13 +70,11 @@ std::pair<std::string, std::string> directoryAndName(const std::string& path)
 // by someone keeps its id, and is gone all the same.
 bool stillRuns(ProcessId pid)
 {
-    HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
+    const OwnedHandle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid));
     if (!process)
         return GetLastError() != ERROR_INVALID_PARAMETER;
     DWORD exitCode = 0;
-    const bool ended = GetExitCodeProcess(process, &exitCode) && exitCode != STILL_ACTIVE;
-    CloseHandle(process);
-    return !ended;
+    return !GetExitCodeProcess(process.get(), &exitCode) || exitCode == STILL_ACTIVE;
 }
 
 // Removes what saves of `name` left behind when they were killed between writing and renaming
@@ -161,11 +133,12 @@ std::optional<std::string> Win32FileSystem::readHead(const std::string& path, st
     const auto name = systemPath(path);
     if (!name)
         return std::nullopt;
-    FileHandle file(CreateFileW(name->c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    const OwnedHandle file =
+        ownedFile(CreateFileW(name->c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     // A disk file only: a named pipe, a console or a device (CON, COM1) could block or answer
     // with something that is not the file's content.
-    if (!file.valid() || GetFileType(file.get()) != FILE_TYPE_DISK)
+    if (!file || GetFileType(file.get()) != FILE_TYPE_DISK)
         return std::nullopt;
     std::string content(maxBytes, '\0');
     std::size_t filled = 0;
@@ -184,8 +157,7 @@ std::optional<std::string> Win32FileSystem::readHead(const std::string& path, st
 
 WriteStatus Win32FileSystem::replaceFile(const std::string& path, std::string_view bytes)
 {
-    const auto given = systemPath(path);
-    const auto name = given ? fullName(*given) : std::nullopt;
+    const auto name = fullName(path);
     const auto full = name ? utf8Name(*name) : std::nullopt;
     if (!full)
         return failure(ERROR_INVALID_NAME);
@@ -197,23 +169,26 @@ WriteStatus Win32FileSystem::replaceFile(const std::string& path, std::string_vi
     // The new content goes to a temporary file beside the old one and replaces it only once it
     // is on disk: a failure at any point leaves the old file as it was.
     const bool exists = attributes != INVALID_FILE_ATTRIBUTES;
-    const auto [directory, target] = directoryAndName(*full);
+    // The directory ends in its separator or the drive's colon.
+    const std::size_t nameStart = full->find_last_of("\\/:") + 1; // 0 for a bare name
+    const std::string directory = full->substr(0, nameStart);
+    const std::string target = full->substr(nameStart);
     removeLeftovers(fromUtf8(directory), target);
     std::wstring temporary;
-    HANDLE handle = INVALID_HANDLE_VALUE;
-    for (unsigned attempt = 0; handle == INVALID_HANDLE_VALUE; ++attempt) {
+    OwnedHandle file;
+    for (unsigned attempt = 0; !file; ++attempt) {
         temporary = fromUtf8(directory + temporaryName(target, GetCurrentProcessId(), attempt));
-        handle = CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (handle == INVALID_HANDLE_VALUE) {
+        file = ownedFile(
+            CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!file) {
             const DWORD error = GetLastError();
             if ((error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) || attempt > 100)
                 return failure(error);
         }
     }
-    FileHandle file(handle);
     if (!writeAll(file.get(), bytes) || !FlushFileBuffers(file.get())) {
         const DWORD error = GetLastError();
-        file.close();
+        file.reset();
         DeleteFileW(temporary.c_str());
         return failure(error);
     }
@@ -224,7 +199,7 @@ WriteStatus Win32FileSystem::replaceFile(const std::string& path, std::string_vi
         // goes on.
         SetFileInformationByHandle(file.get(), FileBasicInfo, &basic, sizeof basic);
     }
-    const DWORD error = file.close() ? putInPlace(temporary, *name, exists) : GetLastError();
+    const DWORD error = CloseHandle(file.release()) ? putInPlace(temporary, *name, exists) : GetLastError();
     if (error != ERROR_SUCCESS) {
         DeleteFileW(temporary.c_str());
         return failure(error);
@@ -234,8 +209,7 @@ WriteStatus Win32FileSystem::replaceFile(const std::string& path, std::string_vi
 
 bool Win32FileSystem::createDirectories(const std::string& path)
 {
-    const auto given = systemPath(path);
-    const auto name = given ? fullName(*given) : std::nullopt;
+    const auto name = fullName(path);
     if (!name)
         return false;
     SHCreateDirectoryExW(nullptr, name->c_str(), nullptr); // one already there is as good
@@ -248,9 +222,7 @@ bool Win32FileSystem::removeFile(const std::string& path)
     // DeleteFileW itself takes no pattern, and never deletes a directory; a name with a
     // wildcard is refused here so that no platform layer underneath ever expands it.
     const auto name = systemPath(path);
-    if (path.empty() || !name)
-        return false;
-    return DeleteFileW(name->c_str()) != 0;
+    return !path.empty() && name && DeleteFileW(name->c_str()) != 0;
 }
 
 bool Win32FileSystem::isNormalFile(const std::string& path)
@@ -259,10 +231,9 @@ bool Win32FileSystem::isNormalFile(const std::string& path)
     if (path.empty() || !name)
         return false;
     const DWORD attributes = GetFileAttributesW(name->c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES)
-        return false;
-    return (attributes &
-            (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_DEVICE)) == 0;
+    const DWORD notNormal =
+        FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_DEVICE;
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & notNormal) == 0;
 }
 
 std::string Win32FileSystem::currentDirectory()
@@ -306,16 +277,11 @@ std::vector<std::string> Win32FileSystem::drives()
         if (!(letters & (1u << (letter - 'A'))))
             continue;
         const std::string root = std::string(1, letter) + ":\\";
-        switch (GetDriveTypeW(fromUtf8(root).c_str())) {
-        case DRIVE_FIXED:
-        case DRIVE_REMOVABLE: // an empty card reader too
-        case DRIVE_REMOTE:    // a network drive given a letter, connected or not
-        case DRIVE_RAMDISK:
+        // A removable drive may be an empty card reader; a remote one, a network drive given a
+        // letter, connected or not.
+        const UINT type = GetDriveTypeW(fromUtf8(root).c_str());
+        if (type == DRIVE_FIXED || type == DRIVE_REMOVABLE || type == DRIVE_REMOTE || type == DRIVE_RAMDISK)
             roots.push_back(root);
-            break;
-        default:
-            break;
-        }
     }
     return roots;
 }

@@ -27,12 +27,12 @@ public:
     // SetTimer on a running id replaces it: a fresh countdown of the new period.
     void start(std::int32_t periodMs) override
     {
-        running_ = SetTimer(factory_.window_.hwnd(), id_, static_cast<UINT>(periodMs), nullptr) != 0;
+        running_ = SetTimer(factory_.hwnd(), id_, static_cast<UINT>(periodMs), nullptr) != 0;
     }
     void stop() override
     {
         if (running_)
-            KillTimer(factory_.window_.hwnd(), id_);
+            KillTimer(factory_.hwnd(), id_);
         running_ = false;
     }
 
@@ -49,30 +49,25 @@ private:
     bool running_ = false;
 };
 
-Win32TimerFactory::TimerWindow::TimerWindow(Win32TimerFactory& factory)
-    : factory_(factory)
+Win32TimerFactory::Win32TimerFactory()
 {
     WindowArgs args;
     args.className = "LatchsweepTimers";
     args.style = 0;
     args.exStyle = 0;
     args.parent = HWND_MESSAGE;
-    create(args);
+    NativeWindow::create(args);
 }
 
-LRESULT Win32TimerFactory::TimerWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam)
+LRESULT Win32TimerFactory::onMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == WM_TIMER) {
-        if (const auto found = factory_.drivers_.find(static_cast<UINT_PTR>(wParam)); found != factory_.drivers_.end())
+        if (const auto found = drivers_.find(static_cast<UINT_PTR>(wParam)); found != drivers_.end())
             found->second->expire();
         return 0;
     }
     return NativeWindow::onMessage(message, wParam, lParam);
 }
-
-Win32TimerFactory::Win32TimerFactory()
-    : window_(*this)
-{}
 
 // SetTimer has no accuracy to ask for: the system coalesces timers of its own accord.
 std::unique_ptr<TimerDriver> Win32TimerFactory::create(std::function<void()> onExpiry, TimerAccuracy)
@@ -113,7 +108,5 @@ void Win32MessageBoxes::show(const WindowView* owner, std::string_view text, std
         if (IsWindow(window))
             EnableWindow(window, TRUE);
 }
-
-void Win32ProcessControl::endNow() { ExitProcess(0); }
 
 } // namespace latchsweep::win32

@@ -11,9 +11,9 @@
 
 namespace latchsweep::win32 {
 
-// Window timers on SetTimer: each driver is one timer id of a message-only window, and its
-// expiries arrive as WM_TIMER through the thread's message loop, between the other events.
-class Win32TimerFactory : public TimerFactory {
+// Window timers on SetTimer: each driver is one timer id of the factory's message-only window,
+// and its expiries arrive as WM_TIMER through the thread's message loop, between the other events.
+class Win32TimerFactory : public TimerFactory, private NativeWindow {
 public:
     Win32TimerFactory();
 
@@ -21,23 +21,13 @@ public:
 
 private:
     class Driver;
-    class TimerWindow : public NativeWindow {
-    public:
-        explicit TimerWindow(Win32TimerFactory& factory);
+    LRESULT onMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
-    protected:
-        LRESULT onMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
-
-    private:
-        Win32TimerFactory& factory_;
-    };
-
-    TimerWindow window_;
     std::map<UINT_PTR, Driver*> drivers_;
     UINT_PTR nextId_ = 1;
 };
 
-// MessageBoxA with a single OK button, owned by the window that asks (and so placed over it),
+// MessageBoxW with a single OK button, owned by the window that asks (and so placed over it),
 // modal to every window of the program as the program's boxes are: no other window takes input
 // until it is dismissed (timers go on).
 class Win32MessageBoxes : public MessageBoxes {
@@ -48,7 +38,7 @@ public:
 // ExitProcess: the process ends at once, with no further message of any window.
 class Win32ProcessControl : public ProcessControl {
 public:
-    void endNow() override;
+    void endNow() override { ExitProcess(0); }
 };
 
 } // namespace latchsweep::win32

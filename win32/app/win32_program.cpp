@@ -15,17 +15,4 @@ void initControlLibraries()
     loadRichEditLibrary();
 }
 
-int runMessageLoop()
-{
-    MSG message{};
-    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-        HWND root = message.hwnd ? GetAncestor(message.hwnd, GA_ROOT) : nullptr;
-        if (root && IsDialogMessageW(root, &message))
-            continue;
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
-    }
-    return static_cast<int>(message.wParam);
-}
-
 } // namespace latchsweep::win32

@@ -14,10 +14,6 @@ namespace latchsweep::win32 {
 // Registers the common controls (version 6, by the manifest) and the rich-edit box.
 void initControlLibraries();
 
-// The thread's message loop until WM_QUIT. Keyboard navigation (Tab, Enter, Esc, Alt with a
-// button's letter) works in every window of the program, as in dialogs.
-int runMessageLoop();
-
 // The program on the Windows API: the platform's ports, the views and the core application.
 class Win32Program {
 public:

@@ -47,11 +47,11 @@ NOTIFYICONDATAA toNative(const NotifyIconData& record)
     // Only the record's size field differs in meaning: it names the first form, whose size
     // here is the native one.
     native.cbSize = record.cbSize == Module1::kRecordSize ? NOTIFYICONDATAA_V1_SIZE : record.cbSize;
-    native.hWnd = toHwnd(record.hWnd);
+    native.hWnd = fromHandle32<HWND>(record.hWnd);
     native.uID = static_cast<UINT>(record.uID);
     native.uFlags = record.uFlags;
     native.uCallbackMessage = record.uCallbackMessage;
-    native.hIcon = toHicon(record.hIcon);
+    native.hIcon = fromHandle32<HICON>(record.hIcon);
     std::memcpy(native.szTip, record.szTip.data(), record.szTip.size());
 #else
     const auto bytes = serialize(record);
@@ -64,15 +64,6 @@ bool Win32TrayPort::notify(std::uint32_t message, const NotifyIconData& record)
 {
     NOTIFYICONDATAA native = toNative(record);
     return Shell_NotifyIconA(message, &native) != FALSE;
-}
-
-bool Win32TrayPort::available() const { return FindWindowA("Shell_TrayWnd", nullptr) != nullptr; }
-
-UINT registerTaskbarCreated(HWND window)
-{
-    const UINT message = RegisterWindowMessageA("TaskbarCreated");
-    ChangeWindowMessageFilterEx(window, message, MSGFLT_ALLOW, nullptr);
-    return message;
 }
 
 } // namespace latchsweep::win32

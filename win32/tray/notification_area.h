@@ -17,12 +17,7 @@ class Win32TrayPort : public TrayPort {
 public:
     bool notify(std::uint32_t message, const NotifyIconData& record) override;
     // The shell's task bar, which hosts the notification area, is running.
-    [[nodiscard]] bool available() const override;
+    [[nodiscard]] bool available() const override { return FindWindowA("Shell_TrayWnd", nullptr) != nullptr; }
 };
-
-// Registers the message the shell broadcasts to top-level windows when the task bar is created
-// again (after the shell restarted): the notification area then knows no icon of ours. Lets it
-// through to `window` on systems that filter messages between integrity levels.
-UINT registerTaskbarCreated(HWND window);
 
 } // namespace latchsweep::win32

@@ -31,44 +31,6 @@ double screenTwipsPerPixel()
 
 namespace {
 
-// Enter and Esc as the window's layout gives them, for keys that the control with the focus
-// leaves to its window (a list opens its entry on Enter itself).
-class KeyRolesFilter : public QObject {
-public:
-    KeyRolesFilter(QWidget* window, const WindowLayout& windowLayout, const EventTarget& target)
-        : QObject(window),
-          windowLayout_(windowLayout),
-          target_(target)
-    {
-        window->installEventFilter(this);
-    }
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        if (event->type() != QEvent::KeyPress)
-            return false;
-        const auto* key = static_cast<QKeyEvent*>(event);
-        if (key->modifiers() & ~Qt::KeypadModifier)
-            return false;
-        std::string_view button;
-        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
-            const QWidget* focus = static_cast<QWidget*>(watched)->focusWidget();
-            button = buttonForEnter(windowLayout_, focus ? toStdString(focus->objectName()) : std::string());
-        } else if (key->key() == Qt::Key_Escape) {
-            button = windowLayout_.keys.cancelButton;
-        }
-        if (button.empty())
-            return false;
-        target_([button](FormEvents& events) { events.onClick({button}); }); // may discard the window
-        return true;
-    }
-
-private:
-    const WindowLayout& windowLayout_;
-    const EventTarget& target_;
-};
-
 // A frame drawn as Windows draws one: an etched outline whose top line runs through the middle
 // of the caption, which stands on it in the window's own font. Styles draw a group box's title
 // above its outline, and often bold, which would push the line down across the controls that
@@ -328,8 +290,8 @@ QHash<QString, QWidget*> buildControls(QWidget* client, const WindowLayout& wind
         if (const auto* picture = qobject_cast<QLabel*>(widget); picture && !picture->pixmap().isNull())
             widget->resize(picture->pixmap().size()); // sized to its picture
         if (auto* button = qobject_cast<QPushButton*>(widget)) {
-            // The platform's own default-button handling stays out: KeyRolesFilter presses the
-            // layout's buttons; the default one is only drawn as such.
+            // The platform's own default-button handling stays out: the window presses the layout's
+            // buttons on Enter and Esc; the default one is only drawn as such.
             button->setAutoDefault(false);
             button->setDefault(control.name == windowLayout.keys.defaultButton);
         }
@@ -351,7 +313,6 @@ QHash<QString, QWidget*> buildControls(QWidget* client, const WindowLayout& wind
             widgets[i]->setFocusPolicy(Qt::NoFocus);
     for (std::size_t i = 1; i < order.size(); ++i)
         QWidget::setTabOrder(widgets[order[i - 1]], widgets[order[i]]);
-    new KeyRolesFilter(client->window(), windowLayout, target);
     if (QWidget* first = controls.value(toQString(initialFocus(windowLayout)))) {
         client->window()->setFocusProxy(first);
         first->setFocus(Qt::OtherFocusReason);

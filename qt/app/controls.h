@@ -28,8 +28,8 @@ struct EventTarget {
 
 // Creates the controls of a window from its layout, each an object named after the control, in
 // its container, font and tab order, named as accessibleName() names it, a box tied to the label
-// that names it. Clicks, a list's opening, a box's edit and the buttons the layout gives Enter and
-// Esc go to `target`, which lives as long as the window; the focus starts at initialFocus().
+// that names it. Clicks, a list's opening and a box's edit go to `target`, which lives as long as
+// the window; the focus starts at initialFocus().
 QHash<QString, QWidget*> buildControls(QWidget* client, const WindowLayout& windowLayout, double twipsPerPixel,
                                        const EventTarget& target);
 

@@ -9,7 +9,6 @@
 #include <QMouseEvent>
 #include <QPixmapCache>
 #include <QVBoxLayout>
-#include <algorithm>
 
 #include "core/base/menu.h"
 #include "qt/app/controls.h"
@@ -70,11 +69,11 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    // Fixes the window at the size of its client area and menu bar.
     void fit();
     void wrapMenuBar();
     // The arrow keys on a row of the bar: a step that leaves the row goes on to the row the core
@@ -82,7 +81,10 @@ private:
     bool stepAlongBar(QMenuBar* row, int step);
     // The rows of the menu bar, top to bottom; each is a menu bar of its own. (QMainWindow's
     // menuBar() would replace them all with a new, empty bar.)
-    [[nodiscard]] std::vector<QMenuBar*> menuBarRows() const;
+    [[nodiscard]] QList<QMenuBar*> menuBarRows() const
+    {
+        return menuWidget()->findChildren<QMenuBar*>(Qt::FindDirectChildrenOnly);
+    }
 
     const WindowLayout& layout_;
     EventTarget target_;
@@ -186,7 +188,7 @@ void FormWidget::wrapMenuBar()
     }
     // To the keyboard the rows are one bar: Alt selects the first row alone (every row would take
     // it, and the next would take the focus back), and the arrow keys go on from row to row.
-    const std::vector<QMenuBar*> rows = menuBarRows();
+    const QList<QMenuBar*> rows = menuBarRows();
     for (QMenuBar* each : rows) {
         each->installEventFilter(this);
         if (each != rows.front())
@@ -197,14 +199,14 @@ void FormWidget::wrapMenuBar()
 
 bool FormWidget::stepAlongBar(QMenuBar* row, int step)
 {
-    const std::vector<QMenuBar*> rows = menuBarRows();
+    const QList<QMenuBar*> rows = menuBarRows();
     QAction* current = row->activeAction();
     if (rows.size() < 2 || !current)
         return false;
     std::vector<std::size_t> lengths;
     for (QMenuBar* each : rows)
         lengths.push_back(static_cast<std::size_t>(each->actions().size()));
-    const BarPlace from{static_cast<std::size_t>(std::find(rows.begin(), rows.end(), row) - rows.begin()),
+    const BarPlace from{static_cast<std::size_t>(rows.indexOf(row)),
                         static_cast<std::size_t>(row->actions().indexOf(current))};
     const BarPlace to = latchsweep::stepAlongBar(lengths, from, step);
     if (to.row == from.row)
@@ -217,7 +219,7 @@ bool FormWidget::stepAlongBar(QMenuBar* row, int step)
     // takes the keyboard after that, so that it gives the focus back to the window's widget.
     QMetaObject::invokeMethod(
         this,
-        [next = QPointer<QMenuBar>(rows[to.row]), entry = to.entry, open] {
+        [next = QPointer<QMenuBar>(rows[static_cast<qsizetype>(to.row)]), entry = to.entry, open] {
             if (!next)
                 return;
             // The first entry selected as Alt does: the row's own filter on its window arms at the
@@ -235,16 +237,6 @@ bool FormWidget::stepAlongBar(QMenuBar* row, int step)
         },
         Qt::QueuedConnection);
     return true;
-}
-
-std::vector<QMenuBar*> FormWidget::menuBarRows() const
-{
-    std::vector<QMenuBar*> rows;
-    if (menuWidget())
-        for (QObject* child : menuWidget()->children())
-            if (auto* row = qobject_cast<QMenuBar*>(child))
-                rows.push_back(row);
-    return rows;
 }
 
 void FormWidget::present()
@@ -285,7 +277,7 @@ void FormWidget::setMinimized(bool minimized)
         if (!isVisible())
             setNormalInitialState(*this);
     }
-    setWindowState(minimized ? (windowState() | Qt::WindowMinimized) : (windowState() & ~Qt::WindowMinimized));
+    setWindowState(windowState().setFlag(Qt::WindowMinimized, minimized));
 }
 
 void FormWidget::setVisible(bool visible)
@@ -319,6 +311,24 @@ void FormWidget::closeEvent(QCloseEvent* event)
     // The presenter decides what a close request does; the window never refuses it itself.
     event->accept();
     target_([](FormEvents& form) { form.onClose(); });
+}
+
+// Enter and Esc press the buttons the layout gives them, for keys that the control with the focus
+// leaves to its window (a list opens its entry on Enter itself).
+void FormWidget::keyPressEvent(QKeyEvent* event)
+{
+    std::string_view button;
+    if (!(event->modifiers() & ~Qt::KeypadModifier)) {
+        if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+            const QWidget* focus = focusWidget();
+            button = buttonForEnter(layout_, focus ? focus->objectName().toStdString() : std::string());
+        } else if (event->key() == Qt::Key_Escape) {
+            button = layout_.keys.cancelButton;
+        }
+    }
+    if (button.empty())
+        return QMainWindow::keyPressEvent(event);
+    target_([button](FormEvents& form) { form.onClick({button}); }); // may discard the window
 }
 
 bool FormWidget::eventFilter(QObject* watched, QEvent* event)
@@ -378,12 +388,9 @@ bool FormWindow::isShown() const { return widget_ && widget_->isVisible(); }
 
 QWidget* FormWindow::control(ControlId id) const { return widget_ ? widget_->control(id) : nullptr; }
 
-void FormWindow::setText(ControlId control, const std::string& text)
-{
-    setControlText(this->control(control), toQString(text));
-}
+void FormWindow::setText(ControlId id, const std::string& text) { setControlText(control(id), toQString(text)); }
 
-std::string FormWindow::text(ControlId control) const { return toStdString(controlText(this->control(control))); }
+std::string FormWindow::text(ControlId id) const { return controlText(control(id)).toStdString(); }
 
 void FormWindow::setRuns(ControlId box, const std::vector<RtfRun>& runs) { setControlRuns(control(box), runs); }
 

@@ -23,8 +23,8 @@ public:
 
     void show() override;
     [[nodiscard]] bool isShown() const override;
-    void setText(ControlId control, const std::string& text) override;
-    [[nodiscard]] std::string text(ControlId control) const override;
+    void setText(ControlId id, const std::string& text) override;
+    [[nodiscard]] std::string text(ControlId id) const override;
     void setRuns(ControlId box, const std::vector<RtfRun>& runs) override;
     void setEntries(ControlId list, const std::vector<DirectoryEntry>& entries, std::size_t current) override;
     [[nodiscard]] WindowHandle handle() const override;

@@ -43,21 +43,12 @@ IconTable& IconTable::instance()
 
 QIcon IconTable::icon(IconHandle handle) const
 {
-    if (handle < kFirstHandle || handle - kFirstHandle >= icons_.size())
+    if (handle < kFirstHandle || handle - kFirstHandle >= kIconCount)
         return {};
-    return icons_[handle - kFirstHandle];
+    return iconOf(static_cast<IconId>(handle - kFirstHandle));
 }
 
-IconHandle IconTable::handle(IconId icon)
-{
-    byId_.resize(kIconCount, 0);
-    IconHandle& known = byId_[static_cast<std::size_t>(icon)];
-    if (!known) {
-        icons_.push_back(iconOf(icon));
-        known = kFirstHandle + static_cast<IconHandle>(icons_.size() - 1);
-    }
-    return known;
-}
+IconHandle IconTable::handle(IconId icon) { return kFirstHandle + static_cast<IconHandle>(icon); }
 
 QIcon iconOf(IconId icon)
 {

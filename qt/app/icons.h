@@ -2,7 +2,6 @@
 
 #include <QIcon>
 #include <QPixmap>
-#include <vector>
 
 #include "core/base/layout.h"
 #include "core/base/tray_port.h"
@@ -17,10 +16,6 @@ public:
     [[nodiscard]] QIcon icon(IconHandle handle) const;
     // The handle of one of the program's icons, the same at every call.
     IconHandle handle(IconId icon);
-
-private:
-    std::vector<QIcon> icons_;
-    std::vector<IconHandle> byId_;
 };
 
 // The program's icons, drawn from the pixel art in resources/icons: every size of one picture.

@@ -31,9 +31,7 @@ QMenu* buildMenu(const MenuItem& item, QWidget* parent, QObject* filter)
 
 Command menuCommand(const QAction* action)
 {
-    if (!action || !action->data().isValid())
-        return Command::None;
-    return static_cast<Command>(action->data().toInt());
+    return action && action->data().isValid() ? static_cast<Command>(action->data().toInt()) : Command::None;
 }
 
 void onMenuCommands(QObject* root, const std::function<void(Command)>& run)

@@ -58,6 +58,4 @@ void QtProcessControl::endNow()
 // the replacement character U+FFFD, and so comes back changed if it is sent back.
 QString toQString(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
 
-std::string toStdString(const QString& text) { return text.toStdString(); }
-
 } // namespace latchsweep::qt

@@ -28,6 +28,5 @@ public:
 };
 
 QString toQString(std::string_view text);
-std::string toStdString(const QString& text);
 
 } // namespace latchsweep::qt

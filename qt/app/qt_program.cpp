@@ -36,8 +36,6 @@ QtProgram::QtProgram()
       app_(std::make_unique<Application>(platform_, views_))
 {}
 
-QtProgram::~QtProgram() = default;
-
 void QtProgram::start()
 {
     app_->start();

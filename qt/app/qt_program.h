@@ -23,10 +23,6 @@ std::unique_ptr<QMenu> connectTray(QtTrayPort& tray, Application& app);
 class QtProgram {
 public:
     QtProgram();
-    ~QtProgram();
-
-    QtProgram(const QtProgram&) = delete;
-    QtProgram& operator=(const QtProgram&) = delete;
 
     void start();
     Application& app() { return *app_; }

@@ -36,12 +36,6 @@ NotificationAreaWatcher::NotificationAreaWatcher(QObject* parent)
     watchBus();
 }
 
-NotificationAreaWatcher::~NotificationAreaWatcher()
-{
-    if (selectionNotify_)
-        QCoreApplication::instance()->removeNativeEventFilter(this);
-}
-
 void NotificationAreaWatcher::watchSelection()
 {
     xcb_connection_t* connection = x11Connection();

@@ -16,8 +16,8 @@ namespace latchsweep::qt {
 class NotificationAreaWatcher : public QObject, public QAbstractNativeEventFilter {
     Q_OBJECT
 public:
+    // The native event filter is removed from the application with the watcher.
     explicit NotificationAreaWatcher(QObject* parent = nullptr);
-    ~NotificationAreaWatcher() override;
 
     bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr* result) override;
 

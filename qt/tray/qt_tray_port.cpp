@@ -3,7 +3,6 @@
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QMouseEvent>
-#include <algorithm>
 
 #include "core/tray/callback.h"
 #include "qt/app/icons.h"
@@ -68,22 +67,12 @@ QtTrayPort::~QtTrayPort()
 void QtTrayPort::checkArea()
 {
     const bool there = areaAvailable_();
-    const bool appeared = there && !areaSeen_;
-    const bool vanished = !there && areaSeen_;
+    if (there == areaSeen_)
+        return;
     areaSeen_ = there;
-    if (appeared && areaCreated_)
-        areaCreated_();
-    if (vanished && areaGone_)
-        areaGone_();
+    if (const auto& handler = there ? areaCreated_ : areaGone_)
+        handler();
 }
-
-bool QtTrayPort::available() const { return areaAvailable_(); }
-
-void QtTrayPort::setCallback(WindowHandle window, Callback callback) { callbacks_[window] = std::move(callback); }
-
-void QtTrayPort::setAreaCreatedHandler(std::function<void()> handler) { areaCreated_ = std::move(handler); }
-
-void QtTrayPort::setAreaGoneHandler(std::function<void()> handler) { areaGone_ = std::move(handler); }
 
 void QtTrayPort::setHostMenu(WindowHandle window, QMenu* menu)
 {
@@ -111,9 +100,7 @@ void QtTrayPort::apply(Entry& entry, const NotifyIconData& record)
     if (record.uFlags & kNifIcon)
         entry.icon->setIcon(IconTable::instance().icon(record.hIcon));
     // The tip as the platform shows it: the field's text up to its zero byte, never past the field.
-    const auto end = std::find(record.szTip.begin(), record.szTip.end(), '\0');
-    const QString tip =
-        toQString(std::string_view(record.szTip.data(), static_cast<std::size_t>(end - record.szTip.begin())));
+    const QString tip = toQString({record.szTip.data(), qstrnlen(record.szTip.data(), record.szTip.size())});
     // The animation modifies the icon every second with the same tip: nothing to redo for it.
     if ((record.uFlags & kNifTip) && tip != entry.icon->toolTip())
         entry.icon->setToolTip(tip);
@@ -187,10 +174,9 @@ void QtTrayPort::post(const Key& key, std::int32_t code)
         return;
     // Posted, as the platform posts the callback message to the window's queue: the window acts
     // on it after the tray's own mouse handling has finished.
-    const WindowHandle window = key.first;
     QMetaObject::invokeMethod(
         this,
-        [this, window, code] {
+        [this, window = key.first, code] {
             if (const auto target = callbacks_.find(window); target != callbacks_.end() && target->second)
                 target->second(code);
         },

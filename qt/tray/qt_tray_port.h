@@ -41,15 +41,15 @@ public:
     ~QtTrayPort() override;
 
     bool notify(std::uint32_t message, const NotifyIconData& record) override;
-    [[nodiscard]] bool available() const override;
+    [[nodiscard]] bool available() const override { return areaAvailable_(); }
 
     // Where the callbacks of the icons of `window` go.
-    void setCallback(WindowHandle window, Callback callback);
+    void setCallback(WindowHandle window, Callback callback) { callbacks_[window] = std::move(callback); }
     // Runs each time a notification area appears where there was none: a tray host starting
     // after the program, or again after it went away.
-    void setAreaCreatedHandler(std::function<void()> handler);
+    void setAreaCreatedHandler(std::function<void()> handler) { areaCreated_ = std::move(handler); }
     // Runs each time the notification area goes away.
-    void setAreaGoneHandler(std::function<void()> handler);
+    void setAreaGoneHandler(std::function<void()> handler) { areaGone_ = std::move(handler); }
     // The menu a tray host draws for the icons of `window`, where hosts draw it (Popups::DrawnByHost);
     // the port only hands it over.
     void setHostMenu(WindowHandle window, QMenu* menu);
